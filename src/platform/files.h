@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace temvik {
+
+// File access. Paths are UTF-8 with Windows separators ("C:\\dir\\time.ini").
+// Contents are raw bytes.
+class Files {
+ public:
+  virtual ~Files() = default;
+
+  // Directory of the running program, without a trailing backslash.
+  [[nodiscard]] virtual std::string programDirectory() const = 0;
+
+  [[nodiscard]] virtual bool exists(const std::string& path) const = 0;
+  // The whole file, or nothing when it cannot be read.
+  [[nodiscard]] virtual std::optional<std::string> read(const std::string& path) const = 0;
+  // Writes the file completely and flushes it to disk before it takes the
+  // name `path`: a reader sees the old or the new content, never a mix.
+  virtual bool writeAtomic(const std::string& path, std::string_view bytes) = 0;
+  virtual bool copy(const std::string& from, const std::string& to) = 0;
+  virtual bool remove(const std::string& path) = 0;
+  // Moves `from` over `to` in one step (replacing `to` when it exists).
+  virtual bool replace(const std::string& from, const std::string& to) = 0;
+};
+
+}  // namespace temvik

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace temvik {
+
+class Window;
+
+enum class MessageIcon { None, Information, Question, Warning, Error };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+// Modal message boxes and the common file dialogs.
+class Prompts {
+ public:
+  virtual ~Prompts() = default;
+
+  // An empty title leaves the box with the program's own title.
+  virtual MessageAnswer message(const Window* owner, std::string_view text, std::string_view title,
+                                MessageIcon icon, MessageButtons buttons) = 0;
+
+  // `filter` has the form "描述|*.ext|描述|*.ext". Returns the chosen path,
+  // or nothing when the user cancels.
+  virtual std::optional<std::string> openFile(const Window* owner, std::string_view filter,
+                                              std::string_view presetName) = 0;
+  virtual std::optional<std::string> saveFile(const Window* owner, std::string_view filter,
+                                              std::string_view presetName) = 0;
+};
+
+// A file dialog that remembers its last chosen name, as a dialog object on a
+// form does: after a cancel, fileName() still holds the earlier choice.
+class FileDialog {
+ public:
+  enum class Kind { Open, Save };
+  FileDialog(Kind kind, std::string filter) : kind_(kind), filter_(std::move(filter)) {}
+
+  // True when the user chose a file.
+  bool run(Prompts& prompts, const Window* owner) {
+    auto chosen = kind_ == Kind::Open ? prompts.openFile(owner, filter_, fileName_)
+                                      : prompts.saveFile(owner, filter_, fileName_);
+    if (!chosen) return false;
+    fileName_ = std::move(*chosen);
+    return true;
+  }
+  [[nodiscard]] const std::string& fileName() const { return fileName_; }
+  [[nodiscard]] const std::string& filter() const { return filter_; }
+
+ private:
+  Kind kind_;
+  std::string filter_;
+  std::string fileName_;
+};
+
+}  // namespace temvik

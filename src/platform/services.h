@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/prompts.h"
+#include "platform/window.h"
+
+namespace temvik {
+
+// Everything the program's behaviour reaches the outside world through.
+// The Win32 backend provides the real ones; the headless backend fakes them.
+struct Services {
+  Ui& ui;
+  Clock& clock;
+  Files& files;
+  Prompts& prompts;
+};
+
+}  // namespace temvik

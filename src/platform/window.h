@@ -1,0 +1,130 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/geometry.h"
+#include "platform/window_spec.h"
+
+namespace temvik {
+
+enum class MouseButton { Left, Right, Middle };
+
+// Virtual key codes the program reacts to.
+namespace vk {
+inline constexpr int kDelete = 46;
+inline constexpr int kSpace = 32;
+inline constexpr int kReturn = 13;
+inline constexpr int kEscape = 27;
+}  // namespace vk
+
+// What a window's code hears. Every handler runs on the UI thread.
+// Programmatic changes (setText, listSelect, setChecked) raise no event:
+// the code that makes them calls what it means to call.
+class WindowEvents {
+ public:
+  virtual ~WindowEvents() = default;
+  // The window and all its controls exist; it is not yet shown.
+  virtual void onCreated() {}
+  virtual void onActivated() {}
+  // The user (or Window::requestClose) asks to close; false keeps it open.
+  virtual bool onCloseRequested() { return true; }
+  virtual void onClosed() {}
+  virtual void onMoved(Point /*topLeft*/) {}
+
+  virtual void onClick(ControlId) {}  // buttons, check boxes (after the tick changed), labels
+  virtual void onDoubleClick(ControlId) {}
+  virtual void onTextTyped(ControlId) {}         // the user changed an edit box's text
+  virtual void onRowSelected(ControlId) {}       // the user selected a list row
+  virtual void onMouseDown(ControlId, MouseButton) {}  // list boxes: before the selection moves
+  virtual void onMouseUp(ControlId, MouseButton) {}
+  virtual void onKeyDown(ControlId, int /*virtualKey*/) {}
+  virtual void onTimer(TimerId) {}
+  virtual void onMenu(MenuItemId) {}
+};
+
+// A top-level window with the controls of its WindowSpec. Created through
+// Ui::createWindow; destroying the object destroys the native window.
+class Window {
+ public:
+  virtual ~Window() = default;
+
+  // --- the window itself
+  virtual void setTitle(std::string_view title) = 0;
+  [[nodiscard]] virtual std::string title() const = 0;
+  virtual void show() = 0;
+  virtual void hide() = 0;
+  [[nodiscard]] virtual bool isVisible() const = 0;
+  virtual void activate() = 0;
+  // Asks to close, as the close box does: onCloseRequested may refuse.
+  virtual void requestClose() = 0;
+  // Closes without asking (onClosed runs).
+  virtual void close() = 0;
+  [[nodiscard]] virtual bool isOpen() const = 0;
+  virtual void move(Point topLeft) = 0;
+  [[nodiscard]] virtual Rect bounds() const = 0;
+  // The translucent look: layered extended style with a constant alpha.
+  virtual void setLayered(std::uint8_t alpha) = 0;
+  [[nodiscard]] virtual int layeredAlpha() const = 0;  // -1 when not layered
+
+  // --- controls
+  virtual void setText(ControlId, std::string_view text) = 0;
+  [[nodiscard]] virtual std::string text(ControlId) const = 0;
+  virtual void setEnabled(ControlId, bool) = 0;
+  [[nodiscard]] virtual bool isEnabled(ControlId) const = 0;
+  virtual void setShown(ControlId, bool) = 0;
+  [[nodiscard]] virtual bool isShown(ControlId) const = 0;
+  virtual void setChecked(ControlId, bool) = 0;
+  [[nodiscard]] virtual bool isChecked(ControlId) const = 0;
+  virtual void setTooltip(ControlId, std::string_view) = 0;
+  virtual void focus(ControlId) = 0;
+
+  // --- list boxes
+  virtual void listClear(ControlId) = 0;
+  virtual int listAdd(ControlId, std::string_view text, std::int64_t data = 0) = 0;
+  virtual void listRemove(ControlId, int row) = 0;
+  [[nodiscard]] virtual int listCount(ControlId) const = 0;
+  [[nodiscard]] virtual std::string listText(ControlId, int row) const = 0;
+  virtual void listSetText(ControlId, int row, std::string_view text) = 0;
+  [[nodiscard]] virtual std::int64_t listData(ControlId, int row) const = 0;
+  virtual void listSetData(ControlId, int row, std::int64_t data) = 0;
+  // -1 when no row is selected.
+  [[nodiscard]] virtual int listSelection(ControlId) const = 0;
+  virtual void listSelect(ControlId, int row) = 0;
+
+  // --- menus
+  virtual void setMenuEnabled(MenuItemId, bool) = 0;
+  [[nodiscard]] virtual bool isMenuEnabled(MenuItemId) const = 0;
+  virtual void setMenuCaption(MenuItemId, std::string_view) = 0;
+  [[nodiscard]] virtual std::string menuCaption(MenuItemId) const = 0;
+  // Pops the hidden top-level menu with this design name up at the pointer.
+  // The chosen item arrives as onMenu.
+  virtual void popupMenu(std::string_view menuDesignName) = 0;
+
+  // --- timers: 0 stops; setting an interval restarts the count.
+  virtual void setTimer(TimerId, std::uint64_t intervalMs) = 0;
+  [[nodiscard]] virtual std::uint64_t timerInterval(TimerId) const = 0;
+
+  // --- input
+  // A left click at the pointer's position, as if the user made it: the
+  // control under the pointer gets its mouse and selection events.
+  virtual void clickAtPointer() = 0;
+};
+
+// Creates windows and runs them.
+class Ui {
+ public:
+  virtual ~Ui() = default;
+  // Creates the window hidden; onCreated runs before this returns.
+  // `owner` keeps the window above its owner.
+  virtual std::unique_ptr<Window> createWindow(const WindowSpec& spec, WindowEvents& events,
+                                               Window* owner) = 0;
+  // Shows `window` modally (its owner disabled) and returns once it closed.
+  virtual void runModal(Window& window) = 0;
+  // Ends the program's message loop.
+  virtual void quit() = 0;
+};
+
+}  // namespace temvik

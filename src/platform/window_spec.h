@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "platform/geometry.h"
+
+namespace temvik {
+
+// Identifies a control within its window; also its Win32 control id. > 0.
+using ControlId = int;
+// Identifies a menu item within its window; also its WM_COMMAND id. > 0.
+using MenuItemId = int;
+// Identifies a timer within its window. > 0.
+using TimerId = int;
+
+enum class ControlKind {
+  Label,          // static text, transparent background, reports clicks
+  Button,         // push button
+  CheckBox,       // auto check box
+  Edit,           // single-line edit box
+  MultiLineEdit,  // multi-line edit box with vertical scrolling
+  ListBox,        // rows of text, each with 64-bit data
+  GroupBox,       // frame with a caption
+};
+
+// One control of a window's control table. `designName` is the name the
+// control has in the window design (超级按钮5); `identifier` says what it is
+// for (runFromStart).
+struct ControlSpec {
+  ControlId id = 0;
+  std::string_view designName;
+  std::string_view identifier;
+  ControlKind kind = ControlKind::Label;
+  Rect rect;  // client coordinates
+  std::string_view caption;
+  std::string_view tooltip;
+  bool checked = false;  // check boxes: ticked in the design
+};
+
+struct MenuItemSpec {
+  MenuItemId id = 0;  // 0 for a separator
+  std::string_view caption;
+  std::string_view designName;
+  [[nodiscard]] bool isSeparator() const { return id == 0; }
+};
+
+// A top-level menu. Hidden menus are not on the menu bar; they serve as
+// context menus (Window::popupMenu).
+struct MenuSpec {
+  std::string_view caption;
+  std::string_view designName;
+  bool hidden = false;
+  std::vector<MenuItemSpec> items;
+};
+
+struct WindowSpec {
+  std::string_view designName;
+  std::string_view title;
+  Rect rect;  // outer rectangle on the screen
+  bool resizable = false;
+  bool minimizeBox = true;
+  bool toolWindow = false;  // no task-bar button, thin caption
+  std::vector<ControlSpec> controls;
+  std::vector<MenuSpec> menus;
+
+  [[nodiscard]] const ControlSpec* control(ControlId id) const {
+    for (const auto& c : controls)
+      if (c.id == id) return &c;
+    return nullptr;
+  }
+};
+
+}  // namespace temvik

@@ -1,0 +1,141 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/files.h"
+#include "store/ini.h"
+
+namespace temvik {
+
+// File parts, used exactly as written after the program directory.
+inline constexpr std::string_view kItemFile = "\\time.ini";
+inline constexpr std::string_view kMarkFile = "\\win.ini";
+inline constexpr std::string_view kTimedItemFile = "\\out.ini";
+inline constexpr std::string_view kTimedMarkFile = "\\fin.ini";
+inline constexpr std::string_view kPlanNameFile = "\\name.ini";
+inline constexpr std::string_view kScratchItemFile = "\\time1.ini";
+inline constexpr std::string_view kScratchMarkFile = "\\win1.ini";
+
+inline constexpr std::string_view kFinishedMark = "已完成--";  // 8 bytes in GBK
+inline constexpr std::string_view kFinishedWord = "已完成";
+inline constexpr std::string_view kTrue = "真";
+inline constexpr std::string_view kFalse = "假";
+inline constexpr std::string_view kPasswordSection = "密码";
+inline constexpr std::string_view kPasswordKey = "密码";
+inline constexpr std::string_view kMarkKey = "win";
+inline constexpr std::string_view kTimedMarkKey = "fin";
+inline constexpr std::string_view kDefaultPlanName = "默认计划";
+inline constexpr std::string_view kDefaultTimedName = "默认同步";
+inline constexpr int kMaxPromptPoints = 5;
+
+// Reading rules of stored values.
+[[nodiscard]] inline bool readFlag(std::string_view v) { return v == kTrue; }
+// "默认" is false only when it says "假"; absent means the default sound.
+[[nodiscard]] inline bool readUseDefault(std::string_view v) { return v != kFalse; }
+[[nodiscard]] inline std::string_view flagText(bool on) { return on ? kTrue : kFalse; }
+
+// A row is finished when it begins with the mark.
+[[nodiscard]] bool isFinishedRow(std::string_view row);
+// The section (content) a row belongs to: the row without its mark.
+[[nodiscard]] std::string sectionOfRow(std::string_view row);
+// 0-based index of the first row not containing `text`; -1 when all do or
+// there are none.
+[[nodiscard]] int firstUnmarkedIndex(const std::vector<std::string>& rows, std::string_view text);
+// The last path component up to its first full stop (bell.mp3 -> bell,
+// two.parts.mp3 -> two, C:\a.b\c.ini -> c).
+[[nodiscard]] std::string fileBaseName(std::string_view path);
+// The integer value of a text as typed: leading blanks, an optional sign and
+// the digits that follow; 0 when there are none.
+[[nodiscard]] long long integerValue(std::string_view text);
+
+// One prompt point of an item, values as stored.
+struct PromptPointRecord {
+  std::string name;
+  std::string packedTime;  // decimal integer text; the point exists when non-empty
+  std::string sound;
+  friend bool operator==(const PromptPointRecord&, const PromptPointRecord&) = default;
+};
+
+// One task item: a section named by its content. Values are kept as the
+// stored text so that copying an item changes nothing.
+struct ItemRecord {
+  std::string content;       // 内容
+  std::string hours;         // 时
+  std::string minutes;       // 分
+  std::string seconds;       // 秒
+  std::string runProgram;    // 是否执行
+  std::string programList;   // 执行名
+  std::string exitApp;       // 完成退出
+  std::string endProcesses;  // 结束进程
+  std::string processList;   // 进程
+  std::string shutdown;      // 关机
+  std::string restart;       // 重启
+  std::string logOff;        // 注销
+  std::string lock;          // 锁定
+  std::string media;         // 提示音
+  std::string useDefault;    // 默认
+  std::string mediaPath;     // 提示音名
+  std::string playSeconds;   // 播放
+  std::string forbiddenList; // 禁止名
+  std::string forbid;        // 禁止进程
+  std::vector<PromptPointRecord> promptPoints;  // points 1..5 that exist, in order
+
+  friend bool operator==(const ItemRecord&, const ItemRecord&) = default;
+};
+
+// Reads an item's keys from a section; absent keys read as "".
+[[nodiscard]] ItemRecord readItem(const IniDocument& doc, std::string_view section);
+// Writes every key in the stored order, then prompt points 1..P without gaps.
+void writeItem(IniDocument& doc, std::string_view section, const ItemRecord& item);
+
+struct PlanNames {
+  std::string sequential;  // "默认计划" when empty
+  std::string timed;       // "默认同步" when empty
+};
+
+// The plan files in the program directory. Nothing is cached: every call
+// reads the files afresh, and each call parses a file at most once.
+class PlanStore {
+ public:
+  explicit PlanStore(Files& files);
+
+  // Program directory + file part.
+  [[nodiscard]] std::string path(std::string_view filePart) const;
+
+  [[nodiscard]] IniDocument load(std::string_view filePart) const;
+  // Writes the whole file atomically.
+  void save(std::string_view filePart, const IniDocument& doc);
+
+  // Single-key access, one file operation each.
+  [[nodiscard]] std::string read(std::string_view filePart, std::string_view section,
+                                 std::string_view key) const;
+  void write(std::string_view filePart, std::string_view section, std::string_view key,
+             std::string_view value);
+
+  // Section names in file order joined by CR LF, no trailing CR LF.
+  [[nodiscard]] std::string sectionList(std::string_view filePart) const;
+  // Value of `key` in the n-th (1-based) section; "" when there is none.
+  [[nodiscard]] std::string positionalRead(std::string_view filePart, int n,
+                                           std::string_view key) const;
+
+  // Rows of a list: mark + content for each item section in file order, up
+  // to the first section without a content. The password section is passed
+  // over. With an empty markFilePart the rows carry no marks.
+  [[nodiscard]] std::vector<std::string> loadList(std::string_view itemFilePart,
+                                                  std::string_view markFilePart,
+                                                  std::string_view markKey) const;
+
+  [[nodiscard]] PlanNames readPlanNames() const;
+  [[nodiscard]] std::string readPassword() const;
+
+  [[nodiscard]] Files& files() const { return files_; }
+
+ private:
+  Files& files_;
+};
+
+}  // namespace temvik

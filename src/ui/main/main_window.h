@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/services.h"
+#include "platform/window.h"
+
+namespace temvik {
+
+// The program's one permanent window: the two lists, the item editor, the
+// menus and the timed-plan timer. Closing it ends the program.
+class MainWindow {
+ public:
+  explicit MainWindow(Services& services);
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates and shows the window and runs its start-up.
+  void start();
+  [[nodiscard]] Window& window();
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// The main window's design: every control and menu with its place, caption
+// and tooltip. The end-to-end tests check the real window against it.
+const WindowSpec& mainWindowSpec();
+
+}  // namespace temvik
