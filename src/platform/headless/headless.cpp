@@ -1,0 +1,437 @@
+#include "platform/headless/headless.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+#include <utility>
+
+namespace temvik::headless {
+
+namespace {
+
+// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
+long long daysFromCivil(int y, int m, int d) {
+  y -= m <= 2 ? 1 : 0;
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const long long yoe = y - era * 400;
+  const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+DateTime civilFromSeconds(long long s) {
+  long long days = s / 86400;
+  long long rem = s % 86400;
+  if (rem < 0) {
+    rem += 86400;
+    --days;
+  }
+  days += 719468;
+  const long long era = (days >= 0 ? days : days - 146096) / 146097;
+  const long long doe = days - era * 146097;
+  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const long long mp = (5 * doy + 2) / 153;
+  const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  const int y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
+  return {y, m, d, static_cast<int>(rem / 3600), static_cast<int>(rem / 60 % 60),
+          static_cast<int>(rem % 60)};
+}
+
+long long secondsOf(const DateTime& t) {
+  return daysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600LL + t.minute * 60LL +
+         t.second;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- clock
+
+DateTime VirtualClock::now() const {
+  return civilFromSeconds(secondsOf(base_) + static_cast<long long>((nowMs_ - baseMs_) / 1000));
+}
+
+void VirtualClock::setNow(const DateTime& t) {
+  base_ = t;
+  baseMs_ = nowMs_;
+}
+
+// ---------------------------------------------------------------- window
+
+HeadlessWindow::HeadlessWindow(HeadlessUi& ui, const WindowSpec& spec, WindowEvents& events,
+                               Window* owner)
+    : ui_(ui), spec_(spec), events_(events), owner_(owner), title_(spec.title), bounds_(spec.rect) {
+  for (const auto& c : spec_.controls) {
+    Control& ctl = controls_[c.id];
+    ctl.spec = &c;
+    ctl.text = c.caption;
+    ctl.tooltip = c.tooltip;
+    ctl.checked = c.checked;
+  }
+  for (const auto& m : spec_.menus)
+    for (const auto& item : m.items)
+      if (!item.isSeparator()) menus_[item.id] = {true, std::string(item.caption)};
+}
+
+HeadlessWindow::~HeadlessWindow() {
+  auto& w = ui_.windows_;
+  w.erase(std::remove(w.begin(), w.end(), this), w.end());
+  if (ui_.active_ == this) ui_.active_ = nullptr;
+}
+
+HeadlessWindow::Control& HeadlessWindow::control(ControlId id) {
+  auto it = controls_.find(id);
+  if (it == controls_.end()) throw std::out_of_range("no control " + std::to_string(id));
+  return it->second;
+}
+
+const HeadlessWindow::Control& HeadlessWindow::control(ControlId id) const {
+  auto it = controls_.find(id);
+  if (it == controls_.end()) throw std::out_of_range("no control " + std::to_string(id));
+  return it->second;
+}
+
+bool HeadlessWindow::usable(ControlId id) const {
+  const Control& c = control(id);
+  // A modal window elsewhere blocks this one, as the real thing disables it.
+  for (HeadlessWindow* w : ui_.windows_)
+    if (w != this && w->modal_ && w->open_ && w->owner_ == this) return false;
+  return open_ && visible_ && c.enabled && c.shown;
+}
+
+void HeadlessWindow::activate() {
+  if (!open_) return;
+  ui_.active_ = this;
+  events_.onActivated();
+}
+
+void HeadlessWindow::requestClose() {
+  if (open_ && events_.onCloseRequested()) close();
+}
+
+void HeadlessWindow::close() {
+  if (!open_) return;
+  open_ = false;
+  visible_ = false;
+  timers_.clear();
+  if (ui_.active_ == this) ui_.active_ = nullptr;
+  events_.onClosed();
+}
+
+void HeadlessWindow::move(Point topLeft) {
+  bounds_.x = topLeft.x;
+  bounds_.y = topLeft.y;
+  events_.onMoved(topLeft);
+}
+
+void HeadlessWindow::setText(ControlId id, std::string_view text) { control(id).text = text; }
+std::string HeadlessWindow::text(ControlId id) const { return control(id).text; }
+void HeadlessWindow::setEnabled(ControlId id, bool on) { control(id).enabled = on; }
+bool HeadlessWindow::isEnabled(ControlId id) const { return control(id).enabled; }
+void HeadlessWindow::setShown(ControlId id, bool on) { control(id).shown = on; }
+bool HeadlessWindow::isShown(ControlId id) const { return control(id).shown; }
+void HeadlessWindow::setChecked(ControlId id, bool on) { control(id).checked = on; }
+bool HeadlessWindow::isChecked(ControlId id) const { return control(id).checked; }
+void HeadlessWindow::setTooltip(ControlId id, std::string_view t) { control(id).tooltip = t; }
+
+void HeadlessWindow::listClear(ControlId id) {
+  Control& c = control(id);
+  c.rows.clear();
+  c.selection = -1;
+}
+
+int HeadlessWindow::listAdd(ControlId id, std::string_view text, std::int64_t data) {
+  Control& c = control(id);
+  c.rows.emplace_back(std::string(text), data);
+  return static_cast<int>(c.rows.size()) - 1;
+}
+
+void HeadlessWindow::listRemove(ControlId id, int row) {
+  Control& c = control(id);
+  if (row < 0 || row >= static_cast<int>(c.rows.size())) return;
+  c.rows.erase(c.rows.begin() + row);
+  if (c.selection == row)
+    c.selection = -1;
+  else if (c.selection > row)
+    --c.selection;
+}
+
+int HeadlessWindow::listCount(ControlId id) const {
+  return static_cast<int>(control(id).rows.size());
+}
+
+std::string HeadlessWindow::listText(ControlId id, int row) const {
+  const Control& c = control(id);
+  if (row < 0 || row >= static_cast<int>(c.rows.size())) return {};
+  return c.rows[static_cast<std::size_t>(row)].first;
+}
+
+void HeadlessWindow::listSetText(ControlId id, int row, std::string_view text) {
+  Control& c = control(id);
+  if (row >= 0 && row < static_cast<int>(c.rows.size()))
+    c.rows[static_cast<std::size_t>(row)].first = text;
+}
+
+std::int64_t HeadlessWindow::listData(ControlId id, int row) const {
+  const Control& c = control(id);
+  if (row < 0 || row >= static_cast<int>(c.rows.size())) return 0;
+  return c.rows[static_cast<std::size_t>(row)].second;
+}
+
+void HeadlessWindow::listSetData(ControlId id, int row, std::int64_t data) {
+  Control& c = control(id);
+  if (row >= 0 && row < static_cast<int>(c.rows.size()))
+    c.rows[static_cast<std::size_t>(row)].second = data;
+}
+
+int HeadlessWindow::listSelection(ControlId id) const { return control(id).selection; }
+
+void HeadlessWindow::listSelect(ControlId id, int row) {
+  Control& c = control(id);
+  c.selection = row >= 0 && row < static_cast<int>(c.rows.size()) ? row : -1;
+}
+
+void HeadlessWindow::setMenuEnabled(MenuItemId id, bool on) { menus_.at(id).first = on; }
+bool HeadlessWindow::isMenuEnabled(MenuItemId id) const { return menus_.at(id).first; }
+void HeadlessWindow::setMenuCaption(MenuItemId id, std::string_view caption) {
+  menus_.at(id).second = caption;
+}
+std::string HeadlessWindow::menuCaption(MenuItemId id) const { return menus_.at(id).second; }
+
+void HeadlessWindow::popupMenu(std::string_view menuDesignName) {
+  poppedMenu_ = menuDesignName;
+}
+
+void HeadlessWindow::setTimer(TimerId id, std::uint64_t intervalMs) {
+  if (intervalMs == 0) {
+    timers_.erase(id);
+    return;
+  }
+  timers_[id] = {intervalMs, ui_.clock_.monotonicMs() + intervalMs, ui_.nextTimerOrder()};
+}
+
+std::uint64_t HeadlessWindow::timerInterval(TimerId id) const {
+  auto it = timers_.find(id);
+  return it == timers_.end() ? 0 : it->second.interval;
+}
+
+void HeadlessWindow::clickAtPointer() {
+  if (pointerControl_ != 0) clickRow(pointerControl_, pointerRow_);
+}
+
+bool HeadlessWindow::click(ControlId id) {
+  if (!usable(id)) return false;
+  Control& c = control(id);
+  if (c.spec->kind == ControlKind::CheckBox) c.checked = !c.checked;
+  events_.onClick(id);
+  return true;
+}
+
+bool HeadlessWindow::doubleClick(ControlId id) {
+  if (!usable(id)) return false;
+  events_.onDoubleClick(id);
+  return true;
+}
+
+bool HeadlessWindow::type(ControlId id, std::string_view text) {
+  if (!usable(id)) return false;
+  control(id).text = text;
+  events_.onTextTyped(id);
+  return true;
+}
+
+bool HeadlessWindow::keyDown(ControlId id, int virtualKey) {
+  if (!usable(id)) return false;
+  events_.onKeyDown(id, virtualKey);
+  return true;
+}
+
+bool HeadlessWindow::clickRow(ControlId list, int row) {
+  if (!usable(list)) return false;
+  pointerControl_ = list;
+  pointerRow_ = row;
+  events_.onMouseDown(list, MouseButton::Left);
+  Control& c = control(list);
+  // A click below the last row leaves the selection where it is.
+  if (row >= 0 && row < static_cast<int>(c.rows.size()) && open_) {
+    const bool changed = c.selection != row;
+    c.selection = row;
+    if (changed) events_.onRowSelected(list);
+  }
+  events_.onMouseUp(list, MouseButton::Left);
+  return true;
+}
+
+bool HeadlessWindow::rightClickRow(ControlId list, int row) {
+  if (!usable(list)) return false;
+  pointerControl_ = list;
+  pointerRow_ = row;
+  events_.onMouseDown(list, MouseButton::Right);
+  events_.onMouseUp(list, MouseButton::Right);
+  return true;
+}
+
+bool HeadlessWindow::doubleClickRow(ControlId list, int row) {
+  if (!clickRow(list, row)) return false;
+  events_.onDoubleClick(list);
+  return true;
+}
+
+bool HeadlessWindow::chooseMenu(MenuItemId id) {
+  auto it = menus_.find(id);
+  if (it == menus_.end() || !it->second.first || !open_) return false;
+  events_.onMenu(id);
+  return true;
+}
+
+std::string HeadlessWindow::takePoppedMenu() { return std::exchange(poppedMenu_, {}); }
+
+std::vector<std::string> HeadlessWindow::listRows(ControlId list) const {
+  std::vector<std::string> rows;
+  for (const auto& r : control(list).rows) rows.push_back(r.first);
+  return rows;
+}
+
+// ---------------------------------------------------------------- ui
+
+std::unique_ptr<Window> HeadlessUi::createWindow(const WindowSpec& spec, WindowEvents& events,
+                                                 Window* owner) {
+  auto w = std::make_unique<HeadlessWindow>(*this, spec, events, owner);
+  windows_.push_back(w.get());
+  events.onCreated();
+  return w;
+}
+
+void HeadlessUi::runModal(Window& window) {
+  auto& w = static_cast<HeadlessWindow&>(window);
+  w.modal_ = true;
+  w.show();
+  w.activate();
+  auto it = modalHandlers_.find(w.spec().designName);
+  if (it != modalHandlers_.end()) it->second(w);
+  if (w.isOpen()) w.requestClose();
+  if (w.isOpen()) w.close();
+  w.modal_ = false;
+  if (auto* owner = static_cast<HeadlessWindow*>(w.owner()); owner && owner->isOpen())
+    owner->activate();
+}
+
+void HeadlessUi::onModal(std::string_view windowDesignName, ModalHandler handler) {
+  modalHandlers_[std::string(windowDesignName)] = std::move(handler);
+}
+
+HeadlessWindow* HeadlessUi::find(std::string_view designName) const {
+  for (HeadlessWindow* w : windows_)
+    if (w->spec().designName == designName && w->isOpen()) return w;
+  return nullptr;
+}
+
+void HeadlessUi::advance(std::uint64_t ms) {
+  const std::uint64_t end = clock_.nowMs_ + ms;
+  for (;;) {
+    HeadlessWindow* next = nullptr;
+    TimerId nextId = 0;
+    const HeadlessWindow::Timer* best = nullptr;
+    for (HeadlessWindow* w : windows_) {
+      for (const auto& [id, t] : w->timers_) {
+        if (t.due > end) continue;
+        if (!best || t.due < best->due || (t.due == best->due && t.order < best->order)) {
+          best = &t;
+          next = w;
+          nextId = id;
+        }
+      }
+    }
+    if (!best) break;
+    clock_.nowMs_ = std::max(clock_.nowMs_, best->due);
+    auto& t = next->timers_[nextId];
+    t.due += t.interval;
+    t.order = nextTimerOrder();
+    next->events_.onTimer(nextId);
+  }
+  clock_.nowMs_ = end;
+}
+
+// ---------------------------------------------------------------- files
+
+bool MemoryFiles::mayChange() {
+  const int n = operations_++;
+  return failAfter_ < 0 || n < failAfter_;
+}
+
+bool MemoryFiles::exists(const std::string& path) const { return files_.contains(path); }
+
+std::optional<std::string> MemoryFiles::read(const std::string& path) const {
+  auto it = files_.find(path);
+  if (it == files_.end()) return std::nullopt;
+  return it->second;
+}
+
+bool MemoryFiles::writeAtomic(const std::string& path, std::string_view bytes) {
+  if (!mayChange()) return false;
+  files_[path] = std::string(bytes);
+  return true;
+}
+
+bool MemoryFiles::copy(const std::string& from, const std::string& to) {
+  if (!mayChange()) return false;
+  auto it = files_.find(from);
+  if (it == files_.end()) return false;
+  files_[to] = it->second;
+  return true;
+}
+
+bool MemoryFiles::remove(const std::string& path) {
+  if (!mayChange()) return false;
+  return files_.erase(path) > 0;
+}
+
+bool MemoryFiles::replace(const std::string& from, const std::string& to) {
+  if (!mayChange()) return false;
+  auto it = files_.find(from);
+  if (it == files_.end()) return false;
+  std::string bytes = std::move(it->second);
+  files_.erase(it);
+  files_[to] = std::move(bytes);
+  return true;
+}
+
+// ---------------------------------------------------------------- prompts
+
+MessageAnswer ScriptedPrompts::message(const Window*, std::string_view text,
+                                       std::string_view title, MessageIcon icon,
+                                       MessageButtons buttons) {
+  shown_.push_back({std::string(text), std::string(title), icon, buttons});
+  if (!answers_.empty()) {
+    const MessageAnswer a = answers_.front();
+    answers_.pop_front();
+    return a;
+  }
+  return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
+             ? MessageAnswer::Yes
+             : MessageAnswer::Ok;
+}
+
+std::optional<std::string> ScriptedPrompts::openFile(const Window*, std::string_view filter,
+                                                     std::string_view) {
+  lastFilter_ = filter;
+  if (files_.empty()) return std::nullopt;
+  auto f = std::move(files_.front());
+  files_.pop_front();
+  return f;
+}
+
+std::optional<std::string> ScriptedPrompts::saveFile(const Window* owner, std::string_view filter,
+                                                     std::string_view presetName) {
+  return openFile(owner, filter, presetName);
+}
+
+std::vector<std::string> ScriptedPrompts::takeTexts() {
+  std::vector<std::string> texts;
+  for (auto& s : shown_) texts.push_back(std::move(s.text));
+  shown_.clear();
+  return texts;
+}
+
+}  // namespace temvik::headless

@@ -1,0 +1,260 @@
+#pragma once
+
+// In-memory backend for tests: windows whose whole state is readable, a
+// virtual clock that fires timers in order, files in a map, and scripted
+// answers for message boxes and file dialogs.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/services.h"
+
+namespace temvik::headless {
+
+class HeadlessUi;
+
+class VirtualClock final : public Clock {
+ public:
+  [[nodiscard]] DateTime now() const override;
+  [[nodiscard]] std::uint64_t monotonicMs() const override { return nowMs_; }
+  void setNow(const DateTime& t);
+
+ private:
+  friend class HeadlessUi;
+  std::uint64_t nowMs_ = 0;
+  DateTime base_{2026, 1, 1, 8, 0, 0};
+  std::uint64_t baseMs_ = 0;
+};
+
+class HeadlessWindow final : public Window {
+ public:
+  HeadlessWindow(HeadlessUi& ui, const WindowSpec& spec, WindowEvents& events, Window* owner);
+  ~HeadlessWindow() override;
+
+  // Window
+  void setTitle(std::string_view title) override { title_ = title; }
+  [[nodiscard]] std::string title() const override { return title_; }
+  void show() override { visible_ = true; }
+  void hide() override { visible_ = false; }
+  [[nodiscard]] bool isVisible() const override { return visible_ && open_; }
+  void activate() override;
+  void requestClose() override;
+  void close() override;
+  [[nodiscard]] bool isOpen() const override { return open_; }
+  void move(Point topLeft) override;
+  [[nodiscard]] Rect bounds() const override { return bounds_; }
+  void setLayered(std::uint8_t alpha) override { alpha_ = alpha; }
+  [[nodiscard]] int layeredAlpha() const override { return alpha_; }
+
+  void setText(ControlId, std::string_view text) override;
+  [[nodiscard]] std::string text(ControlId) const override;
+  void setEnabled(ControlId, bool) override;
+  [[nodiscard]] bool isEnabled(ControlId) const override;
+  void setShown(ControlId, bool) override;
+  [[nodiscard]] bool isShown(ControlId) const override;
+  void setChecked(ControlId, bool) override;
+  [[nodiscard]] bool isChecked(ControlId) const override;
+  void setTooltip(ControlId, std::string_view) override;
+  void focus(ControlId id) override { focused_ = id; }
+
+  void listClear(ControlId) override;
+  int listAdd(ControlId, std::string_view text, std::int64_t data) override;
+  void listRemove(ControlId, int row) override;
+  [[nodiscard]] int listCount(ControlId) const override;
+  [[nodiscard]] std::string listText(ControlId, int row) const override;
+  void listSetText(ControlId, int row, std::string_view text) override;
+  [[nodiscard]] std::int64_t listData(ControlId, int row) const override;
+  void listSetData(ControlId, int row, std::int64_t data) override;
+  [[nodiscard]] int listSelection(ControlId) const override;
+  void listSelect(ControlId, int row) override;
+
+  void setMenuEnabled(MenuItemId, bool) override;
+  [[nodiscard]] bool isMenuEnabled(MenuItemId) const override;
+  void setMenuCaption(MenuItemId, std::string_view) override;
+  [[nodiscard]] std::string menuCaption(MenuItemId) const override;
+  void popupMenu(std::string_view menuDesignName) override;
+
+  void setTimer(TimerId, std::uint64_t intervalMs) override;
+  [[nodiscard]] std::uint64_t timerInterval(TimerId) const override;
+
+  void clickAtPointer() override;
+
+  // --- what a user does (each refused, returning false, when the control
+  // is disabled or hidden, as a real window would ignore it)
+  bool click(ControlId id);
+  bool doubleClick(ControlId id);
+  bool type(ControlId id, std::string_view text);  // replaces the text, then onTextTyped
+  bool keyDown(ControlId id, int virtualKey);
+  // Left click on a list row: mouse down, selection moves, row selected, mouse up.
+  bool clickRow(ControlId list, int row);
+  bool rightClickRow(ControlId list, int row);  // pointer over `row` (-1: below the rows)
+  bool doubleClickRow(ControlId list, int row);
+  bool chooseMenu(MenuItemId id);
+  // The hidden menu popped up last, or "" (cleared when read).
+  std::string takePoppedMenu();
+  [[nodiscard]] std::vector<std::string> listRows(ControlId list) const;
+  [[nodiscard]] const WindowSpec& spec() const { return spec_; }
+  [[nodiscard]] Window* owner() const { return owner_; }
+  [[nodiscard]] WindowEvents& events() const { return events_; }
+  [[nodiscard]] bool isModal() const { return modal_; }
+
+ private:
+  friend class HeadlessUi;
+  struct Control {
+    const ControlSpec* spec = nullptr;
+    std::string text;
+    std::string tooltip;
+    bool enabled = true;
+    bool shown = true;
+    bool checked = false;
+    std::vector<std::pair<std::string, std::int64_t>> rows;
+    int selection = -1;
+  };
+  struct Timer {
+    std::uint64_t interval = 0;
+    std::uint64_t due = 0;
+    std::uint64_t order = 0;  // start order, to fire equal due times in turn
+  };
+  Control& control(ControlId id);
+  [[nodiscard]] const Control& control(ControlId id) const;
+  [[nodiscard]] bool usable(ControlId id) const;
+
+  HeadlessUi& ui_;
+  WindowSpec spec_;
+  WindowEvents& events_;
+  Window* owner_;
+  std::string title_;
+  Rect bounds_;
+  bool visible_ = false;
+  bool open_ = true;
+  bool modal_ = false;
+  int alpha_ = -1;
+  ControlId focused_ = 0;
+  std::map<ControlId, Control> controls_;
+  std::map<MenuItemId, std::pair<bool, std::string>> menus_;  // enabled, caption
+  std::map<TimerId, Timer> timers_;
+  std::string poppedMenu_;
+  // Where the pointer is: a list control and row, for clickAtPointer.
+  ControlId pointerControl_ = 0;
+  int pointerRow_ = -1;
+};
+
+class HeadlessUi final : public Ui {
+ public:
+  explicit HeadlessUi(VirtualClock& clock) : clock_(clock) {}
+  std::unique_ptr<Window> createWindow(const WindowSpec& spec, WindowEvents& events,
+                                       Window* owner) override;
+  void runModal(Window& window) override;
+  void quit() override { quit_ = true; }
+
+  // Moves virtual time forward, firing every timer that falls due, in order
+  // of due time, with the clock set to each due time as it fires.
+  void advance(std::uint64_t ms);
+
+  // Tests script what happens inside a modal window: the handler runs while
+  // the window is "open" modally and is expected to close it. Without a
+  // handler runModal closes the window as its close box would.
+  using ModalHandler = std::function<void(HeadlessWindow&)>;
+  void onModal(std::string_view windowDesignName, ModalHandler handler);
+
+  [[nodiscard]] bool quitRequested() const { return quit_; }
+  [[nodiscard]] HeadlessWindow* find(std::string_view designName) const;
+  [[nodiscard]] const std::vector<HeadlessWindow*>& windows() const { return windows_; }
+  [[nodiscard]] HeadlessWindow* activeWindow() const { return active_; }
+  std::uint64_t nextTimerOrder() { return ++timerOrder_; }
+  [[nodiscard]] VirtualClock& clock() { return clock_; }
+
+ private:
+  friend class HeadlessWindow;
+  VirtualClock& clock_;
+  std::vector<HeadlessWindow*> windows_;
+  std::map<std::string, ModalHandler, std::less<>> modalHandlers_;
+  HeadlessWindow* active_ = nullptr;
+  std::uint64_t timerOrder_ = 0;
+  bool quit_ = false;
+};
+
+// Files in memory, keyed by the exact path. Failures can be injected.
+class MemoryFiles final : public Files {
+ public:
+  explicit MemoryFiles(std::string programDirectory = "C:\\Temvik")
+      : dir_(std::move(programDirectory)) {}
+
+  [[nodiscard]] std::string programDirectory() const override { return dir_; }
+  [[nodiscard]] bool exists(const std::string& path) const override;
+  [[nodiscard]] std::optional<std::string> read(const std::string& path) const override;
+  bool writeAtomic(const std::string& path, std::string_view bytes) override;
+  bool copy(const std::string& from, const std::string& to) override;
+  bool remove(const std::string& path) override;
+  bool replace(const std::string& from, const std::string& to) override;
+
+  // Program directory + part ("\\time.ini").
+  [[nodiscard]] std::string path(std::string_view part) const { return dir_ + std::string(part); }
+  void put(const std::string& path, std::string bytes) { files_[path] = std::move(bytes); }
+  [[nodiscard]] const std::map<std::string, std::string>& all() const { return files_; }
+
+  // The n-th changing operation from now on (0 = the next) fails and every
+  // one after it too, as if the program died there. -1 turns it off.
+  void failFrom(int n) { failAfter_ = n; }
+  [[nodiscard]] int operationCount() const { return operations_; }
+
+ private:
+  bool mayChange();
+  std::string dir_;
+  std::map<std::string, std::string> files_;
+  int failAfter_ = -1;
+  int operations_ = 0;
+};
+
+// Message boxes and file dialogs with scripted answers; every box is logged.
+class ScriptedPrompts final : public Prompts {
+ public:
+  struct Shown {
+    std::string text;
+    std::string title;
+    MessageIcon icon;
+    MessageButtons buttons;
+  };
+  MessageAnswer message(const Window* owner, std::string_view text, std::string_view title,
+                        MessageIcon icon, MessageButtons buttons) override;
+  std::optional<std::string> openFile(const Window* owner, std::string_view filter,
+                                      std::string_view presetName) override;
+  std::optional<std::string> saveFile(const Window* owner, std::string_view filter,
+                                      std::string_view presetName) override;
+
+  // Answers for the next boxes, in order; without one a box gets its first
+  // button (OK or Yes).
+  void answer(MessageAnswer a) { answers_.push_back(a); }
+  // The next file dialog returns this (nothing = cancel).
+  void chooseFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
+
+  [[nodiscard]] const std::vector<Shown>& shown() const { return shown_; }
+  // Texts of the boxes shown so far, cleared.
+  std::vector<std::string> takeTexts();
+  void clear() { shown_.clear(); }
+  [[nodiscard]] const std::string& lastFilter() const { return lastFilter_; }
+
+ private:
+  std::deque<MessageAnswer> answers_;
+  std::deque<std::optional<std::string>> files_;
+  std::vector<Shown> shown_;
+  std::string lastFilter_;
+};
+
+// Everything a behaviour test needs, wired together.
+struct Headless {
+  VirtualClock clock;
+  HeadlessUi ui{clock};
+  MemoryFiles files;
+  ScriptedPrompts prompts;
+  Services services{ui, clock, files, prompts};
+};
+
+}  // namespace temvik::headless

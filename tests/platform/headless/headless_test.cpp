@@ -1,0 +1,160 @@
+#include "platform/headless/headless.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace temvik::headless {
+namespace {
+
+enum : ControlId { kButton = 1, kCheck, kList, kEdit };
+
+const WindowSpec& testSpec() {
+  static const WindowSpec spec{
+      .designName = "测试窗口",
+      .title = "测试",
+      .rect = {0, 0, 200, 200},
+      .controls = {{kButton, "按钮1", "button", ControlKind::Button, {0, 0, 10, 10}, "按", ""},
+                   {kCheck, "选择框1", "check", ControlKind::CheckBox, {0, 10, 10, 10}, "", ""},
+                   {kList, "列表框1", "list", ControlKind::ListBox, {0, 20, 10, 10}, "", ""},
+                   {kEdit, "编辑框1", "edit", ControlKind::Edit, {0, 30, 10, 10}, "", ""}},
+  };
+  return spec;
+}
+
+struct Recorder : WindowEvents {
+  std::vector<std::string> log;
+  std::uint64_t* clockMs = nullptr;
+  void onTimer(TimerId id) override {
+    log.push_back("timer" + std::to_string(id) + "@" + std::to_string(clockMs ? *clockMs : 0));
+  }
+  void onClick(ControlId id) override { log.push_back("click" + std::to_string(id)); }
+  void onMouseDown(ControlId, MouseButton) override { log.push_back("down"); }
+  void onRowSelected(ControlId) override { log.push_back("selected"); }
+  void onMouseUp(ControlId, MouseButton) override { log.push_back("up"); }
+  void onTextTyped(ControlId) override { log.push_back("typed"); }
+};
+
+struct HeadlessTest : ::testing::Test {
+  Headless env;
+  Recorder events;
+  std::unique_ptr<Window> window = env.ui.createWindow(testSpec(), events, nullptr);
+  HeadlessWindow& w = static_cast<HeadlessWindow&>(*window);
+  void SetUp() override { w.show(); }
+};
+
+TEST(VirtualClockTest, CalendarFollowsVirtualTime) {
+  Headless env;
+  env.clock.setNow({2024, 2, 28, 23, 59, 59});
+  env.ui.advance(1000);
+  EXPECT_EQ(env.clock.now(), (DateTime{2024, 2, 29, 0, 0, 0}));
+  env.ui.advance(86'400'000);
+  EXPECT_EQ(env.clock.now(), (DateTime{2024, 3, 1, 0, 0, 0}));
+  env.clock.setNow({2026, 12, 31, 23, 59, 59});
+  env.ui.advance(999);
+  EXPECT_EQ(env.clock.now().second, 59) << "whole seconds only";
+  env.ui.advance(1);
+  EXPECT_EQ(env.clock.now(), (DateTime{2027, 1, 1, 0, 0, 0}));
+}
+
+TEST_F(HeadlessTest, TimersFireInDueOrderAndRepeat) {
+  w.setTimer(1, 300);
+  w.setTimer(2, 200);
+  env.ui.advance(650);
+  std::vector<std::string> fired;
+  for (auto& l : events.log) fired.push_back(l.substr(0, 6));
+  EXPECT_EQ(fired, (std::vector<std::string>{"timer2", "timer1", "timer2", "timer1", "timer2"}));
+  EXPECT_EQ(env.clock.monotonicMs(), 650u);
+}
+
+TEST_F(HeadlessTest, SettingAnIntervalRestartsAndZeroStops) {
+  w.setTimer(1, 1000);
+  env.ui.advance(900);
+  w.setTimer(1, 1000);
+  env.ui.advance(900);
+  EXPECT_TRUE(events.log.empty());
+  env.ui.advance(100);
+  EXPECT_EQ(events.log.size(), 1u);
+  w.setTimer(1, 0);
+  env.ui.advance(5000);
+  EXPECT_EQ(events.log.size(), 1u);
+  EXPECT_EQ(w.timerInterval(1), 0u);
+}
+
+TEST_F(HeadlessTest, IntervalsBeyondTwentyFiveDaysWork) {
+  const std::uint64_t hours700 = 700ULL * 3600 * 1000;
+  w.setTimer(1, hours700);
+  env.ui.advance(hours700 - 1);
+  EXPECT_TRUE(events.log.empty());
+  env.ui.advance(1);
+  EXPECT_EQ(events.log.size(), 1u);
+}
+
+TEST_F(HeadlessTest, DisabledControlsIgnoreTheUser) {
+  w.setEnabled(kButton, false);
+  EXPECT_FALSE(w.click(kButton));
+  w.setEnabled(kButton, true);
+  EXPECT_TRUE(w.click(kButton));
+  EXPECT_TRUE(w.click(kCheck));
+  EXPECT_TRUE(w.isChecked(kCheck));
+  EXPECT_EQ(events.log, (std::vector<std::string>{"click1", "click2"}));
+}
+
+TEST_F(HeadlessTest, ClickingARowPressesBeforeTheSelectionMoves) {
+  w.listAdd(kList, "甲", 7);
+  w.listAdd(kList, "乙", -1);
+  w.clickRow(kList, 1);
+  EXPECT_EQ(events.log, (std::vector<std::string>{"down", "selected", "up"}));
+  EXPECT_EQ(w.listSelection(kList), 1);
+  EXPECT_EQ(w.listData(kList, 0), 7);
+  w.listSelect(kList, 0);  // programmatic: no event
+  EXPECT_EQ(events.log.size(), 3u);
+  w.listRemove(kList, 0);
+  EXPECT_EQ(w.listSelection(kList), -1);
+}
+
+TEST_F(HeadlessTest, ModalHandlerRunsAndOwnerIsBlockedMeanwhile) {
+  Recorder dialogEvents;
+  bool ownerBlocked = false;
+  env.ui.onModal("测试窗口", [&](HeadlessWindow& dialog) {
+    ownerBlocked = !w.click(kButton);
+    dialog.close();
+  });
+  auto dialog = env.ui.createWindow(testSpec(), dialogEvents, &w);
+  env.ui.runModal(*dialog);
+  EXPECT_TRUE(ownerBlocked);
+  EXPECT_FALSE(dialog->isOpen());
+  EXPECT_EQ(env.ui.activeWindow(), &w);
+}
+
+TEST(MemoryFilesTest, InjectedFailureStopsEveryLaterChange) {
+  MemoryFiles files;
+  files.put("a", "1");
+  files.failFrom(1);
+  EXPECT_TRUE(files.writeAtomic("b", "2"));
+  EXPECT_FALSE(files.replace("b", "a"));
+  EXPECT_FALSE(files.remove("a"));
+  EXPECT_EQ(files.read("a"), "1");
+  EXPECT_EQ(files.read("b"), "2");
+  files.failFrom(-1);
+  EXPECT_TRUE(files.replace("b", "a"));
+  EXPECT_EQ(files.read("a"), "2");
+  EXPECT_FALSE(files.exists("b"));
+}
+
+TEST(ScriptedPromptsTest, AnswersInOrderThenTheFirstButton) {
+  ScriptedPrompts prompts;
+  prompts.answer(MessageAnswer::No);
+  EXPECT_EQ(prompts.message(nullptr, "问", "", MessageIcon::Question, MessageButtons::YesNo),
+            MessageAnswer::No);
+  EXPECT_EQ(prompts.message(nullptr, "问", "", MessageIcon::Question, MessageButtons::YesNo),
+            MessageAnswer::Yes);
+  EXPECT_EQ(prompts.message(nullptr, "说", "题", MessageIcon::Information, MessageButtons::Ok),
+            MessageAnswer::Ok);
+  ASSERT_EQ(prompts.shown().size(), 3u);
+  EXPECT_EQ(prompts.shown()[2].title, "题");
+  EXPECT_EQ(prompts.takeTexts(), (std::vector<std::string>{"问", "问", "说"}));
+}
+
+}  // namespace
+}  // namespace temvik::headless
