@@ -1,19 +1,39 @@
 #include "ui/main/item_editor.h"
 
+#include <algorithm>
+#include <array>
+
 #include "ui/main/main_window_ids.h"
 
 namespace temvik {
 
 using namespace main_ids;
 
+namespace {
+
+constexpr std::array<ControlId, 4> kPowerBoxes = {kShutdown, kRestart, kLogOff, kLock};
+constexpr std::array<ControlId, 10> kCheckBoxes = {kExitWhenDone, kRunProgram, kEndProcesses,
+                                                   kForbidProcesses, kShutdown, kRestart,
+                                                   kLogOff, kLock, kMedia, kUseDefault};
+constexpr std::array<ControlId, 6> kEditBoxes = {kContent, kHours, kMinutes,
+                                                 kSeconds, kMediaPath, kPlayTime};
+
+}  // namespace
+
+bool ItemEditor::isCheckBox(ControlId id) {
+  return std::find(kCheckBoxes.begin(), kCheckBoxes.end(), id) != kCheckBoxes.end();
+}
+
+bool ItemEditor::isEditBox(ControlId id) {
+  return std::find(kEditBoxes.begin(), kEditBoxes.end(), id) != kEditBoxes.end();
+}
+
 void ItemEditor::reset() {
   Window& w = window_;
   w.listSelect(kSequentialList, -1);
   w.listSelect(kTimedList, -1);
   for (ControlId id : {kContent, kHours, kMinutes, kSeconds, kMediaPath}) w.setText(id, "");
-  const long long playSeconds = 10;
   values_ = EditorValues{};
-  values_.playSeconds = playSeconds;
   for (ControlId id : {kRunProgram, kExitWhenDone, kEndProcesses, kShutdown, kRestart, kLogOff,
                        kLock, kForbidProcesses})
     w.setChecked(id, false);
@@ -27,6 +47,104 @@ void ItemEditor::reset() {
   w.setChecked(kUseDefault, true);
   w.setEnabled(kMediaPath, false);
   w.setText(kPlayTime, "10");
+}
+
+void ItemEditor::load(const ItemRecord& item) {
+  Window& w = window_;
+  w.setText(kContent, item.content);
+  w.setText(kHours, item.hours);
+  w.setText(kMinutes, item.minutes);
+  w.setText(kSeconds, item.seconds);
+  w.setText(kPlayTime, item.playSeconds);
+  values_.programList = item.programList;
+  values_.processList = item.processList;
+  values_.forbiddenList = item.forbiddenList;
+  values_.mediaPath = item.mediaPath;
+  values_.playSeconds = integerValue(item.playSeconds);
+
+  if (readFlag(item.runProgram)) {
+    values_.runProgram = true;
+    w.setChecked(kRunProgram, true);
+    w.setEnabled(kChooseProgram, true);
+  }
+  if (readFlag(item.exitApp)) {
+    // An item that ends the program has no end media: its keys stay unread.
+    values_.exitApp = true;
+    w.setChecked(kExitWhenDone, true);
+    for (ControlId id : {kMedia, kUseDefault, kMediaPath, kPlayTime, kOpenMedia})
+      w.setEnabled(id, false);
+  } else {
+    w.setEnabled(kMedia, true);
+    if (readFlag(item.media)) {
+      w.setEnabled(kUseDefault, true);
+      w.setEnabled(kPlayTime, true);
+      values_.media = true;
+      w.setChecked(kMedia, true);
+      if (!readUseDefault(item.useDefault)) {
+        w.setEnabled(kMediaPath, true);
+        w.setEnabled(kOpenMedia, true);
+        values_.useDefault = false;
+        w.setChecked(kUseDefault, false);
+        values_.mediaPath = item.mediaPath;
+        w.setText(kMediaPath, item.mediaPath);
+      } else {
+        values_.useDefault = true;
+        w.setChecked(kUseDefault, true);
+      }
+    } else {
+      values_.media = false;
+      w.setChecked(kMedia, false);
+      for (ControlId id : {kUseDefault, kPlayTime, kMediaPath, kOpenMedia})
+        w.setEnabled(id, false);
+    }
+  }
+  if (readFlag(item.endProcesses)) {
+    values_.endProcesses = true;
+    w.setChecked(kEndProcesses, true);
+    w.setEnabled(kChooseEndProcess, true);
+  }
+  if (readFlag(item.forbid)) {
+    values_.forbid = true;
+    w.setChecked(kForbidProcesses, true);
+    w.setEnabled(kChooseForbidden, true);
+  }
+  const std::array<const std::string*, 4> power = {&item.shutdown, &item.restart, &item.logOff,
+                                                   &item.lock};
+  for (std::size_t i = 0; i < kPowerBoxes.size(); ++i) {
+    if (!readFlag(*power[i])) continue;
+    powerTicked(kPowerBoxes[i]);
+    w.setChecked(kPowerBoxes[i], true);
+  }
+  for (const auto& p : item.promptPoints)
+    values_.promptPoints.push_back({p.name, integerValue(p.packedTime), p.sound});
+}
+
+ItemRecord ItemEditor::record() const {
+  const Window& w = window_;
+  const EditorValues& v = values_;
+  ItemRecord r;
+  r.content = w.text(kContent);
+  r.hours = w.text(kHours);
+  r.minutes = w.text(kMinutes);
+  r.seconds = w.text(kSeconds);
+  r.runProgram = flagText(v.runProgram);
+  r.programList = v.programList;
+  r.exitApp = flagText(v.exitApp);
+  r.endProcesses = flagText(v.endProcesses);
+  r.processList = v.processList;
+  r.shutdown = flagText(v.shutdown);
+  r.restart = flagText(v.restart);
+  r.logOff = flagText(v.logOff);
+  r.lock = flagText(v.lock);
+  r.media = flagText(v.media);
+  r.useDefault = flagText(v.useDefault);
+  r.mediaPath = v.mediaPath;
+  r.playSeconds = w.text(kPlayTime);
+  r.forbiddenList = v.forbiddenList;
+  r.forbid = flagText(v.forbid);
+  for (const auto& p : v.promptPoints)
+    r.promptPoints.push_back({p.name, std::to_string(p.packed), p.sound});
+  return r;
 }
 
 void ItemEditor::applyMediaDesign() {
@@ -54,6 +172,134 @@ void ItemEditor::applyEditLock() {
                        kChooseForbidden, kShutdown, kRestart, kLogOff, kLock, kMedia, kUseDefault,
                        kMediaPath, kOpenMedia, kPlayTime, kAddItem, kDeleteItem})
     window_.setEnabled(id, false);
+}
+
+void ItemEditor::mediaPathRule() {
+  if (!window_.isChecked(kUseDefault)) {
+    window_.setEnabled(kMediaPath, true);
+    window_.setEnabled(kOpenMedia, true);
+    values_.useDefault = false;
+  } else {
+    values_.useDefault = true;
+  }
+}
+
+bool& ItemEditor::powerFlag(ControlId box) {
+  switch (box) {
+    case kShutdown:
+      return values_.shutdown;
+    case kRestart:
+      return values_.restart;
+    case kLogOff:
+      return values_.logOff;
+    default:
+      return values_.lock;
+  }
+}
+
+void ItemEditor::powerTicked(ControlId box) {
+  Window& w = window_;
+  powerFlag(box) = true;
+  for (ControlId id : {kExitWhenDone, kRunProgram, kChooseProgram, kEndProcesses,
+                       kChooseEndProcess, kMedia, kUseDefault, kMediaPath, kOpenMedia, kPlayTime})
+    w.setEnabled(id, false);
+  for (ControlId other : kPowerBoxes) {
+    if (other == box) continue;
+    w.setEnabled(other, false);
+    powerFlag(other) = false;
+  }
+  values_.media = values_.exitApp = values_.runProgram = false;
+  values_.endProcesses = values_.forbid = false;
+}
+
+void ItemEditor::powerUnticked(ControlId box) {
+  Window& w = window_;
+  powerFlag(box) = false;
+  for (ControlId id : {kExitWhenDone, kRunProgram, kEndProcesses}) w.setEnabled(id, true);
+  for (ControlId other : kPowerBoxes)
+    if (other != box) w.setEnabled(other, true);
+  if (!w.isChecked(kExitWhenDone)) {
+    w.setEnabled(kMedia, true);
+    if (w.isChecked(kMedia)) {
+      w.setEnabled(kUseDefault, true);
+      w.setEnabled(kPlayTime, true);
+      values_.media = true;
+      mediaPathRule();
+    }
+  }
+  if (w.isChecked(kRunProgram)) w.setEnabled(kChooseProgram, true);
+  if (w.isChecked(kEndProcesses)) w.setEnabled(kChooseEndProcess, true);
+}
+
+void ItemEditor::checkBoxClicked(ControlId box) {
+  Window& w = window_;
+  const bool on = w.isChecked(box);
+  switch (box) {
+    case kRunProgram:
+      values_.runProgram = on;
+      w.setEnabled(kChooseProgram, on);
+      break;
+    case kEndProcesses:
+      values_.endProcesses = on;
+      w.setEnabled(kChooseEndProcess, on);
+      break;
+    case kForbidProcesses:
+      values_.forbid = on;
+      w.setEnabled(kChooseForbidden, on);
+      break;
+    case kUseDefault:
+      values_.useDefault = on;
+      w.setEnabled(kMediaPath, !on);
+      w.setEnabled(kOpenMedia, !on);
+      break;
+    case kMedia:
+      if (on) {
+        values_.media = true;
+        w.setEnabled(kUseDefault, true);
+        w.setEnabled(kPlayTime, true);
+        mediaPathRule();
+      } else {
+        values_.media = false;
+        for (ControlId id : {kUseDefault, kMediaPath, kOpenMedia, kPlayTime})
+          w.setEnabled(id, false);
+      }
+      break;
+    case kExitWhenDone:
+      if (on) {
+        values_.exitApp = true;
+        values_.media = false;
+        for (ControlId id : {kMedia, kUseDefault, kMediaPath, kOpenMedia, kPlayTime})
+          w.setEnabled(id, false);
+      } else {
+        values_.exitApp = false;
+        w.setEnabled(kMedia, true);
+        if (w.isChecked(kMedia)) {
+          values_.media = true;
+          w.setEnabled(kUseDefault, true);
+          w.setEnabled(kPlayTime, true);
+          mediaPathRule();
+        }
+      }
+      break;
+    case kShutdown:
+    case kRestart:
+    case kLogOff:
+    case kLock:
+      if (on)
+        powerTicked(box);
+      else
+        powerUnticked(box);
+      break;
+    default:
+      break;
+  }
+}
+
+void ItemEditor::playTimeTyped() { values_.playSeconds = integerValue(window_.text(kPlayTime)); }
+
+void ItemEditor::setMediaPath(const std::string& path) {
+  values_.mediaPath = path;
+  window_.setText(kMediaPath, path);
 }
 
 }  // namespace temvik

@@ -3,9 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "store/plan_rewrite.h"
 #include "store/plan_store.h"
+#include "ui/main/app_state.h"
 #include "ui/main/item_editor.h"
 #include "ui/main/main_window_ids.h"
+#include "ui/main/sequential_plan.h"
 
 namespace temvik {
 
@@ -16,45 +19,46 @@ namespace {
 constexpr std::string_view kTitlePrefix = "Temvikv1.0 -- ";
 constexpr std::uint8_t kTranslucentAlpha = 230;
 constexpr std::uint64_t kSchedulerIntervalMs = 500;
-
-enum class ActiveList { Unset, Sequential, Timed };
-
-// Index of the first row that is not finished; -1 when there is none.
-int firstUnfinishedRow(const Window& w, ControlId list) {
-  const int n = w.listCount(list);
-  for (int i = 0; i < n; ++i)
-    if (!isFinishedRow(w.listText(list, i))) return i;
-  return -1;
-}
+constexpr std::string_view kMediaFilter =
+    "MP3文件(*.mp3)|*.mp3|WAV文件(*.wav)|*.wav|MID文件(*.mid)|*.mid|FLV文件（*.flv）|*.flv|"
+    "RMVB文件(*.rmvb)|*.rmvb|WMV文件(*.wmv)|*.wmv|MP4文件(*.mp4)|*.mp4|BMP文件(*.bmp)|*.bmp|"
+    "JPG文件(*.jpg)|*.jpg";
 
 }  // namespace
 
 class MainWindow::Impl final : public WindowEvents {
  public:
-  explicit Impl(Services& services) : services_(services), store_(services.files) {}
+  explicit Impl(Services& services)
+      : services_(services),
+        store_(services.files),
+        mediaDialog_(FileDialog::Kind::Open, std::string(kMediaFilter)) {}
 
   void start() {
+    recoverInterruptedRewrite(store_);
     window_ = services_.ui.createWindow(mainWindowSpec(), *this, nullptr);
     editor_ = std::make_unique<ItemEditor>(*window_);
+    plan_ = std::make_unique<SequentialPlan>(*window_, *editor_, store_, services_.prompts, state_);
     Window& w = *window_;
-    w.show();
+    // Translucent before it first appears, so it never flashes opaque.
     w.setLayered(kTranslucentAlpha);
+    w.show();
     w.setTimer(kSchedulerTimer, kSchedulerIntervalMs);
     refreshTitle();
-    loadLists();
-    w.setEnabled(kRunFromStart, !firstRowFinished());
-    password_ = store_.readPassword();
-    // The password dialog grants the rights; until it exists a stored
-    // password keeps the plan read-only.
-    rights_ = password_.empty();
+    plan_->refill(true);
+    fillTimedList();
+    w.setEnabled(kRunFromStart, !plan_->firstRowFinished());
+    state_.password = store_.readPassword();
+    // The password dialog grants the rights; without it a stored password
+    // keeps the plan read-only.
+    state_.rights = state_.password.empty();
     w.listSelect(kSequentialList, -1);
-    applyResumeRule();
+    plan_->applyResumeRule();
     editor_->applyMediaDesign();
-    for (ControlId id : {kChooseProgram, kChooseEndProcess, kChooseForbidden, kMediaPath,
-                         kOpenMedia})
+    for (ControlId id :
+         {kChooseProgram, kChooseEndProcess, kChooseForbidden, kMediaPath, kOpenMedia})
       w.setEnabled(id, false);
-    if (password_.empty()) w.setMenuEnabled(kDeletePassword, false);
-    if (!password_.empty() && !rights_) {
+    if (state_.password.empty()) w.setMenuEnabled(kDeletePassword, false);
+    if (!state_.password.empty() && !state_.rights) {
       editor_->applyEditLock();
       w.setMenuEnabled(kDeletePassword, false);
     }
@@ -66,22 +70,83 @@ class MainWindow::Impl final : public WindowEvents {
   // ------------------------------------------------------------ events
 
   void onActivated() override {
-    if (window_) applyResumeRule();
+    if (plan_) plan_->applyResumeRule();
   }
 
   void onClosed() override { services_.ui.quit(); }
 
   void onClick(ControlId id) override {
-    if (id == kExit) window_->close();
+    if (ItemEditor::isCheckBox(id)) {
+      editor_->checkBoxClicked(id);
+      state_.unsavedEdit = true;
+      return;
+    }
+    switch (id) {
+      case kExit:
+        window_->close();
+        break;
+      case kAddItem:
+        plan_->add();
+        break;
+      case kSaveItem:
+        if (state_.activeList == ActiveList::Sequential) plan_->save();
+        break;
+      case kMoveUp:
+        plan_->moveUp();
+        break;
+      case kMoveDown:
+        plan_->moveDown();
+        break;
+      case kDeleteItem:
+        plan_->deleteSelected();
+        break;
+      case kClearMarks:
+        plan_->clearMarks();
+        break;
+      case kOpenMedia:
+        // The path follows the dialog's file name, which a cancel leaves as it was.
+        mediaDialog_.run(services_.prompts, window_.get());
+        editor_->setMediaPath(mediaDialog_.fileName());
+        break;
+      case kPromptPoints:
+        promptPointsPressed();
+        break;
+      default:
+        break;
+    }
+  }
+
+  void onTextTyped(ControlId id) override {
+    if (!ItemEditor::isEditBox(id)) return;
+    if (id == kPlayTime) editor_->playTimeTyped();
+    state_.unsavedEdit = true;
+  }
+
+  void onRowSelected(ControlId id) override {
+    if (id == kSequentialList) {
+      const int row = window_->listSelection(kSequentialList);
+      if (row >= 0) plan_->loadRow(row);
+    }
   }
 
   void onMenu(MenuItemId id) override {
-    if (id == kExitProgram) window_->close();
+    switch (id) {
+      case kExitProgram:
+        window_->close();
+        break;
+      case kDeleteFromMenu:
+        plan_->deleteSelected();
+        break;
+      default:
+        break;
+    }
   }
 
   void onMouseDown(ControlId id, MouseButton button) override {
+    if (id != kSequentialList) return;
+    if (button == MouseButton::Left) plan_->askToSaveEdits();
     // A right press selects the row under the pointer first.
-    if (id == kSequentialList && button == MouseButton::Right) window_->clickAtPointer();
+    if (button == MouseButton::Right) window_->clickAtPointer();
   }
 
   void onMouseUp(ControlId id, MouseButton button) override {
@@ -91,6 +156,12 @@ class MainWindow::Impl final : public WindowEvents {
     window_->setMenuCaption(kSequentialMenuTitle,
                             "正在操作项目：" + window_->listText(kSequentialList, row));
     window_->popupMenu(kSequentialMenu);
+  }
+
+  void onKeyDown(ControlId id, int key) override {
+    if (id == kSequentialList && key == vk::kDelete &&
+        window_->listSelection(kSequentialList) >= 0)
+      plan_->deleteSelected();
   }
 
   void onDoubleClick(ControlId id) override {
@@ -104,43 +175,48 @@ class MainWindow::Impl final : public WindowEvents {
  private:
   void refreshTitle() {
     const PlanNames names = store_.readPlanNames();
-    sequentialName_ = names.sequential;
-    timedName_ = names.timed;
+    state_.sequentialName = names.sequential;
+    state_.timedName = names.timed;
     Window& w = *window_;
-    w.setTitle(std::string(kTitlePrefix) + sequentialName_ + " -- " + timedName_);
-    w.setText(kSequentialGroup, "非同步计划列表--" + sequentialName_);
-    w.setText(kTimedGroup, "同步计划列表--" + timedName_);
+    w.setTitle(std::string(kTitlePrefix) + state_.sequentialName + " -- " + state_.timedName);
+    w.setText(kSequentialGroup, "非同步计划列表--" + state_.sequentialName);
+    w.setText(kTimedGroup, "同步计划列表--" + state_.timedName);
   }
 
-  void fillList(ControlId list, const std::vector<std::string>& rows) {
-    window_->listClear(list);
-    for (const auto& row : rows) window_->listAdd(list, row, 0);
+  void fillTimedList() {
+    window_->listClear(kTimedList);
+    for (const auto& row : store_.loadList(kTimedItemFile, kTimedMarkFile, kTimedMarkKey))
+      window_->listAdd(kTimedList, row, 0);
   }
 
-  void loadLists() {
-    fillList(kSequentialList, store_.loadList(kItemFile, kMarkFile, kMarkKey));
-    fillList(kTimedList, store_.loadList(kTimedItemFile, kTimedMarkFile, kTimedMarkKey));
+  void promptPointsPressed() {
+    Window& w = *window_;
+    if (state_.activeList == ActiveList::Sequential && plan_->firstRowFinished()) {
+      message("清除了所有已完成标记后才能进行此操作");
+      return;
+    }
+    if (state_.activeList != ActiveList::Sequential) {
+      const int row = w.listSelection(kTimedList);
+      if (row >= 0 && w.listText(kTimedList, row).find(kFinishedWord) != std::string::npos) {
+        message("必须清除了已完成标记才能进行操作");
+        return;
+      }
+    }
+    // The prompt-point editor window opens here once it exists.
   }
 
-  [[nodiscard]] bool firstRowFinished() const {
-    return window_->listCount(kSequentialList) > 0 &&
-           isFinishedRow(window_->listText(kSequentialList, 0));
-  }
-
-  // "继续未完成" is offered when some rows are finished and some are not.
-  void applyResumeRule() {
-    window_->setEnabled(kResumeUnfinished, firstUnfinishedRow(*window_, kSequentialList) > 0);
+  void message(std::string_view text) {
+    services_.prompts.message(window_.get(), text, "", MessageIcon::Information,
+                              MessageButtons::Ok);
   }
 
   Services& services_;
   PlanStore store_;
+  AppState state_;
+  FileDialog mediaDialog_;
   std::unique_ptr<Window> window_;
   std::unique_ptr<ItemEditor> editor_;
-  std::string sequentialName_;
-  std::string timedName_;
-  std::string password_;
-  bool rights_ = true;
-  ActiveList activeList_ = ActiveList::Unset;
+  std::unique_ptr<SequentialPlan> plan_;
 };
 
 MainWindow::MainWindow(Services& services) : impl_(std::make_unique<Impl>(services)) {}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+
+#include "store/ini.h"
+#include "store/plan_store.h"
+
+namespace temvik {
+
+// Replaces the item file (and, when given, the mark file) with new contents
+// so that a crash at any moment leaves the old plan or the new one, whole.
+//
+// Each new file is first written completely as its scratch copy. The scratch
+// item file is written last: once it exists the change is decided, and the
+// remaining steps (moving the scratch copies into place) can be finished by
+// recoverInterruptedRewrite() at the next start. An empty mark document
+// removes the mark file.
+void commitPlanRewrite(PlanStore& store, const IniDocument& items,
+                       const std::optional<IniDocument>& marks);
+
+// Finishes a rewrite that a crash interrupted, or drops one that had not
+// been decided yet. Run at start-up before anything reads the plan.
+void recoverInterruptedRewrite(PlanStore& store);
+
+}  // namespace temvik

@@ -1,0 +1,256 @@
+#include "ui/main/sequential_plan.h"
+
+#include <string>
+#include <vector>
+
+#include "store/content_rules.h"
+#include "store/plan_rewrite.h"
+#include "store/text.h"
+#include "ui/main/main_window_ids.h"
+
+namespace temvik {
+
+using namespace main_ids;
+
+namespace {
+
+constexpr ControlId kList = kSequentialList;
+
+// Places an item before the password section, so that the password always
+// stands behind the last item.
+void putItem(IniDocument& items, const std::string& section, const ItemRecord& item) {
+  const auto password = items.get(kPasswordSection, kPasswordKey);
+  if (password && !items.hasSection(section)) items.removeSection(kPasswordSection);
+  writeItem(items, section, item);
+  if (password && !items.hasSection(kPasswordSection))
+    items.set(kPasswordSection, kPasswordKey, *password);
+}
+
+}  // namespace
+
+void SequentialPlan::info(std::string_view text, std::string_view title) {
+  prompts_.message(&window_, text, title, MessageIcon::Information, MessageButtons::Ok);
+}
+
+bool SequentialPlan::firstRowFinished() const {
+  return window_.listCount(kList) > 0 && isFinishedRow(window_.listText(kList, 0));
+}
+
+void SequentialPlan::applyResumeRule() {
+  const int n = window_.listCount(kList);
+  int firstUnfinished = -1;
+  for (int i = 0; i < n; ++i) {
+    if (!isFinishedRow(window_.listText(kList, i))) {
+      firstUnfinished = i;
+      break;
+    }
+  }
+  window_.setEnabled(kResumeUnfinished, firstUnfinished > 0);
+}
+
+void SequentialPlan::refill(bool withMarks) {
+  const auto rows = withMarks ? store_.loadList(kItemFile, kMarkFile, kMarkKey)
+                              : store_.loadList(kItemFile, "", kMarkKey);
+  window_.listClear(kList);
+  for (const auto& row : rows) window_.listAdd(kList, row, 0);
+}
+
+void SequentialPlan::loadRow(int row) { loadRowFrom(store_.load(kItemFile), row); }
+
+void SequentialPlan::loadRowFrom(const IniDocument& items, int row) {
+  const std::string section = sectionOfRow(window_.listText(kList, row));
+  state_.activeList = ActiveList::Sequential;
+  editor_.reset();
+  window_.listSelect(kTimedList, -1);
+  editor_.load(readItem(items, section));
+  if (!state_.password.empty() && !state_.rights) editor_.applyEditLock();
+  window_.listSelect(kList, row);
+}
+
+bool SequentialPlan::contentAcceptable(const std::string& content) {
+  if (auto problem = contentProblem(content)) {
+    info(*problem, "请修改");
+    return false;
+  }
+  return true;
+}
+
+void SequentialPlan::add() {
+  const std::string content = window_.text(kContent);
+  const int n = window_.listCount(kList);
+  for (int i = 0; i < n; ++i) {
+    const std::string row = window_.listText(kList, i);
+    if (equalsIgnoreCase(row, content) || equalsIgnoreCase(sectionOfRow(row), content)) {
+      info("计划列表里已经有此内容的任务了。", "重复");
+      return;
+    }
+  }
+  if (content.empty()) {
+    info("请填写任务内容");
+    return;
+  }
+  if (!contentAcceptable(content)) return;
+
+  IniDocument items = store_.load(kItemFile);
+  putItem(items, content, editor_.record());
+  store_.save(kItemFile, items);
+  window_.listAdd(kList, content, 0);
+
+  editor_.reset();
+  window_.listSelect(kList, -1);
+  applyResumeRule();
+  state_.unsavedEdit = false;
+}
+
+void SequentialPlan::writePassword(IniDocument& items) const {
+  items.set(kPasswordSection, kPasswordKey, state_.password);
+}
+
+void SequentialPlan::writePlanNames() {
+  IniDocument names = store_.load(kPlanNameFile);
+  names.set("名称", "名称", state_.sequentialName);
+  names.set("名称", "同步", state_.timedName);
+  store_.save(kPlanNameFile, names);
+}
+
+bool SequentialPlan::save() {
+  if (firstRowFinished()) {
+    info("清除了所有已完成标记后才能进行保存操作");
+    return false;
+  }
+  const int selected = window_.listSelection(kList);
+  if (selected < 0) {
+    info("没有选择要保存到的计划项目");
+    return false;
+  }
+  const std::string content = window_.text(kContent);
+  const int n = window_.listCount(kList);
+  for (int i = 0; i < n; ++i) {
+    if (i != selected && equalsIgnoreCase(window_.listText(kList, i), content)) {
+      info("计划列表里已经有此内容的计划了。", "重复");
+      return false;
+    }
+  }
+  if (content.empty()) {
+    info("请填写任务内容");
+    return false;
+  }
+  if (!contentAcceptable(content)) return false;
+
+  window_.listSetText(kList, selected, content);
+  IniDocument items = store_.load(kItemFile);
+  writeItem(items, content, editor_.record());
+  rewriteThroughEditor(items);
+  state_.unsavedEdit = false;
+  return true;
+}
+
+void SequentialPlan::rewriteThroughEditor(const IniDocument& items) {
+  IniDocument scratch;
+  const int n = window_.listCount(kList);
+  for (int i = 0; i < n; ++i) {
+    loadRowFrom(items, i);
+    writeItem(scratch, window_.listText(kList, i), editor_.record());
+  }
+  writePassword(scratch);
+  writePlanNames();
+  commitPlanRewrite(store_, scratch, std::nullopt);
+  refill(true);
+}
+
+void SequentialPlan::moveUp() {
+  const int selected = window_.listSelection(kList);
+  if (selected == 0) {
+    info("已经到顶");
+    return;
+  }
+  if (selected < 0) {
+    info("请选择要上移的计划");
+    return;
+  }
+  move(-1);
+}
+
+void SequentialPlan::moveDown() {
+  const int selected = window_.listSelection(kList);
+  if (selected == window_.listCount(kList) - 1) {
+    info("已经到底");
+    return;
+  }
+  if (selected < 0) {
+    info("请选择要下移的计划");
+    return;
+  }
+  move(+1);
+}
+
+void SequentialPlan::move(int offset) {
+  if (firstRowFinished()) {
+    info("清除了所有已完成标记后才能进行移动项操作");
+    return;
+  }
+  const int selected = window_.listSelection(kList);
+  const int target = selected + offset;
+  std::vector<std::string> order;
+  const int n = window_.listCount(kList);
+  for (int i = 0; i < n; ++i) order.push_back(window_.listText(kList, i));
+  std::swap(order[static_cast<std::size_t>(selected)], order[static_cast<std::size_t>(target)]);
+
+  const IniDocument items = store_.load(kItemFile);
+  IniDocument scratch;
+  for (const auto& row : order) writeItem(scratch, row, readItem(items, row));
+  writePassword(scratch);
+  commitPlanRewrite(store_, scratch, std::nullopt);
+
+  refill(false);
+  window_.listSelect(kList, target);
+  loadRow(target);
+}
+
+void SequentialPlan::deleteSelected() {
+  if (state_.activeList == ActiveList::Timed) {
+    info("不能用此按钮删除同步计划");
+    return;
+  }
+  const int selected = window_.listSelection(kList);
+  const IniDocument items = store_.load(kItemFile);
+  IniDocument scratchItems;
+  IniDocument scratchMarks;
+  const int n = window_.listCount(kList);
+  for (int i = 0; i < n; ++i) {
+    if (i == selected) continue;
+    const std::string row = window_.listText(kList, i);
+    const std::string section = sectionOfRow(row);
+    if (isFinishedRow(row)) scratchMarks.set(section, kMarkKey, kFinishedMark);
+    writeItem(scratchItems, section, readItem(items, section));
+  }
+  writePassword(scratchItems);
+  if (selected >= 0) window_.listRemove(kList, selected);
+  commitPlanRewrite(store_, scratchItems, scratchMarks);
+
+  window_.listSelect(kList, -1);
+  editor_.reset();
+  if (window_.listCount(kList) == 0) window_.setMenuEnabled(kDeletePassword, false);
+}
+
+void SequentialPlan::clearMarks() {
+  store_.files().remove(store_.path(kMarkFile));
+  refill(false);
+  window_.setEnabled(kResumeUnfinished, false);
+  window_.setEnabled(kRunFromStart, true);
+  if (state_.rights) editor_.reset();
+}
+
+void SequentialPlan::askToSaveEdits() {
+  const int remembered = window_.listSelection(kList);
+  if (!state_.unsavedEdit) return;
+  const auto answer = prompts_.message(&window_, "您正在编辑的项未保存，是否保存？", "",
+                                       MessageIcon::Question, MessageButtons::YesNo);
+  if (answer == MessageAnswer::Yes) {
+    window_.listSelect(kList, remembered);
+    save();
+  }
+  state_.unsavedEdit = false;
+}
+
+}  // namespace temvik

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/prompts.h"
+#include "platform/window.h"
+#include "store/ini.h"
+#include "store/plan_store.h"
+#include "ui/main/app_state.h"
+#include "ui/main/item_editor.h"
+
+namespace temvik {
+
+// The sequential list and its item file: loading a row into the editor,
+// add, save, move, delete and clearing the finished marks. Every change is
+// written at once, and the list is refilled from the files.
+class SequentialPlan {
+ public:
+  SequentialPlan(Window& window, ItemEditor& editor, PlanStore& store, Prompts& prompts,
+                 AppState& state)
+      : window_(window), editor_(editor), store_(store), prompts_(prompts), state_(state) {}
+
+  // Fills the list from the item file, with or without the finished marks.
+  void refill(bool withMarks);
+  // Loads a row's item into the editor; the row stays selected.
+  void loadRow(int row);
+  void add();
+  // Writes the editor over the selected row; false when refused.
+  bool save();
+  void moveUp();
+  void moveDown();
+  void deleteSelected();
+  void clearMarks();
+  // A press on the list while the editor holds unsaved changes.
+  void askToSaveEdits();
+  // "继续未完成" is offered when some rows are finished and some are not.
+  void applyResumeRule();
+
+  [[nodiscard]] bool firstRowFinished() const;
+
+ private:
+  void loadRowFrom(const IniDocument& items, int row);
+  void move(int offset);
+  void rewriteThroughEditor(const IniDocument& items);
+  void writePassword(IniDocument& items) const;
+  void writePlanNames();
+  void info(std::string_view text, std::string_view title = "");
+  // Refuses a content that cannot name a section; true when it can.
+  bool contentAcceptable(const std::string& content);
+
+  Window& window_;
+  ItemEditor& editor_;
+  PlanStore& store_;
+  Prompts& prompts_;
+  AppState& state_;
+};
+
+}  // namespace temvik
