@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace temvik {
@@ -11,26 +13,48 @@ namespace temvik {
 // routines do: names compare without regard to letter case, a new section is
 // appended at the end, a new key at the end of its section, lines end in
 // CR LF. Text outside sections and comment lines survive a round trip.
+//
+// The layout follows what WritePrivateProfileString writes back after any
+// change: every line is stripped of surrounding blanks, blank lines are
+// dropped, "key = value" becomes "key=value", a section header keeps the
+// name between its '[' and its last ']', and sections follow each other
+// without blank lines in between. A line that is neither a header nor has a
+// '=' is kept as a key without a value (comments are such lines). An
+// unchanged document serializes to those same bytes, so callers write a
+// file only when set/remove report a change, as the Windows routines do.
 class IniDocument {
  public:
   IniDocument() = default;
+  // Lines end at LF; a file without any LF after a point is split at CR.
   [[nodiscard]] static IniDocument parse(std::string_view utf8);
   [[nodiscard]] std::string serialize() const;
 
+  // True when serialize() gives the empty text.
   [[nodiscard]] bool empty() const;
-  // Named sections in file order.
+  // Named sections in file order, a repeated name as often as it occurs.
   [[nodiscard]] std::vector<std::string> sectionNames() const;
   [[nodiscard]] bool hasSection(std::string_view section) const;
-  [[nodiscard]] std::optional<std::string> get(std::string_view section, std::string_view key) const;
+  // The value as GetPrivateProfileString reads it: of the first section and
+  // key with these names (surrounding blanks ignored), stripped of blanks
+  // and of one pair of enclosing double or single quotes. Nothing when the
+  // section or key is absent, or the key's line has no '='.
+  [[nodiscard]] std::optional<std::string> get(std::string_view section,
+                                               std::string_view key) const;
   // "" when absent.
   [[nodiscard]] std::string value(std::string_view section, std::string_view key) const;
-  void set(std::string_view section, std::string_view key, std::string_view value);
-  void removeSection(std::string_view section);
-  void removeKey(std::string_view section, std::string_view key);
+  // Creates the section or key when absent. Leading blanks of the names and
+  // of the value are dropped. Returns false when the key already held
+  // exactly this value (nothing changed).
+  bool set(std::string_view section, std::string_view key, std::string_view value);
+  // Removes the first section with this name; false when there is none.
+  bool removeSection(std::string_view section);
+  // Removes the first key with this name from the first named section of
+  // this name holding it; false when there is none.
+  bool removeKey(std::string_view section, std::string_view key);
 
  private:
   struct Entry {
-    std::string key;  // as written
+    std::string key;                   // as written
     std::optional<std::string> value;  // nothing for a line without '='
   };
   struct Section {
@@ -39,7 +63,10 @@ class IniDocument {
   };
   [[nodiscard]] const Section* find(std::string_view name) const;
   Section* find(std::string_view name);
+  void reindex();
   std::vector<Section> sections_;
+  // Folded, trimmed section name -> index of the first section of that name.
+  std::unordered_map<std::string, std::size_t> index_;
 };
 
 }  // namespace temvik

@@ -1,0 +1,162 @@
+#include "store/ini.h"
+
+#include "store/text.h"
+
+namespace temvik {
+namespace {
+
+std::string sectionKey(std::string_view name) { return foldCase(trimBlanks(name)); }
+
+bool sameName(std::string_view stored, std::string_view wanted) {
+  return equalsIgnoreCase(trimBlanks(stored), trimBlanks(wanted));
+}
+
+std::string_view stripQuotes(std::string_view v) {
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+    return v.substr(1, v.size() - 2);
+  return v;
+}
+
+}  // namespace
+
+IniDocument IniDocument::parse(std::string_view text) {
+  IniDocument doc;
+  doc.sections_.push_back({});
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.find('\r', pos);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = trimBlanks(text.substr(pos, end - pos));
+    pos = end + 1;
+    if (line.empty()) continue;
+
+    if (line.front() == '[') {
+      const std::size_t close = line.rfind(']');
+      if (close != std::string_view::npos) {
+        doc.sections_.push_back({std::string(trimBlanks(line.substr(1, close - 1))), {}});
+        continue;
+      }
+    }
+    Entry entry;
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) {
+      entry.key = line;
+    } else {
+      entry.key = trimTrailingBlanks(line.substr(0, eq));
+      entry.value = std::string(trimLeadingBlanks(line.substr(eq + 1)));
+    }
+    doc.sections_.back().entries.push_back(std::move(entry));
+  }
+  doc.reindex();
+  return doc;
+}
+
+std::string IniDocument::serialize() const {
+  std::string out;
+  for (const auto& section : sections_) {
+    if (!section.name.empty()) {
+      out += '[';
+      out += section.name;
+      out += "]\r\n";
+    }
+    for (const auto& entry : section.entries) {
+      out += entry.key;
+      if (entry.value) {
+        out += '=';
+        out += *entry.value;
+      }
+      out += "\r\n";
+    }
+  }
+  return out;
+}
+
+bool IniDocument::empty() const {
+  for (const auto& section : sections_)
+    if (!section.name.empty() || !section.entries.empty()) return false;
+  return true;
+}
+
+std::vector<std::string> IniDocument::sectionNames() const {
+  std::vector<std::string> names;
+  names.reserve(sections_.size());
+  for (const auto& section : sections_)
+    if (!section.name.empty()) names.push_back(section.name);
+  return names;
+}
+
+bool IniDocument::hasSection(std::string_view section) const { return find(section) != nullptr; }
+
+std::optional<std::string> IniDocument::get(std::string_view section, std::string_view key) const {
+  const Section* s = find(section);
+  if (s == nullptr) return std::nullopt;
+  for (const auto& entry : s->entries) {
+    if (!sameName(entry.key, key)) continue;
+    if (!entry.value) return std::nullopt;
+    return std::string(stripQuotes(trimBlanks(*entry.value)));
+  }
+  return std::nullopt;
+}
+
+std::string IniDocument::value(std::string_view section, std::string_view key) const {
+  return get(section, key).value_or(std::string());
+}
+
+bool IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
+  const std::string_view newValue = trimLeadingBlanks(value);
+  Section* s = find(section);
+  if (s == nullptr) {
+    sections_.push_back({std::string(trimLeadingBlanks(section)), {}});
+    index_.emplace(sectionKey(section), sections_.size() - 1);
+    s = &sections_.back();
+  }
+  for (auto& entry : s->entries) {
+    if (!sameName(entry.key, key)) continue;
+    if (entry.value == newValue) return false;
+    entry.value = std::string(newValue);
+    return true;
+  }
+  s->entries.push_back({std::string(trimLeadingBlanks(key)), std::string(newValue)});
+  return true;
+}
+
+bool IniDocument::removeSection(std::string_view section) {
+  const auto it = index_.find(sectionKey(section));
+  if (it == index_.end()) return false;
+  sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(it->second));
+  reindex();
+  return true;
+}
+
+bool IniDocument::removeKey(std::string_view section, std::string_view key) {
+  for (auto& s : sections_) {
+    if (s.name.empty() || !sameName(s.name, section)) continue;
+    for (auto it = s.entries.begin(); it != s.entries.end(); ++it) {
+      if (sameName(it->key, key)) {
+        s.entries.erase(it);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+const IniDocument::Section* IniDocument::find(std::string_view name) const {
+  const auto it = index_.find(sectionKey(name));
+  return it == index_.end() ? nullptr : &sections_[it->second];
+}
+
+IniDocument::Section* IniDocument::find(std::string_view name) {
+  const auto it = index_.find(sectionKey(name));
+  return it == index_.end() ? nullptr : &sections_[it->second];
+}
+
+void IniDocument::reindex() {
+  index_.clear();
+  index_.reserve(sections_.size());
+  for (std::size_t i = 0; i < sections_.size(); ++i)
+    index_.emplace(sectionKey(sections_[i].name), i);  // keeps the first of a name
+}
+
+}  // namespace temvik
