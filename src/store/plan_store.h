@@ -32,6 +32,23 @@ inline constexpr std::string_view kDefaultPlanName = "默认计划";
 inline constexpr std::string_view kDefaultTimedName = "默认同步";
 inline constexpr int kMaxPromptPoints = 5;
 
+// The plan-name file: one section with the names of the two plan parts.
+inline constexpr std::string_view kPlanNameSection = "名称";
+inline constexpr std::string_view kPlanNameKey = "名称";
+inline constexpr std::string_view kTimedNameKey = "同步";
+
+// Keys of an item record, in the order a save writes them.
+inline constexpr std::string_view kContentKey = "内容";
+inline constexpr std::array<std::string_view, 19> kItemKeys = {
+    "内容",     "时",       "分",   "秒",     "是否执行", "执行名", "完成退出",
+    "结束进程", "进程",     "关机", "重启",   "注销",     "锁定",   "提示音",
+    "默认",     "提示音名", "播放", "禁止名", "禁止进程"};
+// Key parts of prompt point n: "断点" + n + part.
+inline constexpr std::string_view kPointNamePart = "名";
+inline constexpr std::string_view kPointTimePart = "时间";
+inline constexpr std::string_view kPointSoundPart = "音";
+[[nodiscard]] std::string promptPointKey(int n, std::string_view part);
+
 // Reading rules of stored values.
 [[nodiscard]] inline bool readFlag(std::string_view v) { return v == kTrue; }
 // "默认" is false only when it says "假"; absent means the default sound.
@@ -63,25 +80,25 @@ struct PromptPointRecord {
 // One task item: a section named by its content. Values are kept as the
 // stored text so that copying an item changes nothing.
 struct ItemRecord {
-  std::string content;       // 内容
-  std::string hours;         // 时
-  std::string minutes;       // 分
-  std::string seconds;       // 秒
-  std::string runProgram;    // 是否执行
-  std::string programList;   // 执行名
-  std::string exitApp;       // 完成退出
-  std::string endProcesses;  // 结束进程
-  std::string processList;   // 进程
-  std::string shutdown;      // 关机
-  std::string restart;       // 重启
-  std::string logOff;        // 注销
-  std::string lock;          // 锁定
-  std::string media;         // 提示音
-  std::string useDefault;    // 默认
-  std::string mediaPath;     // 提示音名
-  std::string playSeconds;   // 播放
-  std::string forbiddenList; // 禁止名
-  std::string forbid;        // 禁止进程
+  std::string content;                          // 内容
+  std::string hours;                            // 时
+  std::string minutes;                          // 分
+  std::string seconds;                          // 秒
+  std::string runProgram;                       // 是否执行
+  std::string programList;                      // 执行名
+  std::string exitApp;                          // 完成退出
+  std::string endProcesses;                     // 结束进程
+  std::string processList;                      // 进程
+  std::string shutdown;                         // 关机
+  std::string restart;                          // 重启
+  std::string logOff;                           // 注销
+  std::string lock;                             // 锁定
+  std::string media;                            // 提示音
+  std::string useDefault;                       // 默认
+  std::string mediaPath;                        // 提示音名
+  std::string playSeconds;                      // 播放
+  std::string forbiddenList;                    // 禁止名
+  std::string forbid;                           // 禁止进程
   std::vector<PromptPointRecord> promptPoints;  // points 1..5 that exist, in order
 
   friend bool operator==(const ItemRecord&, const ItemRecord&) = default;
@@ -90,6 +107,8 @@ struct ItemRecord {
 // Reads an item's keys from a section; absent keys read as "".
 [[nodiscard]] ItemRecord readItem(const IniDocument& doc, std::string_view section);
 // Writes every key in the stored order, then prompt points 1..P without gaps.
+// Keys of points P+1..5 left in the section from an earlier record are
+// removed, so that readItem gives back exactly `item`.
 void writeItem(IniDocument& doc, std::string_view section, const ItemRecord& item);
 
 struct PlanNames {
@@ -106,13 +125,15 @@ class PlanStore {
   // Program directory + file part.
   [[nodiscard]] std::string path(std::string_view filePart) const;
 
+  // The file decoded from GBK; an empty document when it cannot be read.
   [[nodiscard]] IniDocument load(std::string_view filePart) const;
-  // Writes the whole file atomically.
+  // Writes the whole file atomically, encoded in GBK.
   void save(std::string_view filePart, const IniDocument& doc);
 
   // Single-key access, one file operation each.
   [[nodiscard]] std::string read(std::string_view filePart, std::string_view section,
                                  std::string_view key) const;
+  // Leaves the file untouched when the key already holds the value.
   void write(std::string_view filePart, std::string_view section, std::string_view key,
              std::string_view value);
 
@@ -124,7 +145,8 @@ class PlanStore {
 
   // Rows of a list: mark + content for each item section in file order, up
   // to the first section without a content. The password section is passed
-  // over. With an empty markFilePart the rows carry no marks.
+  // over. Row r takes its mark from the r-th section of the mark file. With
+  // an empty markFilePart the rows carry no marks. Each file is read once.
   [[nodiscard]] std::vector<std::string> loadList(std::string_view itemFilePart,
                                                   std::string_view markFilePart,
                                                   std::string_view markKey) const;
