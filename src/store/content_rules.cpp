@@ -2,22 +2,18 @@
 
 #include "store/gbk.h"
 #include "store/plan_store.h"
+#include "store/text.h"
 
 namespace temvik {
 
-namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-}  // namespace
-
 std::optional<std::string> contentProblem(std::string_view content) {
   if (content.empty()) return std::nullopt;  // the caller asks for a content first
-  if (content.find_first_not_of(" \t") == std::string_view::npos)
-    return "任务内容不能只由空格组成。";
-  if (isBlank(content.front()) || isBlank(content.back()))
-    return "任务内容的开头和结尾不能是空格。";
   if (content.find_first_of("\r\n") != std::string_view::npos) return "任务内容不能换行。";
+  // The INI routines strip these blanks around a name, which would part the
+  // section from its row.
+  if (trimBlanks(content).empty()) return "任务内容不能只由空格组成。";
+  if (trimBlanks(content).size() != content.size())
+    return "任务内容的开头和结尾不能是空格。";
   if (content.find_first_of("[]") != std::string_view::npos)
     return "任务内容不能包含“[”或“]”。";
   if (content.size() >= 2 && content.front() == '"' && content.back() == '"')
