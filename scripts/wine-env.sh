@@ -86,7 +86,7 @@ _temvik_wine_server_pid() {
   _tw_name=$(_temvik_wine_server_dir_name) || return 0
   for _tw_proc in /proc/[0-9]*; do
     _tw_comm=
-    read -r _tw_comm <"$_tw_proc/comm" 2>/dev/null || continue
+    { read -r _tw_comm <"$_tw_proc/comm"; } 2>/dev/null || continue
     case "$_tw_comm" in
       wineserver*) ;;
       *) continue ;;
