@@ -46,12 +46,15 @@ void removeTree(const std::wstring& dir) {
   RemoveDirectoryW(dir.c_str());
 }
 
-// A mouse event at the pointer's current place, carried in the event itself:
-// a pointer placed only with SetCursorPos can reach the input queue after
-// the button, and the click then lands where the pointer was before.
-INPUT mouseInput(DWORD flags) {
-  POINT at{};
-  GetCursorPos(&at);
+// Where this process last moved the pointer; button events are sent there.
+POINT pointerTarget{-1, -1};
+
+// A mouse event that carries its place on the screen. The pointer is moved
+// only by such events, never by SetCursorPos: under wine a SetCursorPos
+// from this process warps the X pointer, and the program's X connection can
+// turn the late motion event of that warp into a move back to the old place,
+// after a later move of ours.
+INPUT mouseInput(DWORD flags, POINT at) {
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
   INPUT in{};
@@ -61,6 +64,12 @@ INPUT mouseInput(DWORD flags) {
   in.mi.dx = static_cast<LONG>((at.x * 65536LL + width - 1) / width);
   in.mi.dy = static_cast<LONG>((at.y * 65536LL + height - 1) / height);
   return in;
+}
+
+INPUT mouseInput(DWORD flags) {
+  POINT at = pointerTarget;
+  if (at.x < 0) GetCursorPos(&at);
+  return mouseInput(flags, at);
 }
 
 }  // namespace
@@ -432,13 +441,20 @@ bool App::pointAtRow(int listId, int row) const {
 }
 
 bool App::movePointer(POINT to) {
-  if (!SetCursorPos(to.x, to.y)) return false;
-  INPUT in = mouseInput(0);
+  pointerTarget = to;
+  INPUT in = mouseInput(0, to);
+  auto lastSent = std::chrono::steady_clock::now();
   SendInput(1, &in, sizeof in);
   return waitFor([&] {
     POINT now{};
     GetCursorPos(&now);
-    return now.x == to.x && now.y == to.y;
+    if (now.x == to.x && now.y == to.y) return true;
+    // Something else moved it meanwhile: move it again.
+    if (std::chrono::steady_clock::now() - lastSent > 200ms) {
+      lastSent = std::chrono::steady_clock::now();
+      SendInput(1, &in, sizeof in);
+    }
+    return false;
   });
 }
 

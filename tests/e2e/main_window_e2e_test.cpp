@@ -220,6 +220,27 @@ TEST(MainWindowContextMenu, RightClickOnRowOpensItsMenuAndEscapeClosesIt) {
   EXPECT_EQ(sectionNames(parseIni(folder.readText("win.ini"))), Rows{"背单词"});
 }
 
+// A quick click: the release is queued before the program handles the press.
+// Disabled: the program selects the row by queueing a left click of its own
+// (SendInput), which then comes after the queued release, so the menu opens
+// for no row (this case, about every second run) or for the row selected
+// before. Enable once the row is selected before the press returns.
+TEST(MainWindowContextMenu, DISABLED_QuickRightClickOpensTheMenuForTheRowUnderThePointer) {
+  PlanFolder folder;
+  ASSERT_NO_FATAL_FAILURE(writePlan(folder, 0));
+  E2E_START(app, folder);
+
+  ASSERT_TRUE(app.pointAtRow(kSequentialList, 2));
+  App::mouseDown(Button::Right);
+  App::mouseUp(Button::Right);
+  HWND menu = nullptr;
+  const bool opened = waitFor([&] { return (menu = app.popupMenu()) != nullptr; });
+  EXPECT_EQ(app.selection(kSequentialList), 2);
+  ASSERT_TRUE(opened) << "no menu after a quick right click on a row";
+  PostMessageW(app.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+  E2E_EVENTUALLY_TRUE(app.popupMenu() == nullptr);
+}
+
 TEST(MainWindowContextMenu, RightClickOnEmptyListOpensNoMenu) {
   PlanFolder folder;
   E2E_START(app, folder);
