@@ -263,6 +263,42 @@ TEST(MainWindowContextMenu, RightClickOnEmptyListOpensNoMenu) {
   EXPECT_TRUE(app.messageBox() == std::nullopt);
 }
 
+// ---------------------------------------------------------------- list events
+
+TEST(MainWindowList, DoubleClickClearsTheEditorAndDeleteKeyDeletesTheSelectedRow) {
+  PlanFolder folder;
+  ASSERT_NO_FATAL_FAILURE(writePlan(folder, 1));
+  E2E_START(app, folder);
+
+  ASSERT_TRUE(app.clickRow(kSequentialList, 2));
+  E2E_EVENTUALLY_EQ(app.text(kContent), std::string("练钢琴"));
+  EXPECT_EQ(app.text(kSeconds), "30");
+
+  // A double click empties the editor and leaves no row selected.
+  ASSERT_TRUE(app.clickRow(kSequentialList, 2));
+  E2E_EVENTUALLY_EQ(app.text(kContent), std::string(""));
+  EXPECT_EQ(app.selection(kSequentialList), -1);
+  EXPECT_EQ(app.text(kSeconds), "");
+
+  // The Delete key with a row selected deletes it; the marked row keeps its mark.
+  ASSERT_TRUE(app.clickRow(kSequentialList, 1));
+  E2E_EVENTUALLY_EQ(app.text(kContent), std::string("写作业"));
+  App::pressKey(VK_DELETE);
+  E2E_EVENTUALLY_EQ(app.rows(kSequentialList), (Rows{"已完成--背单词", "练钢琴"}));
+  EXPECT_EQ(sectionNames(parseIni(folder.readText("time.ini"))), (Rows{"背单词", "练钢琴", "密码"}));
+  EXPECT_EQ(sectionNames(parseIni(folder.readText("win.ini"))), Rows{"背单词"});
+  EXPECT_FALSE(folder.exists("time1.ini"));
+  EXPECT_FALSE(folder.exists("win1.ini"));
+
+  // Without a selection the key does nothing: a later click shows the list
+  // unchanged. (On another row: a click where the last one was would be a
+  // double click.)
+  App::pressKey(VK_DELETE);
+  ASSERT_TRUE(app.clickRow(kSequentialList, 0));
+  E2E_EVENTUALLY_EQ(app.text(kContent), std::string("背单词"));
+  EXPECT_EQ(app.rows(kSequentialList), (Rows{"已完成--背单词", "练钢琴"}));
+}
+
 // ---------------------------------------------------------------- closing
 
 TEST(MainWindowClose, ExitButtonEndsTheProgram) {
