@@ -16,6 +16,12 @@ constexpr int kTooltipWidthPx = 360;
 
 HINSTANCE instance() { return GetModuleHandleW(nullptr); }
 
+// Whether the (logical) left mouse button is held down right now.
+bool leftButtonDown() {
+  const int physical = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  return GetAsyncKeyState(physical) & 0x8000;
+}
+
 std::wstring windowText(HWND h) {
   const int length = GetWindowTextLengthW(h);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
@@ -288,11 +294,26 @@ LRESULT Win32Window::handleList(HWND list, UINT msg, WPARAM wp, LPARAM lp) {
   // A handler may close or even delete this window.
   const auto gone = [&] { return !*alive || !IsWindow(list); };
   switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
+    case WM_LBUTTONDOWN: {
       // Before the list moves its selection.
       if (auto* e = events()) {
-        e->onMouseDown(id, msg == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right);
+        e->onMouseDown(id, MouseButton::Left);
+        if (gone()) return 0;
+      }
+      const LRESULT result = DefSubclassProc(list, msg, wp, lp);
+      // The list now holds the mouse until the button goes up. That may be
+      // over already: the release went to a box the handler opened, or the
+      // press came from clickAtPointer. Then finish the click here, or the
+      // list would never report its new selection.
+      MSG queued;
+      if (!gone() && GetCapture() == list && !leftButtonDown() &&
+          !PeekMessageW(&queued, list, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE))
+        SendMessageW(list, WM_LBUTTONUP, 0, lp);
+      return result;
+    }
+    case WM_RBUTTONDOWN:
+      if (auto* e = events()) {
+        e->onMouseDown(id, MouseButton::Right);
         if (gone()) return 0;
       }
       break;
@@ -704,6 +725,20 @@ void Win32Window::popupMenu(std::string_view menuDesignName) {
 // ---------------------------------------------------------------- input
 
 void Win32Window::clickAtPointer() {
+  POINT at{};
+  GetCursorPos(&at);
+  const HWND target = WindowFromPoint(at);
+  if (target && GetWindowThreadProcessId(target, nullptr) == GetCurrentThreadId()) {
+    // One of this program's controls: the click is handled before this
+    // returns, so a list's new selection is there for the caller (queued
+    // input would come only after a release that is already queued).
+    ScreenToClient(target, &at);
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    // A list finishes the click itself (handleList); other controls wait.
+    if (IsWindow(target) && GetCapture() == target) SendMessageW(target, WM_LBUTTONUP, 0, where);
+    return;
+  }
   INPUT input[2]{};
   input[0].type = INPUT_MOUSE;
   input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
