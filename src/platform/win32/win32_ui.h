@@ -156,6 +156,7 @@ class Win32Window final : public Window {
   void handleCommand(int id, int code, HWND from);
   void handleTimer(TimerId id);
   void armTimer(TimerId id, std::uint64_t remainingMs);
+  [[nodiscard]] std::uint64_t timerChunkMs() const;
 
   void createControl(const ControlSpec& c);
   void createMenus(const WindowSpec& design);

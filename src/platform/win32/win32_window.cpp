@@ -355,11 +355,14 @@ std::uint64_t Win32Window::timerInterval(TimerId id) const {
   return it == timers_.end() ? 0 : it->second.intervalMs;
 }
 
+std::uint64_t Win32Window::timerChunkMs() const {
+  return std::clamp<std::uint64_t>(ui_.options().maxTimerChunkMs, USER_TIMER_MINIMUM,
+                                   USER_TIMER_MAXIMUM);
+}
+
 void Win32Window::armTimer(TimerId id, std::uint64_t remainingMs) {
-  const std::uint64_t chunk = std::min<std::uint64_t>(
-      std::max<std::uint64_t>(ui_.options().maxTimerChunkMs, 1), USER_TIMER_MAXIMUM);
-  SetTimer(hwnd_, static_cast<UINT_PTR>(id), static_cast<UINT>(std::min(remainingMs, chunk)),
-           nullptr);
+  SetTimer(hwnd_, static_cast<UINT_PTR>(id),
+           static_cast<UINT>(std::min(remainingMs, timerChunkMs())), nullptr);
 }
 
 void Win32Window::handleTimer(TimerId id) {
@@ -369,7 +372,7 @@ void Win32Window::handleTimer(TimerId id) {
     return;
   }
   Timer& t = it->second;
-  if (t.intervalMs > ui_.options().maxTimerChunkMs) {
+  if (t.intervalMs > timerChunkMs()) {
     // A long interval runs in chunks: fire only once all of it has passed.
     const std::uint64_t now = GetTickCount64();
     const std::uint64_t due = t.startMs + t.intervalMs;
