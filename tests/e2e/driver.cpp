@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 
 #include "store/gbk.h"
@@ -239,10 +240,17 @@ App::App(const PlanFolder& folder, Millis timeout) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   std::wstring command = L"\"" + folder.exe() + L"\"";
-  if (!CreateProcessW(folder.exe().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.dir().c_str(), &startup, &info)) {
-    error_ = lastError("CreateProcessW " + narrow(folder.exe()));
-    return;
+  // wine now and then fails a start with ERROR_INTERNAL_ERROR before the
+  // program runs a single instruction of its own; such a start is retried.
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessW(folder.exe().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       folder.dir().c_str(), &startup, &info))
+      break;
+    if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == 3) {
+      error_ = lastError("CreateProcessW " + narrow(folder.exe()));
+      return;
+    }
+    std::fprintf(stderr, "note: CreateProcessW failed with ERROR_INTERNAL_ERROR, starting again\n");
   }
   process_ = info.hProcess;
   CloseHandle(info.hThread);
@@ -287,6 +295,11 @@ App::App(const PlanFolder& folder, Millis timeout) {
 }
 
 App::~App() {
+  // Closed as a user would; killed only when that does not end it.
+  if (running() && hwnd_) {
+    close();
+    waitForExit(5s);
+  }
   kill();
   if (process_) CloseHandle(process_);
 }
