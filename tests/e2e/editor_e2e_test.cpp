@@ -2,6 +2,8 @@
 // process: adding items, the GBK records they become, moving, deleting,
 // keeping them across a restart, refusals and the unsaved-edit question.
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>

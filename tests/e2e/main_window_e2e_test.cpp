@@ -1,7 +1,9 @@
 // The real main window, seen from another process: start-up with and
 // without plan files, the layout against the design, the sequential list's
-// context menu and the ways to close the program.
+// context menu, double click and Delete key, and the ways to close the program.
 
+#include <cctype>
+#include <cstdio>
 #include <string>
 #include <vector>
 
