@@ -262,11 +262,9 @@ TEST_F(UnsavedEdit, NoDropsTheEditThenLoadsThePressedRow) {
 }
 
 // A user who answers with the mouse lets the button go on the box, so the
-// list never sees the release of the press that asked the question.
-// Disabled: under wine the list handles the press only after the box has
-// gone and then waits for a release that never comes, so the pressed row
-// ends up selected but its item is not loaded into the editor.
-TEST_F(UnsavedEdit, DISABLED_AnsweringWithTheMouseStillLoadsThePressedRow) {
+// list never sees the release of the press that asked the question: the
+// pressed row must still be selected and loaded, not just highlighted.
+TEST_F(UnsavedEdit, AnsweringWithTheMouseStillLoadsThePressedRow) {
   ASSERT_TRUE(box->clickButton(IDNO));
   buttonDown = false;
   ASSERT_NO_FATAL_FAILURE(expectReadingLoaded());

@@ -222,12 +222,11 @@ TEST(MainWindowContextMenu, RightClickOnRowOpensItsMenuAndEscapeClosesIt) {
   EXPECT_EQ(sectionNames(parseIni(folder.readText("win.ini"))), Rows{"背单词"});
 }
 
-// A quick click: the release is queued before the program handles the press.
-// Disabled: the program selects the row by queueing a left click of its own
-// (SendInput), which then comes after the queued release, so the menu opens
-// for no row (this case, about every second run) or for the row selected
-// before. Enable once the row is selected before the press returns.
-TEST(MainWindowContextMenu, DISABLED_QuickRightClickOpensTheMenuForTheRowUnderThePointer) {
+// A quick click: the release is already queued when the program handles the
+// press, so the row must be selected before the press handler returns (a
+// click the program queued itself would come after the release, and the
+// menu would open for no row or for the row selected before).
+TEST(MainWindowContextMenu, QuickRightClickOpensTheMenuForTheRowUnderThePointer) {
   PlanFolder folder;
   ASSERT_NO_FATAL_FAILURE(writePlan(folder, 0));
   E2E_START(app, folder);
