@@ -4,6 +4,36 @@
 
 namespace temvik {
 
+namespace {
+
+int CALLBACK noteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+// The first of the faces that is installed: the clear modern Chinese UI
+// faces first, 宋体 (which every Chinese Windows has) last.
+std::wstring chineseUiFace(const std::wstring& preferred) {
+  if (!preferred.empty()) return preferred;
+  const HDC dc = GetDC(nullptr);
+  std::wstring chosen = L"宋体";
+  for (const wchar_t* face : {L"Microsoft YaHei UI", L"微软雅黑", L"WenQuanYi Micro Hei"}) {
+    LOGFONTW query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(query.lfFaceName, face, LF_FACESIZE - 1);
+    bool found = false;
+    EnumFontFamiliesExW(dc, &query, &noteFontFound, reinterpret_cast<LPARAM>(&found), 0);
+    if (found) {
+      chosen = face;
+      break;
+    }
+  }
+  ReleaseDC(nullptr, dc);
+  return chosen;
+}
+
+}  // namespace
+
 bool runningUnderWine() {
   const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   return ntdll && GetProcAddress(ntdll, "wine_get_version");
@@ -26,12 +56,11 @@ Win32Ui::Win32Ui(Win32Options options) : options_(std::move(options)) {
   // A second Ui in one process (tests) finds the class already there.
   RegisterClassExW(&wc);
 
-  fontCharHeightPx_ = options_.fontCharHeightPx > 0 ? options_.fontCharHeightPx
-                      : runningUnderWine()          ? 14
-                                                    : 12;
-  font_ = CreateFontW(-fontCharHeightPx_, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                      DEFAULT_PITCH | FF_DONTCARE, options_.fontFace.c_str());
+  fontCharHeightPx_ = options_.fontCharHeightPx > 0 ? options_.fontCharHeightPx : 12;
+  const std::wstring face = chineseUiFace(options_.fontFace);
+  font_ = CreateFontW(-fontCharHeightPx_, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                      DEFAULT_PITCH | FF_DONTCARE, face.c_str());
 }
 
 Win32Ui::~Win32Ui() {

@@ -20,11 +20,10 @@ struct Win32Options {
   // as several native timers and fire when the whole interval has passed.
   // Tests lower it to see the chunking work.
   std::uint64_t maxTimerChunkMs = USER_TIMER_MAXIMUM;
-  // The one font of every control: 宋体, the face the window layouts were
-  // made for. 0 picks the character height: 12 px (9 pt, which the layouts
-  // fit) on Windows; 14 px under wine, where 宋体 becomes WenQuanYi Zen Hei
-  // and smaller sizes lose strokes (a little text then overflows its control).
-  std::wstring fontFace = L"宋体";
+  // The one font of every control. Empty picks the first installed of
+  // Microsoft YaHei UI, 微软雅黑, WenQuanYi Micro Hei and 宋体. 0 picks the
+  // character height of 12 px (9 pt), which the window layouts are made for.
+  std::wstring fontFace;
   int fontCharHeightPx = 0;
 };
 
