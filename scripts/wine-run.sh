@@ -16,7 +16,7 @@
 set -u
 
 here=$(cd -- "$(dirname -- "$0")" && pwd)
-: "${TEMVIK_ROOT:=$(dirname -- "$here")}"
+TEMVIK_ROOT=$(dirname -- "$here")
 # shellcheck source=scripts/wine-env.sh
 . "$here/wine-env.sh" || exit 1
 
