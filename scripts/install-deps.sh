@@ -13,7 +13,7 @@ PACKAGES=(
   # Windows cross build (gcc, g++, windres, objdump; posix threads)
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   # running the Windows programs: wine, a virtual X server, fonts for Chinese text
-  wine wine64 xvfb xauth fonts-wine fonts-wqy-zenhei
+  wine wine64 xvfb xauth fonts-wine fonts-wqy-zenhei fonts-wqy-microhei locales
   # screenshots (import) and helper scripts
   imagemagick python3
 )

@@ -8,9 +8,10 @@
 #   temvik_wine_stop             # optional: ends this prefix's wineserver
 #
 # Exports:
-#   LC_ALL=zh_CN.UTF-8   wine's ANSI code page becomes 936 (GBK). No glibc locale
-#                        is needed; shells started with it print a harmless
-#                        "setlocale" warning.
+#   LC_ALL=zh_CN.UTF-8   wine's ANSI code page becomes 936 (GBK).
+#   LOCPATH              a folder with that glibc locale, compiled once from the
+#                        system's locale sources (no root needed): without it
+#                        wine cannot create files with Chinese names.
 #   WINEDEBUG=-all       (TEMVIK_WINEDEBUG overrides, e.g. TEMVIK_WINEDEBUG=+seh)
 #   WINEDLLOVERRIDES     no Mono/Gecko install prompts, no sound drivers
 #   WINEARCH=win64
@@ -43,7 +44,19 @@ if [ -z "${TEMVIK_ROOT:-}" ]; then
 fi
 export TEMVIK_ROOT
 
-# bash warns once when LC_ALL names a locale that glibc lacks; wine only reads the name.
+# A compiled zh_CN.UTF-8 locale of our own, unless the system has one.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  _temvik_locales="${TEMVIK_LOCPATH:-$TEMVIK_ROOT/build/locale}"
+  if [ ! -d "$_temvik_locales/zh_CN.UTF-8" ] && command -v localedef >/dev/null 2>&1; then
+    # Built aside and moved into place, so a parallel caller never sees half of it.
+    mkdir -p "$_temvik_locales" &&
+      localedef -i zh_CN -f UTF-8 "$_temvik_locales/.zh_CN.$$" >/dev/null 2>&1 &&
+      mv -T "$_temvik_locales/.zh_CN.$$" "$_temvik_locales/zh_CN.UTF-8" 2>/dev/null
+    rm -rf "$_temvik_locales/.zh_CN.$$"
+  fi
+  [ -d "$_temvik_locales/zh_CN.UTF-8" ] && export LOCPATH="$_temvik_locales"
+fi
+# Without the locale bash warns once; wine still takes the code page from the name.
 export LC_ALL=zh_CN.UTF-8 2>/dev/null
 export WINEDEBUG="${TEMVIK_WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv=d"
@@ -132,12 +145,24 @@ _temvik_wine_display_alive() {
 }
 
 temvik_wine_create_prefix() {
-  [ -f "$WINEPREFIX/.temvik-prefix-v1" ] && return 0
+  [ -f "$WINEPREFIX/.temvik-prefix-v2" ] && return 0
   _temvik_wine_locked _temvik_wine_create_prefix_locked
 }
 
+# Menus, captions and message boxes in a face that draws Chinese cleanly at
+# small sizes (wine's default stand-in drops strokes there): a LOGFONTW of
+# 12 px "WenQuanYi Micro Hei", charset DEFAULT_CHARSET.
+_TEMVIK_UI_LOGFONT=f4ffffff000000000000000000000000900100000000000100000000570065006e005100750061006e005900690020004d006900630072006f0020004800650069000000000000000000000000000000000000000000000000000000
+
+_temvik_wine_system_fonts() {
+  for _tw_font in MenuFont CaptionFont SmCaptionFont MessageFont StatusFont IconFont; do
+    _temvik_wine_quiet "$TEMVIK_WINE" reg add 'HKCU\Control Panel\Desktop\WindowMetrics' \
+      /v "$_tw_font" /t REG_BINARY /d "$_TEMVIK_UI_LOGFONT" /f || return 1
+  done
+}
+
 _temvik_wine_create_prefix_locked() {
-  [ -f "$WINEPREFIX/.temvik-prefix-v1" ] && return 0
+  [ -f "$WINEPREFIX/.temvik-prefix-v2" ] && return 0
   _temvik_wine_log "creating wine prefix $WINEPREFIX (once, about 10 s)"
   _tw_start=$(date +%s)
   (
@@ -150,12 +175,13 @@ _temvik_wine_create_prefix_locked() {
         /v Desktop /d Default /f &&
       _temvik_wine_quiet "$TEMVIK_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' \
         /v Default /d 1280x1024 /f &&
+      _temvik_wine_system_fonts &&
       _temvik_wine_quiet wineserver -w
   ) || {
     _temvik_wine_log "creating the prefix failed; see $WINEPREFIX.log"
     return 1
   }
-  : >"$WINEPREFIX/.temvik-prefix-v1"
+  : >"$WINEPREFIX/.temvik-prefix-v2"
   _temvik_wine_log "prefix ready in $(($(date +%s) - _tw_start)) s"
 }
 
