@@ -236,6 +236,11 @@ App::App(const PlanFolder& folder, Millis timeout) {
     error_ = "no program folder: " + folder.error();
     return;
   }
+  // The pointer away from where the window will be: a window that appears
+  // under the pointer gets an X enter event, and a late one moves wine's
+  // pointer back to where the X pointer was when the window appeared.
+  movePointer({GetSystemMetrics(SM_CXSCREEN) - 8, GetSystemMetrics(SM_CYSCREEN) - 8});
+
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
