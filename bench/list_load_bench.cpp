@@ -7,37 +7,16 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "platform/headless/headless.h"
 #include "store/gbk.h"
 #include "store/plan_store.h"
 
 namespace {
 
 using namespace temvik;
-
-class BenchFiles final : public Files {
- public:
-  std::string programDirectory() const override { return "C:\\计划"; }
-  bool exists(const std::string& path) const override { return files_.count(path) != 0; }
-  std::optional<std::string> read(const std::string& path) const override {
-    const auto it = files_.find(path);
-    if (it == files_.end()) return std::nullopt;
-    return it->second;
-  }
-  bool writeAtomic(const std::string& path, std::string_view bytes) override {
-    files_[path] = std::string(bytes);
-    return true;
-  }
-  bool copy(const std::string&, const std::string&) override { return false; }
-  bool remove(const std::string& path) override { return files_.erase(path) != 0; }
-  bool replace(const std::string&, const std::string&) override { return false; }
-
- private:
-  std::map<std::string, std::string> files_;
-};
 
 void buildPlan(PlanStore& store, int items) {
   IniDocument itemDoc;
@@ -72,7 +51,7 @@ double millisecondsOf(const std::function<void()>& run, int repeats) {
 int main() {
   std::printf("%8s %12s %14s %14s\n", "items", "file bytes", "loadList ms", "write ms");
   for (const int items : {10, 1000, 10000}) {
-    BenchFiles files;
+    headless::MemoryFiles files{"C:\\计划"};
     PlanStore store(files);
     buildPlan(store, items);
     std::size_t rows = 0;

@@ -1,10 +1,9 @@
 #include "store/plan_store.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 
-#include <climits>
-
-#include "memory_files.h"
+#include "platform/headless/headless.h"
 #include "store/gbk.h"
 
 namespace temvik {
@@ -15,8 +14,10 @@ using Rows = std::vector<std::string>;
 class PlanStoreTest : public ::testing::Test {
  protected:
   // Puts a file given as UTF-8 text, stored in GBK.
-  void put(std::string_view part, std::string_view utf8) { files.put(part, utf8ToGbk(utf8)); }
-  testing::MemoryFiles files;
+  void put(std::string_view part, std::string_view utf8) {
+    files.put(files.path(part), utf8ToGbk(utf8));
+  }
+  headless::MemoryFiles files{"C:\\plan"};
   PlanStore store{files};
 };
 
@@ -63,7 +64,8 @@ TEST_F(PlanStoreTest, SectionListAndSingleKeyAccess) {
   store.write(kItemFile, "甲", "内容", "甲");
   store.write(kItemFile, "乙", "内容", "乙");
   store.write(kItemFile, "甲", "时", "1");
-  EXPECT_EQ(files.get(kItemFile), utf8ToGbk("[甲]\r\n内容=甲\r\n时=1\r\n[乙]\r\n内容=乙\r\n"));
+  EXPECT_EQ(files.read(files.path(kItemFile)),
+            utf8ToGbk("[甲]\r\n内容=甲\r\n时=1\r\n[乙]\r\n内容=乙\r\n"));
   EXPECT_EQ(store.sectionList(kItemFile), "甲\r\n乙");
   EXPECT_EQ(store.read(kItemFile, "甲", "时"), "1");
   files.writes = 0;

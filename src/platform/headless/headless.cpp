@@ -35,7 +35,11 @@ DateTime civilFromSeconds(long long s) {
   const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
   const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
   const int y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
-  return {y, m, d, static_cast<int>(rem / 3600), static_cast<int>(rem / 60 % 60),
+  return {y,
+          m,
+          d,
+          static_cast<int>(rem / 3600),
+          static_cast<int>(rem / 60 % 60),
           static_cast<int>(rem % 60)};
 }
 
@@ -199,9 +203,7 @@ void HeadlessWindow::setMenuCaption(MenuItemId id, std::string_view caption) {
 }
 std::string HeadlessWindow::menuCaption(MenuItemId id) const { return menus_.at(id).second; }
 
-void HeadlessWindow::popupMenu(std::string_view menuDesignName) {
-  poppedMenu_ = menuDesignName;
-}
+void HeadlessWindow::popupMenu(std::string_view menuDesignName) { poppedMenu_ = menuDesignName; }
 
 void HeadlessWindow::setTimer(TimerId id, std::uint64_t intervalMs) {
   if (intervalMs == 0) {
@@ -363,6 +365,7 @@ bool MemoryFiles::mayChange() {
 bool MemoryFiles::exists(const std::string& path) const { return files_.contains(path); }
 
 std::optional<std::string> MemoryFiles::read(const std::string& path) const {
+  ++reads;
   auto it = files_.find(path);
   if (it == files_.end()) return std::nullopt;
   return it->second;
@@ -370,6 +373,7 @@ std::optional<std::string> MemoryFiles::read(const std::string& path) const {
 
 bool MemoryFiles::writeAtomic(const std::string& path, std::string_view bytes) {
   if (!mayChange()) return false;
+  ++writes;
   files_[path] = std::string(bytes);
   return true;
 }
@@ -399,9 +403,8 @@ bool MemoryFiles::replace(const std::string& from, const std::string& to) {
 
 // ---------------------------------------------------------------- prompts
 
-MessageAnswer ScriptedPrompts::message(const Window*, std::string_view text,
-                                       std::string_view title, MessageIcon icon,
-                                       MessageButtons buttons) {
+MessageAnswer ScriptedPrompts::message(const Window*, std::string_view text, std::string_view title,
+                                       MessageIcon icon, MessageButtons buttons) {
   shown_.push_back({std::string(text), std::string(title), icon, buttons});
   if (!answers_.empty()) {
     const MessageAnswer a = answers_.front();

@@ -205,6 +205,10 @@ class MemoryFiles final : public Files {
   void failFrom(int n) { failAfter_ = n; }
   [[nodiscard]] int operationCount() const { return operations_; }
 
+  // How often files were read and written, for tests of file traffic.
+  mutable int reads = 0;
+  int writes = 0;
+
  private:
   bool mayChange();
   std::string dir_;
