@@ -24,6 +24,9 @@
 #                              wineserver and boot wine's services for $DISPLAY, so
 #                              each later wine command starts in well under a second
 #                              and no helper process holds a caller's stdout pipe.
+#                              The server ends by itself when no program has run for
+#                              TEMVIK_WINESERVER_PERSIST seconds (default 300); the
+#                              next temvik_wine_prepare starts it again.
 #   temvik_wine_stop           end this prefix's wineserver and all its programs.
 #
 # The prefix belongs to these scripts: a wineserver of this prefix bound to an X
@@ -86,7 +89,7 @@ _temvik_wine_server_pid() {
   _tw_name=$(_temvik_wine_server_dir_name) || return 0
   for _tw_proc in /proc/[0-9]*; do
     _tw_comm=
-    read -r _tw_comm <"$_tw_proc/comm" 2>/dev/null || continue
+    { read -r _tw_comm <"$_tw_proc/comm"; } 2>/dev/null || continue
     case "$_tw_comm" in
       wineserver*) ;;
       *) continue ;;
@@ -193,7 +196,8 @@ _temvik_wine_prepare_locked() {
   rm -f "$_tw_file"
   # A persistent server, and wine's services started now with no pipe attached:
   # otherwise the first wine command of a fresh server hands them its stdout.
-  _temvik_wine_quiet wineserver -p || {
+  # It ends by itself once no program has run for TEMVIK_WINESERVER_PERSIST s.
+  _temvik_wine_quiet wineserver "-p${TEMVIK_WINESERVER_PERSIST:-300}" || {
     _temvik_wine_log "wineserver -p failed; see $WINEPREFIX.log"
     return 1
   }

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Screenshots of the real main window under wine, for docs/screenshots/:
+#
+#   bash scripts/screenshots.sh
+#
+#   main-window-empty.png  no plan files
+#   main-window-plan.png   a named plan with finished marks and a timed list
+#   editor-item.png        a row selected whose item has options ticked
+#
+# Builds temvik.exe and the shot tool (tests/e2e/shot_tool.cpp) in the mingw
+# build folder, then, in a private Xvfb, lets the tool start the program in
+# each state, waits for the window's rectangle, takes the virtual desktop with
+# ImageMagick's `import -window root` until two takes agree, and crops it.
+#
+# Settings (environment):
+#   TEMVIK_SHOT_BUILD  mingw build folder (default build/mingw; configured with
+#                      the mingw preset when missing)
+#   TEMVIK_JOBS        parallel compile jobs (default 2)
+#   TEMVIK_SHOT_OUT    output folder (default docs/screenshots)
+#   WINEPREFIX         wine prefix (default <build folder>/wineprefix-shots)
+set -euo pipefail
+
+ROOT=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${TEMVIK_SHOT_BUILD:-$ROOT/build/mingw}
+[[ $BUILD == /* ]] || BUILD=$ROOT/$BUILD
+OUT=${TEMVIK_SHOT_OUT:-$ROOT/docs/screenshots}
+[[ $OUT == /* ]] || OUT=$ROOT/$OUT
+export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix-shots}
+SCENES=(empty:main-window-empty plan:main-window-plan editor:editor-item)
+
+die() {
+  echo "screenshots.sh: $*" >&2
+  exit 1
+}
+
+# Polls until file $1 has content, at most $2 seconds.
+wait_for_file() {
+  local file=$1 limit=$(($2 * 10)) i
+  for ((i = 0; i < limit; i++)); do
+    [[ -s $file ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Polls until process $1 has ended, at most $2 seconds; returns its status.
+wait_for_exit() {
+  local pid=$1 limit=$(($2 * 10)) i
+  for ((i = 0; i < limit; i++)); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid"
+      return
+    fi
+    sleep 0.1
+  done
+  return 124
+}
+
+shoot() {
+  local scene=$1 name=$2 tmp=$3 tool=$4
+  local rect=$tmp/$scene.rect log=$tmp/$scene.log pid x y w h take previous="" i
+  rm -f "$rect" "$rect.done"
+  "$TEMVIK_WINE" "$tool" "$scene" "$rect" </dev/null >"$log" 2>&1 &
+  pid=$!
+  if ! wait_for_file "$rect" 60; then
+    kill "$pid" 2>/dev/null || true
+    cat "$log" >&2
+    die "scene $scene: the window did not come up"
+  fi
+  read -r x y w h <"$rect"
+  # The desktop may still be painting: take it until two takes agree.
+  for ((i = 0; i < 50; i++)); do
+    take=$tmp/$scene-$i.png
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$take"
+    if [[ -n $previous ]] && compare -metric AE "$previous" "$take" null: 2>/dev/null; then
+      break
+    fi
+    previous=$take
+  done
+  [[ -n $previous ]] || die "scene $scene: no screenshot"
+  cp "$take" "$OUT/$name.png"
+  : >"$rect.done"
+  wait_for_exit "$pid" 30 || die "scene $scene: the shot tool did not end (status $?); see $log"
+  echo "$OUT/$name.png: ${w}x${h} at $x,$y"
+}
+
+inner() {
+  # shellcheck source=scripts/wine-env.sh
+  . "$ROOT/scripts/wine-env.sh"
+  trap temvik_wine_stop EXIT
+  temvik_wine_prepare || die "wine is not ready (see $WINEPREFIX.log)"
+  local tmp tool=$BUILD/tests/e2e/temvik_e2e_shot.exe spec
+  tmp=$(mktemp -d)
+  mkdir -p "$OUT"
+  for spec in "${SCENES[@]}"; do
+    shoot "${spec%%:*}" "${spec#*:}" "$tmp" "$tool"
+  done
+  rm -rf "$tmp"
+}
+
+if [[ ${1:-} == --inner ]]; then
+  inner
+  exit
+fi
+
+for tool in cmake import compare xvfb-run wine; do
+  command -v "$tool" >/dev/null 2>&1 || die "missing $tool (install with scripts/install-deps.sh)"
+done
+if [[ ! -f $BUILD/build.ninja ]]; then
+  cmake --preset mingw -B "$BUILD" || die "configuring $BUILD failed"
+fi
+cmake --build "$BUILD" --parallel "${TEMVIK_JOBS:-2}" --target temvik temvik_e2e_shot ||
+  die "building failed"
+export TEMVIK_ROOT=$ROOT
+exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[0]}" --inner

@@ -1,0 +1,31 @@
+// The program's entry point: the Win32 services, the main window, the loop.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "platform/services.h"
+#include "platform/win32/win32_services.h"
+#include "platform/win32/win32_ui.h"
+#include "ui/main/main_window.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The process stays DPI-unaware: the windows have fixed pixel layouts, and
+  // Windows scales them as a whole on high-DPI screens.
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES |
+                   ICC_PROGRESS_CLASS;
+  InitCommonControlsEx(&controls);
+
+  temvik::Win32Ui ui;
+  temvik::Win32Clock clock;
+  temvik::Win32Files files;
+  temvik::Win32Prompts prompts;
+  temvik::Services services{ui, clock, files, prompts};
+
+  temvik::MainWindow mainWindow(services);
+  mainWindow.start();
+  // Ends on quit() or, should nobody call it, when the main window is gone.
+  return ui.run(&mainWindow.window());
+}

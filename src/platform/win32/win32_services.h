@@ -1,0 +1,40 @@
+#pragma once
+
+// The real clock, file system and modal prompts of the Win32 backend.
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/prompts.h"
+
+namespace temvik {
+
+class Win32Clock final : public Clock {
+ public:
+  [[nodiscard]] DateTime now() const override;
+  [[nodiscard]] std::uint64_t monotonicMs() const override;
+};
+
+class Win32Files final : public Files {
+ public:
+  [[nodiscard]] std::string programDirectory() const override;
+  [[nodiscard]] bool exists(const std::string& path) const override;
+  [[nodiscard]] std::optional<std::string> read(const std::string& path) const override;
+  bool writeAtomic(const std::string& path, std::string_view bytes) override;
+  bool copy(const std::string& from, const std::string& to) override;
+  bool remove(const std::string& path) override;
+  bool replace(const std::string& from, const std::string& to) override;
+};
+
+// Message boxes and the common file dialogs, owned by the given window or,
+// without one, by the thread's active window.
+class Win32Prompts final : public Prompts {
+ public:
+  MessageAnswer message(const Window* owner, std::string_view text, std::string_view title,
+                        MessageIcon icon, MessageButtons buttons) override;
+  std::optional<std::string> openFile(const Window* owner, std::string_view filter,
+                                      std::string_view presetName) override;
+  std::optional<std::string> saveFile(const Window* owner, std::string_view filter,
+                                      std::string_view presetName) override;
+};
+
+}  // namespace temvik

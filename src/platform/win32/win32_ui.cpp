@@ -1,0 +1,132 @@
+#include "platform/win32/win32_ui.h"
+
+#include "platform/win32/native.h"
+
+namespace temvik {
+
+namespace {
+
+int CALLBACK noteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+// The first of the faces that is installed: the clear modern Chinese UI
+// faces first, 宋体 (which every Chinese Windows has) last.
+std::wstring chineseUiFace(const std::wstring& preferred) {
+  if (!preferred.empty()) return preferred;
+  const HDC dc = GetDC(nullptr);
+  std::wstring chosen = L"宋体";
+  for (const wchar_t* face : {L"Microsoft YaHei UI", L"微软雅黑", L"WenQuanYi Micro Hei"}) {
+    LOGFONTW query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(query.lfFaceName, face, LF_FACESIZE - 1);
+    bool found = false;
+    EnumFontFamiliesExW(dc, &query, &noteFontFound, reinterpret_cast<LPARAM>(&found), 0);
+    if (found) {
+      chosen = face;
+      break;
+    }
+  }
+  ReleaseDC(nullptr, dc);
+  return chosen;
+}
+
+}  // namespace
+
+bool runningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+Win32Ui::Win32Ui(Win32Options options) : options_(std::move(options)) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &Win32Window::windowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kAppIconId));
+  if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), 0));
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  wc.lpszClassName = kWindowClass;
+  // A second Ui in one process (tests) finds the class already there.
+  RegisterClassExW(&wc);
+
+  fontCharHeightPx_ = options_.fontCharHeightPx > 0 ? options_.fontCharHeightPx : 12;
+  const std::wstring face = chineseUiFace(options_.fontFace);
+  font_ = CreateFontW(-fontCharHeightPx_, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                      DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+}
+
+Win32Ui::~Win32Ui() {
+  if (font_) DeleteObject(font_);
+}
+
+std::unique_ptr<Window> Win32Ui::createWindow(const WindowSpec& design, WindowEvents& events,
+                                              Window* owner) {
+  HWND ownerHwnd = nullptr;
+  if (auto* w = dynamic_cast<Win32Window*>(owner)) ownerHwnd = w->hwnd();
+  auto window = std::make_unique<Win32Window>(*this, events);
+  window->create(design, ownerHwnd);
+  return window;
+}
+
+void Win32Ui::runModal(Window& window) {
+  auto* w = dynamic_cast<Win32Window*>(&window);
+  if (!w || !w->hwnd()) return;
+  const HWND hwnd = w->hwnd();
+  const HWND owner = GetWindow(hwnd, GW_OWNER);
+  // An owner that is already disabled (by an outer modal window) stays so.
+  const bool disableOwner = owner && IsWindowEnabled(owner);
+  if (disableOwner) {
+    EnableWindow(owner, FALSE);
+    w->setModalOwner(owner);
+  }
+  w->show();
+
+  // Deleting the Window object destroys its native window, so while `hwnd`
+  // is a window, `w` is alive.
+  MSG msg{};
+  while (IsWindow(hwnd)) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == -1) break;
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+
+  if (disableOwner) {
+    if (IsWindow(hwnd)) w->setModalOwner(nullptr);
+    EnableWindow(owner, TRUE);
+    if (IsWindowVisible(owner) && GetActiveWindow() != owner) SetActiveWindow(owner);
+  }
+}
+
+void Win32Ui::quit() { PostQuitMessage(0); }
+
+int Win32Ui::run(const Window* untilClosed) {
+  HWND watched = nullptr;
+  if (auto* w = dynamic_cast<const Win32Window*>(untilClosed)) {
+    watched = w->hwnd();
+    if (!watched) return 0;
+  }
+  MSG msg{};
+  for (;;) {
+    if (watched && !IsWindow(watched)) return 0;
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(msg.wParam);
+    if (got == -1) return -1;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace temvik

@@ -1,0 +1,189 @@
+#pragma once
+
+// The Win32 backend of the portable UI model: real top-level windows with
+// child controls, menus, tooltips and timers.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace temvik {
+
+struct Win32Options {
+  // The longest native timer the backend arms at once. Longer intervals run
+  // as several native timers and fire when the whole interval has passed.
+  // Tests lower it to see the chunking work.
+  std::uint64_t maxTimerChunkMs = USER_TIMER_MAXIMUM;
+  // The one font of every control. Empty picks the first installed of
+  // Microsoft YaHei UI, 微软雅黑, WenQuanYi Micro Hei and 宋体. 0 picks the
+  // character height of 12 px (9 pt), which the window layouts are made for.
+  std::wstring fontFace;
+  int fontCharHeightPx = 0;
+};
+
+class Win32Window;
+
+class Win32Ui final : public Ui {
+ public:
+  explicit Win32Ui(Win32Options options = {});
+  ~Win32Ui() override;
+  Win32Ui(const Win32Ui&) = delete;
+  Win32Ui& operator=(const Win32Ui&) = delete;
+
+  std::unique_ptr<Window> createWindow(const WindowSpec& design, WindowEvents& events,
+                                       Window* owner) override;
+  void runModal(Window& window) override;
+  void quit() override;
+
+  // The program's message loop. Returns the code given to PostQuitMessage,
+  // or 0 when `untilClosed` (if any) is no longer open.
+  int run(const Window* untilClosed = nullptr);
+
+  [[nodiscard]] HFONT font() const { return font_; }
+  // The character height the font was made with.
+  [[nodiscard]] int fontCharHeightPx() const { return fontCharHeightPx_; }
+  [[nodiscard]] const Win32Options& options() const { return options_; }
+
+ private:
+  Win32Options options_;
+  HFONT font_ = nullptr;
+  int fontCharHeightPx_ = 0;
+};
+
+// True when the program runs under wine rather than Windows.
+[[nodiscard]] bool runningUnderWine();
+
+// One top-level window. Every control has its ControlId as its child id, so
+// GetDlgItem finds it.
+class Win32Window final : public Window {
+ public:
+  Win32Window(const Win32Ui& ui, WindowEvents& events);
+  // Destroys the native window without onClosed: the events object may be
+  // half gone by then.
+  ~Win32Window() override;
+  Win32Window(const Win32Window&) = delete;
+  Win32Window& operator=(const Win32Window&) = delete;
+
+  // Creates the native window and its controls, then runs onCreated.
+  bool create(const WindowSpec& design, HWND owner);
+
+  void setTitle(std::string_view title) override;
+  [[nodiscard]] std::string title() const override;
+  void show() override;
+  void hide() override;
+  [[nodiscard]] bool isVisible() const override;
+  void activate() override;
+  void requestClose() override;
+  void close() override;
+  [[nodiscard]] bool isOpen() const override;
+  void move(Point topLeft) override;
+  [[nodiscard]] Rect bounds() const override;
+  void setLayered(std::uint8_t alpha) override;
+  [[nodiscard]] int layeredAlpha() const override;
+
+  void setText(ControlId, std::string_view text) override;
+  [[nodiscard]] std::string text(ControlId) const override;
+  void setEnabled(ControlId, bool) override;
+  [[nodiscard]] bool isEnabled(ControlId) const override;
+  void setShown(ControlId, bool) override;
+  [[nodiscard]] bool isShown(ControlId) const override;
+  void setChecked(ControlId, bool) override;
+  [[nodiscard]] bool isChecked(ControlId) const override;
+  void setTooltip(ControlId, std::string_view) override;
+  void focus(ControlId) override;
+
+  void listClear(ControlId) override;
+  int listAdd(ControlId, std::string_view text, std::int64_t data) override;
+  void listRemove(ControlId, int row) override;
+  [[nodiscard]] int listCount(ControlId) const override;
+  [[nodiscard]] std::string listText(ControlId, int row) const override;
+  void listSetText(ControlId, int row, std::string_view text) override;
+  [[nodiscard]] std::int64_t listData(ControlId, int row) const override;
+  void listSetData(ControlId, int row, std::int64_t data) override;
+  [[nodiscard]] int listSelection(ControlId) const override;
+  void listSelect(ControlId, int row) override;
+
+  void setMenuEnabled(MenuItemId, bool) override;
+  [[nodiscard]] bool isMenuEnabled(MenuItemId) const override;
+  void setMenuCaption(MenuItemId, std::string_view) override;
+  [[nodiscard]] std::string menuCaption(MenuItemId) const override;
+  void popupMenu(std::string_view menuDesignName) override;
+
+  void setTimer(TimerId, std::uint64_t intervalMs) override;
+  [[nodiscard]] std::uint64_t timerInterval(TimerId) const override;
+
+  void clickAtPointer() override;
+
+  // --- native access, for the other Win32 pieces and for tests
+  [[nodiscard]] HWND hwnd() const { return hwnd_; }
+  [[nodiscard]] HWND controlHwnd(ControlId id) const;
+  [[nodiscard]] std::string tooltip(ControlId id) const;
+  // The hidden top-level menu with this design name, or null.
+  [[nodiscard]] HMENU popupMenuHandle(std::string_view menuDesignName) const;
+  // While shown modally: the owner to enable again before this window goes,
+  // so that the owner, not some other program, becomes active.
+  void setModalOwner(HWND owner) { modalOwner_ = owner; }
+
+ private:
+  friend class Win32Ui;  // registers windowProc
+
+  struct Control {
+    ControlKind kind = ControlKind::Label;
+    HWND hwnd = nullptr;
+    std::wstring tip;
+  };
+  struct Timer {
+    std::uint64_t intervalMs = 0;
+    std::uint64_t startMs = 0;  // GetTickCount64 when the count began
+  };
+  struct Popup {
+    std::string designName;
+    std::string caption;
+    HMENU menu = nullptr;
+  };
+
+  static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK listProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT handleList(HWND list, UINT msg, WPARAM wp, LPARAM lp);
+  void handleCommand(int id, int code, HWND from);
+  void handleTimer(TimerId id);
+  void armTimer(TimerId id, std::uint64_t remainingMs);
+  [[nodiscard]] std::uint64_t timerChunkMs() const;
+
+  void createControl(const ControlSpec& c);
+  void createMenus(const WindowSpec& design);
+  [[nodiscard]] const Control* find(ControlId id) const;
+  [[nodiscard]] HWND list(ControlId id) const;
+  [[nodiscard]] HMENU menuOf(MenuItemId id) const;
+  void redrawBehind(HWND control);
+  void destroyNative();
+  // The events object, or null once the window is gone or being created.
+  [[nodiscard]] WindowEvents* events() const { return creating_ ? nullptr : events_; }
+
+  const Win32Ui& ui_;
+  WindowEvents* events_;
+  HWND hwnd_ = nullptr;
+  HWND tooltipHwnd_ = nullptr;
+  HWND modalOwner_ = nullptr;
+  HWND lastFocus_ = nullptr;  // the control to focus again on activation
+  HMENU menuBar_ = nullptr;
+  bool open_ = false;
+  bool creating_ = true;
+  int quiet_ = 0;  // > 0 while the code changes controls: no events
+  std::map<ControlId, Control> controls_;
+  std::map<MenuItemId, HMENU> menuOfItem_;
+  std::vector<Popup> popups_;
+  std::map<TimerId, Timer> timers_;
+  // Cleared by the destructor; a handler that deletes this window while it
+  // runs leaves the message code a way to notice and touch nothing more.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace temvik

@@ -1,0 +1,753 @@
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/win32/native.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_ui.h"
+
+namespace temvik {
+namespace {
+
+constexpr UINT_PTR kListSubclassId = 1;
+constexpr int kTooltipWidthPx = 360;
+
+HINSTANCE instance() { return GetModuleHandleW(nullptr); }
+
+// Whether the (logical) left mouse button is held down right now.
+bool leftButtonDown() {
+  const int physical = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  return GetAsyncKeyState(physical) & 0x8000;
+}
+
+std::wstring windowText(HWND h) {
+  const int length = GetWindowTextLengthW(h);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(h, text.data(), length + 1)));
+  return text;
+}
+
+// Counts a stretch in which the code, not the user, changes controls.
+class Quiet {
+ public:
+  explicit Quiet(int& depth) : depth_(depth) { ++depth_; }
+  ~Quiet() { --depth_; }
+  Quiet(const Quiet&) = delete;
+  Quiet& operator=(const Quiet&) = delete;
+
+ private:
+  int& depth_;
+};
+
+}  // namespace
+
+Win32Window::Win32Window(const Win32Ui& ui, WindowEvents& events) : ui_(ui), events_(&events) {}
+
+Win32Window::~Win32Window() {
+  *alive_ = false;
+  events_ = nullptr;
+  destroyNative();
+  for (const auto& popup : popups_) DestroyMenu(popup.menu);
+}
+
+bool Win32Window::create(const WindowSpec& design, HWND owner) {
+  DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+  if (design.minimizeBox) style |= WS_MINIMIZEBOX;
+  if (design.resizable) style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
+  const DWORD exStyle = design.toolWindow ? WS_EX_TOOLWINDOW : 0;
+
+  createMenus(design);
+  HMENU bar = menuBar_;
+  const Rect& r = design.rect;
+  CreateWindowExW(exStyle, kWindowClass, toUtf16(design.title).c_str(), style, r.x, r.y, r.width,
+                  r.height, owner, bar, instance(), this);
+  if (!hwnd_) {
+    if (bar) DestroyMenu(bar);
+    menuBar_ = nullptr;
+    return false;
+  }
+  open_ = true;
+  for (const auto& c : design.controls) createControl(c);
+
+  // Group boxes go to the bottom of the z-order, the largest lowest, so the
+  // controls inside them paint over them and get the mouse.
+  std::vector<HWND> groups;
+  for (const auto& c : design.controls)
+    if (c.kind == ControlKind::GroupBox) groups.push_back(controls_[c.id].hwnd);
+  std::stable_sort(groups.begin(), groups.end(), [](HWND a, HWND b) {
+    RECT ra{}, rb{};
+    GetWindowRect(a, &ra);
+    GetWindowRect(b, &rb);
+    return static_cast<long long>(ra.right - ra.left) * (ra.bottom - ra.top) <
+           static_cast<long long>(rb.right - rb.left) * (rb.bottom - rb.top);
+  });
+  for (HWND g : groups)
+    SetWindowPos(g, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+  creating_ = false;
+  if (events_) events_->onCreated();
+  return true;
+}
+
+void Win32Window::createMenus(const WindowSpec& design) {
+  for (const auto& m : design.menus) {
+    HMENU sub = CreatePopupMenu();
+    for (const auto& item : m.items) {
+      if (item.isSeparator()) {
+        AppendMenuW(sub, MF_SEPARATOR, 0, nullptr);
+      } else {
+        AppendMenuW(sub, MF_STRING, static_cast<UINT_PTR>(item.id), toUtf16(item.caption).c_str());
+        menuOfItem_[item.id] = sub;
+      }
+    }
+    if (m.hidden) {
+      popups_.push_back({std::string(m.designName), std::string(m.caption), sub});
+    } else {
+      if (!menuBar_) menuBar_ = CreateMenu();
+      AppendMenuW(menuBar_, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), toUtf16(m.caption).c_str());
+    }
+  }
+}
+
+void Win32Window::createControl(const ControlSpec& c) {
+  const wchar_t* cls = L"STATIC";
+  DWORD style = WS_CHILD | WS_VISIBLE;
+  DWORD exStyle = 0;
+  switch (c.kind) {
+    case ControlKind::Label:
+      style |= SS_LEFT | SS_NOTIFY | SS_NOPREFIX;
+      break;
+    case ControlKind::Button:
+      cls = L"BUTTON";
+      style |= BS_PUSHBUTTON | WS_TABSTOP;
+      break;
+    case ControlKind::CheckBox:
+      cls = L"BUTTON";
+      style |= BS_AUTOCHECKBOX | WS_TABSTOP;
+      break;
+    case ControlKind::Edit:
+      cls = L"EDIT";
+      style |= ES_AUTOHSCROLL | WS_TABSTOP;
+      exStyle = WS_EX_CLIENTEDGE;
+      break;
+    case ControlKind::MultiLineEdit:
+      cls = L"EDIT";
+      style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP;
+      exStyle = WS_EX_CLIENTEDGE;
+      break;
+    case ControlKind::ListBox:
+      cls = L"LISTBOX";
+      // No integral height: the list keeps exactly its designed rectangle.
+      style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
+      break;
+    case ControlKind::GroupBox:
+      cls = L"BUTTON";
+      // Never paints over the controls above it.
+      style |= BS_GROUPBOX | WS_CLIPSIBLINGS;
+      break;
+  }
+  Quiet quiet(quiet_);
+  HWND h =
+      CreateWindowExW(exStyle, cls, toUtf16(c.caption).c_str(), style, c.rect.x, c.rect.y,
+                      c.rect.width, c.rect.height, hwnd_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance(), nullptr);
+  if (!h) return;
+  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font()), FALSE);
+  if (c.kind == ControlKind::CheckBox && c.checked) SendMessageW(h, BM_SETCHECK, BST_CHECKED, 0);
+  if (c.kind == ControlKind::ListBox)
+    SetWindowSubclass(h, &Win32Window::listProc, kListSubclassId,
+                      reinterpret_cast<DWORD_PTR>(this));
+  controls_[c.id] = Control{c.kind, h, {}};
+  if (!c.tooltip.empty()) setTooltip(c.id, c.tooltip);
+}
+
+// ---------------------------------------------------------------- messages
+
+LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->hwnd_ = hwnd;
+  }
+  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  return self->handle(msg, wp, lp);
+}
+
+LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  const HWND hwnd = hwnd_;
+  const auto alive = alive_;  // see alive_
+  switch (msg) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wp);
+      const auto from = reinterpret_cast<HWND>(lp);
+      if (from) {
+        handleCommand(id, HIWORD(wp), from);
+      } else if (auto* e = events()) {
+        e->onMenu(id);
+      }
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+      const auto from = reinterpret_cast<HWND>(lp);
+      const Control* c = find(GetDlgCtrlID(from));
+      if (c && c->hwnd == from) {
+        const auto dc = reinterpret_cast<HDC>(wp);
+        if (c->kind == ControlKind::Label) {
+          // Truly transparent: whatever lies behind shows through.
+          SetBkMode(dc, TRANSPARENT);
+          return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+        }
+        if (c->kind == ControlKind::CheckBox || c->kind == ControlKind::GroupBox) {
+          SetBkMode(dc, TRANSPARENT);
+          return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+      }
+      break;
+    }
+    case WM_TIMER:
+      handleTimer(static_cast<TimerId>(wp));
+      return 0;
+    case WM_ACTIVATE: {
+      if (LOWORD(wp) == WA_INACTIVE) {
+        const HWND focused = GetFocus();
+        if (focused && IsChild(hwnd, focused)) lastFocus_ = focused;
+        break;
+      }
+      const LRESULT result = DefWindowProcW(hwnd, msg, wp, lp);
+      if (lastFocus_ && IsChild(hwnd, lastFocus_) && IsWindowEnabled(lastFocus_) &&
+          IsWindowVisible(lastFocus_))
+        SetFocus(lastFocus_);
+      if (auto* e = events()) e->onActivated();
+      return result;
+    }
+    case WM_MOVE:
+      if (auto* e = events()) e->onMoved({bounds().x, bounds().y});
+      return 0;
+    case WM_CLOSE: {
+      auto* e = events();
+      const bool agreed = !e || e->onCloseRequested();
+      if (*alive && agreed) destroyNative();
+      return 0;
+    }
+    case WM_DESTROY:
+      open_ = false;
+      timers_.clear();
+      if (auto* e = events()) e->onClosed();
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      tooltipHwnd_ = nullptr;
+      lastFocus_ = nullptr;
+      menuBar_ = nullptr;  // destroyed with the window
+      controls_.clear();
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void Win32Window::handleCommand(int id, int code, HWND from) {
+  if (quiet_ > 0) return;
+  const Control* c = find(id);
+  if (!c || c->hwnd != from) return;
+  auto* e = events();
+  if (!e) return;
+  switch (c->kind) {
+    case ControlKind::Button:
+    case ControlKind::CheckBox:
+      if (code == BN_CLICKED) e->onClick(id);
+      break;
+    case ControlKind::Label:
+      if (code == STN_CLICKED) e->onClick(id);
+      if (code == STN_DBLCLK) e->onDoubleClick(id);
+      break;
+    case ControlKind::Edit:
+    case ControlKind::MultiLineEdit:
+      if (code == EN_CHANGE) e->onTextTyped(id);
+      break;
+    case ControlKind::ListBox:
+      if (code == LBN_SELCHANGE) e->onRowSelected(id);
+      if (code == LBN_DBLCLK) e->onDoubleClick(id);
+      break;
+    case ControlKind::GroupBox:
+      break;
+  }
+}
+
+LRESULT CALLBACK Win32Window::listProc(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                       DWORD_PTR self) {
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(list, &Win32Window::listProc, kListSubclassId);
+    return DefSubclassProc(list, msg, wp, lp);
+  }
+  return reinterpret_cast<Win32Window*>(self)->handleList(list, msg, wp, lp);
+}
+
+LRESULT Win32Window::handleList(HWND list, UINT msg, WPARAM wp, LPARAM lp) {
+  const auto alive = alive_;
+  const int id = GetDlgCtrlID(list);
+  // A handler may close or even delete this window.
+  const auto gone = [&] { return !*alive || !IsWindow(list); };
+  switch (msg) {
+    case WM_LBUTTONDOWN: {
+      // Before the list moves its selection.
+      if (auto* e = events()) {
+        e->onMouseDown(id, MouseButton::Left);
+        if (gone()) return 0;
+      }
+      const LRESULT result = DefSubclassProc(list, msg, wp, lp);
+      // The list now holds the mouse until the button goes up. That may be
+      // over already: the release went to a box the handler opened, or the
+      // press came from clickAtPointer. Then finish the click here, or the
+      // list would never report its new selection.
+      MSG queued;
+      if (!gone() && GetCapture() == list && !leftButtonDown() &&
+          !PeekMessageW(&queued, list, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE))
+        SendMessageW(list, WM_LBUTTONUP, 0, lp);
+      return result;
+    }
+    case WM_RBUTTONDOWN:
+      if (auto* e = events()) {
+        e->onMouseDown(id, MouseButton::Right);
+        if (gone()) return 0;
+      }
+      break;
+    case WM_KEYDOWN:
+      if (auto* e = events()) {
+        e->onKeyDown(id, static_cast<int>(wp));
+        if (gone()) return 0;
+      }
+      break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP: {
+      const LRESULT result = DefSubclassProc(list, msg, wp, lp);
+      if (gone()) return result;
+      if (auto* e = events())
+        e->onMouseUp(id, msg == WM_LBUTTONUP ? MouseButton::Left : MouseButton::Right);
+      return result;
+    }
+    default:
+      break;
+  }
+  return DefSubclassProc(list, msg, wp, lp);
+}
+
+// ---------------------------------------------------------------- timers
+
+void Win32Window::setTimer(TimerId id, std::uint64_t intervalMs) {
+  if (!hwnd_) return;
+  if (intervalMs == 0) {
+    KillTimer(hwnd_, static_cast<UINT_PTR>(id));
+    timers_.erase(id);
+    return;
+  }
+  timers_[id] = Timer{intervalMs, GetTickCount64()};
+  armTimer(id, intervalMs);
+}
+
+std::uint64_t Win32Window::timerInterval(TimerId id) const {
+  const auto it = timers_.find(id);
+  return it == timers_.end() ? 0 : it->second.intervalMs;
+}
+
+std::uint64_t Win32Window::timerChunkMs() const {
+  return std::clamp<std::uint64_t>(ui_.options().maxTimerChunkMs, USER_TIMER_MINIMUM,
+                                   USER_TIMER_MAXIMUM);
+}
+
+void Win32Window::armTimer(TimerId id, std::uint64_t remainingMs) {
+  SetTimer(hwnd_, static_cast<UINT_PTR>(id),
+           static_cast<UINT>(std::min(remainingMs, timerChunkMs())), nullptr);
+}
+
+void Win32Window::handleTimer(TimerId id) {
+  const auto it = timers_.find(id);
+  if (it == timers_.end()) {
+    KillTimer(hwnd_, static_cast<UINT_PTR>(id));
+    return;
+  }
+  Timer& t = it->second;
+  if (t.intervalMs > timerChunkMs()) {
+    // A long interval runs in chunks: fire only once all of it has passed.
+    const std::uint64_t now = GetTickCount64();
+    const std::uint64_t due = t.startMs + t.intervalMs;
+    if (now < due) {
+      armTimer(id, due - now);
+      return;
+    }
+    t.startMs = now;
+    armTimer(id, t.intervalMs);
+  }
+  // Short intervals run as one periodic native timer.
+  if (auto* e = events()) e->onTimer(id);
+}
+
+// ---------------------------------------------------------------- the window
+
+void Win32Window::destroyNative() {
+  if (!hwnd_) return;
+  if (modalOwner_) {
+    // Enabled before this window goes, so that the owner becomes active.
+    EnableWindow(modalOwner_, TRUE);
+    modalOwner_ = nullptr;
+  }
+  DestroyWindow(hwnd_);
+}
+
+void Win32Window::setTitle(std::string_view title) {
+  if (hwnd_) SetWindowTextW(hwnd_, toUtf16(title).c_str());
+}
+
+std::string Win32Window::title() const { return hwnd_ ? toUtf8(windowText(hwnd_)) : ""; }
+
+void Win32Window::show() {
+  if (!hwnd_) return;
+  ShowWindow(hwnd_, SW_SHOW);
+  UpdateWindow(hwnd_);
+}
+
+void Win32Window::hide() {
+  if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+bool Win32Window::isVisible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+void Win32Window::activate() {
+  if (!hwnd_) return;
+  if (!SetForegroundWindow(hwnd_)) SetActiveWindow(hwnd_);
+}
+
+void Win32Window::requestClose() {
+  if (hwnd_) SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void Win32Window::close() { destroyNative(); }
+
+bool Win32Window::isOpen() const { return hwnd_ && open_; }
+
+void Win32Window::move(Point topLeft) {
+  if (hwnd_)
+    SetWindowPos(hwnd_, nullptr, topLeft.x, topLeft.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Rect Win32Window::bounds() const {
+  RECT r{};
+  if (!hwnd_ || !GetWindowRect(hwnd_, &r)) return {};
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Win32Window::setLayered(std::uint8_t alpha) {
+  if (!hwnd_) return;
+  const LONG_PTR ex = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+  SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+  SetLayeredWindowAttributes(hwnd_, 0, alpha, LWA_ALPHA);
+}
+
+int Win32Window::layeredAlpha() const {
+  if (!hwnd_ || !(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_LAYERED)) return -1;
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  if (!GetLayeredWindowAttributes(hwnd_, &key, &alpha, &flags)) return -1;
+  return (flags & LWA_ALPHA) ? alpha : 255;
+}
+
+// ---------------------------------------------------------------- controls
+
+const Win32Window::Control* Win32Window::find(ControlId id) const {
+  if (!hwnd_) return nullptr;
+  const auto it = controls_.find(id);
+  return it == controls_.end() || !it->second.hwnd ? nullptr : &it->second;
+}
+
+HWND Win32Window::controlHwnd(ControlId id) const {
+  const Control* c = find(id);
+  return c ? c->hwnd : nullptr;
+}
+
+HWND Win32Window::list(ControlId id) const {
+  const Control* c = find(id);
+  return c && c->kind == ControlKind::ListBox ? c->hwnd : nullptr;
+}
+
+void Win32Window::redrawBehind(HWND control) {
+  // A transparent label does not erase its old text: the window repaints
+  // what lies behind it, then the label on top.
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+  RedrawWindow(hwnd_, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void Win32Window::setText(ControlId id, std::string_view text) {
+  const Control* c = find(id);
+  if (!c) return;
+  {
+    Quiet quiet(quiet_);
+    SetWindowTextW(c->hwnd, toUtf16(text).c_str());
+  }
+  if (c->kind == ControlKind::Label) redrawBehind(c->hwnd);
+}
+
+std::string Win32Window::text(ControlId id) const {
+  const Control* c = find(id);
+  return c ? toUtf8(windowText(c->hwnd)) : "";
+}
+
+void Win32Window::setEnabled(ControlId id, bool enabled) {
+  if (const Control* c = find(id)) EnableWindow(c->hwnd, enabled);
+}
+
+bool Win32Window::isEnabled(ControlId id) const {
+  const Control* c = find(id);
+  return c && IsWindowEnabled(c->hwnd);
+}
+
+void Win32Window::setShown(ControlId id, bool shown) {
+  if (const Control* c = find(id)) ShowWindow(c->hwnd, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+bool Win32Window::isShown(ControlId id) const {
+  const Control* c = find(id);
+  return c && (GetWindowLongPtrW(c->hwnd, GWL_STYLE) & WS_VISIBLE);
+}
+
+void Win32Window::setChecked(ControlId id, bool checked) {
+  const Control* c = find(id);
+  if (!c) return;
+  Quiet quiet(quiet_);
+  SendMessageW(c->hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool Win32Window::isChecked(ControlId id) const {
+  const Control* c = find(id);
+  return c && SendMessageW(c->hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32Window::setTooltip(ControlId id, std::string_view text) {
+  if (!find(id)) return;
+  Control& c = controls_[id];
+  if (!tooltipHwnd_) {
+    tooltipHwnd_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance(), nullptr);
+    if (!tooltipHwnd_) return;
+    SendMessageW(tooltipHwnd_, TTM_SETMAXTIPWIDTH, 0, kTooltipWidthPx);
+    SendMessageW(tooltipHwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font()), FALSE);
+  }
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every comctl32 version
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
+  const bool had = !c.tip.empty();
+  c.tip = toUtf16(text);
+  if (c.tip.empty()) {
+    if (had) SendMessageW(tooltipHwnd_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    return;
+  }
+  tool.lpszText = c.tip.data();  // the tooltip keeps its own copy
+  SendMessageW(tooltipHwnd_, had ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0,
+               reinterpret_cast<LPARAM>(&tool));
+}
+
+std::string Win32Window::tooltip(ControlId id) const {
+  const Control* c = find(id);
+  if (!c || !tooltipHwnd_ || c->tip.empty()) return "";
+  std::wstring buffer(1024, L'\0');
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(c->hwnd);
+  tool.lpszText = buffer.data();
+  SendMessageW(tooltipHwnd_, TTM_GETTEXTW, buffer.size(), reinterpret_cast<LPARAM>(&tool));
+  buffer.resize(wcsnlen(buffer.c_str(), buffer.size()));
+  return toUtf8(buffer);
+}
+
+void Win32Window::focus(ControlId id) {
+  if (const Control* c = find(id)) SetFocus(c->hwnd);
+}
+
+// ---------------------------------------------------------------- list boxes
+
+void Win32Window::listClear(ControlId id) {
+  const HWND l = list(id);
+  if (!l) return;
+  Quiet quiet(quiet_);
+  SendMessageW(l, LB_RESETCONTENT, 0, 0);
+}
+
+int Win32Window::listAdd(ControlId id, std::string_view text, std::int64_t data) {
+  const HWND l = list(id);
+  if (!l) return -1;
+  Quiet quiet(quiet_);
+  const auto row =
+      SendMessageW(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toUtf16(text).c_str()));
+  if (row < 0) return -1;
+  // LPARAM is 64 bits wide on x64: the row keeps the whole value.
+  SendMessageW(l, LB_SETITEMDATA, static_cast<WPARAM>(row), static_cast<LPARAM>(data));
+  return static_cast<int>(row);
+}
+
+void Win32Window::listRemove(ControlId id, int row) {
+  const HWND l = list(id);
+  if (!l || row < 0) return;
+  Quiet quiet(quiet_);
+  SendMessageW(l, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
+}
+
+int Win32Window::listCount(ControlId id) const {
+  const HWND l = list(id);
+  return l ? static_cast<int>(SendMessageW(l, LB_GETCOUNT, 0, 0)) : 0;
+}
+
+std::string Win32Window::listText(ControlId id, int row) const {
+  const HWND l = list(id);
+  if (!l || row < 0 || row >= listCount(id)) return "";
+  const auto length = SendMessageW(l, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+  if (length <= 0) return "";
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const auto got =
+      SendMessageW(l, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got < 0 ? 0 : static_cast<size_t>(got));
+  return toUtf8(text);
+}
+
+void Win32Window::listSetText(ControlId id, int row, std::string_view text) {
+  const HWND l = list(id);
+  if (!l || row < 0 || row >= listCount(id)) return;
+  Quiet quiet(quiet_);
+  const auto w = static_cast<WPARAM>(row);
+  const LRESULT data = SendMessageW(l, LB_GETITEMDATA, w, 0);
+  const bool selected = SendMessageW(l, LB_GETCURSEL, 0, 0) == row;
+  const LRESULT top = SendMessageW(l, LB_GETTOPINDEX, 0, 0);
+  SendMessageW(l, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(l, LB_DELETESTRING, w, 0);
+  SendMessageW(l, LB_INSERTSTRING, w, reinterpret_cast<LPARAM>(toUtf16(text).c_str()));
+  SendMessageW(l, LB_SETITEMDATA, w, data);
+  if (selected) SendMessageW(l, LB_SETCURSEL, w, 0);
+  SendMessageW(l, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+  SendMessageW(l, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(l, nullptr, TRUE);
+}
+
+std::int64_t Win32Window::listData(ControlId id, int row) const {
+  const HWND l = list(id);
+  if (!l || row < 0 || row >= listCount(id)) return 0;
+  return static_cast<std::int64_t>(SendMessageW(l, LB_GETITEMDATA, static_cast<WPARAM>(row), 0));
+}
+
+void Win32Window::listSetData(ControlId id, int row, std::int64_t data) {
+  const HWND l = list(id);
+  if (!l || row < 0 || row >= listCount(id)) return;
+  SendMessageW(l, LB_SETITEMDATA, static_cast<WPARAM>(row), static_cast<LPARAM>(data));
+}
+
+int Win32Window::listSelection(ControlId id) const {
+  const HWND l = list(id);
+  if (!l) return -1;
+  const auto row = SendMessageW(l, LB_GETCURSEL, 0, 0);
+  return row < 0 ? -1 : static_cast<int>(row);
+}
+
+void Win32Window::listSelect(ControlId id, int row) {
+  const HWND l = list(id);
+  if (!l) return;
+  Quiet quiet(quiet_);
+  // LB_SETCURSEL sends no LBN_SELCHANGE; -1 clears the selection.
+  SendMessageW(l, LB_SETCURSEL, static_cast<WPARAM>(row < 0 ? -1 : row), 0);
+}
+
+// ---------------------------------------------------------------- menus
+
+HMENU Win32Window::menuOf(MenuItemId id) const {
+  if (!hwnd_) return nullptr;
+  const auto it = menuOfItem_.find(id);
+  return it == menuOfItem_.end() ? nullptr : it->second;
+}
+
+void Win32Window::setMenuEnabled(MenuItemId id, bool enabled) {
+  if (HMENU m = menuOf(id))
+    EnableMenuItem(m, static_cast<UINT>(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+bool Win32Window::isMenuEnabled(MenuItemId id) const {
+  HMENU m = menuOf(id);
+  if (!m) return false;
+  const UINT state = GetMenuState(m, static_cast<UINT>(id), MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+}
+
+void Win32Window::setMenuCaption(MenuItemId id, std::string_view caption) {
+  HMENU m = menuOf(id);
+  if (!m) return;
+  std::wstring text = toUtf16(caption);
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = text.data();
+  SetMenuItemInfoW(m, static_cast<UINT>(id), FALSE, &info);
+}
+
+std::string Win32Window::menuCaption(MenuItemId id) const {
+  HMENU m = menuOf(id);
+  if (!m) return "";
+  const int length = GetMenuStringW(m, static_cast<UINT>(id), nullptr, 0, MF_BYCOMMAND);
+  if (length <= 0) return "";
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(
+      GetMenuStringW(m, static_cast<UINT>(id), text.data(), length + 1, MF_BYCOMMAND)));
+  return toUtf8(text);
+}
+
+HMENU Win32Window::popupMenuHandle(std::string_view name) const {
+  for (const auto& p : popups_)
+    if (p.designName == name) return p.menu;
+  for (const auto& p : popups_)
+    if (p.caption == name) return p.menu;
+  return nullptr;
+}
+
+void Win32Window::popupMenu(std::string_view menuDesignName) {
+  HMENU m = popupMenuHandle(menuDesignName);
+  if (!m || !hwnd_) return;
+  POINT at{};
+  GetCursorPos(&at);
+  // The chosen item arrives as WM_COMMAND, hence onMenu.
+  TrackPopupMenu(m, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
+}
+
+// ---------------------------------------------------------------- input
+
+void Win32Window::clickAtPointer() {
+  POINT at{};
+  GetCursorPos(&at);
+  const HWND target = WindowFromPoint(at);
+  if (target && GetWindowThreadProcessId(target, nullptr) == GetCurrentThreadId()) {
+    // One of this program's controls: the click is handled before this
+    // returns, so a list's new selection is there for the caller (queued
+    // input would come only after a release that is already queued).
+    ScreenToClient(target, &at);
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    // A list finishes the click itself (handleList); other controls wait.
+    if (IsWindow(target) && GetCapture() == target) SendMessageW(target, WM_LBUTTONUP, 0, where);
+    return;
+  }
+  INPUT input[2]{};
+  input[0].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].type = INPUT_MOUSE;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+
+}  // namespace temvik

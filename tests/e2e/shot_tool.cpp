@@ -1,0 +1,93 @@
+// Puts the real program into a prepared state for a screenshot:
+//
+//   temvik_e2e_shot.exe SCENE RECT-FILE
+//
+// SCENE is "empty" (no plan files), "plan" (named plan, finished marks, a
+// timed list) or "editor" (the plan with a row selected whose item has
+// options ticked). Once the window shows that state, its outer rectangle on
+// the screen is written to RECT-FILE as "x y width height"; the program is
+// closed when RECT-FILE.done appears (or after two minutes).
+
+#include <cstdio>
+#include <string>
+
+#include "driver.h"
+#include "ui/main/main_window_ids.h"
+
+using namespace temvik;
+using namespace temvik::e2e;
+
+namespace {
+
+int fail(const std::string& what) {
+  std::fprintf(stderr, "temvik_e2e_shot: %s\n", what.c_str());
+  return 1;
+}
+
+std::string item(const std::string& content, const std::string& h, const std::string& m,
+                 const std::string& s, const std::string& extra = "") {
+  return "[" + content + "]\n内容=" + content + "\n时=" + h + "\n分=" + m + "\n秒=" + s + "\n" +
+         extra;
+}
+
+bool writePlan(PlanFolder& folder) {
+  const std::string options =
+      "是否执行=真\n执行名=C:\\Tools\\备份.exe\n完成退出=假\n结束进程=真\n进程=notepad.exe\n"
+      "关机=假\n重启=假\n注销=假\n锁定=假\n提示音=真\n默认=假\n提示音名=C:\\音乐\\铃声.mp3\n"
+      "播放=30\n禁止名=游戏.exe\n禁止进程=真\n";
+  return folder.writeIni("name.ini", "[名称]\n名称=周末计划\n同步=晚间同步\n") &&
+         folder.writeIni("time.ini", item("背单词", "0", "20", "0") + item("写作业", "1", "0", "0") +
+                                         item("整理房间", "0", "30", "0", options) +
+                                         item("练钢琴", "0", "45", "30") +
+                                         item("读书", "1", "30", "0") + "[密码]\n密码=\n") &&
+         folder.writeIni("win.ini", "[背单词]\nwin=已完成--\n[写作业]\nwin=已完成--\n") &&
+         folder.writeIni("out.ini", item("晚饭", "0", "30", "0") + item("洗澡", "0", "15", "0")) &&
+         folder.writeIni("fin.ini", "[晚饭]\nfin=已完成--\n");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 3) return fail("usage: temvik_e2e_shot empty|plan|editor RECT-FILE");
+  const std::string scene = narrow(argv[1]);
+  const std::wstring rectFile = windowsPath(narrow(argv[2]));
+  if (scene != "empty" && scene != "plan" && scene != "editor")
+    return fail("unknown scene " + scene);
+
+  PlanFolder folder;
+  if (!folder.ok()) return fail(folder.error());
+  if (scene != "empty" && !writePlan(folder)) return fail("cannot write the plan files");
+  App app(folder);
+  if (!app.ready()) return fail(app.error());
+
+  if (scene == "editor") {
+    using namespace main_ids;
+    if (!app.clickRow(kSequentialList, 2)) return fail("row 3 is not in view");
+    if (!waitFor([&] { return app.text(kContent) == "整理房间" && app.checked(kRunProgram); }))
+      return fail("the item did not load; content is \"" + app.text(kContent) + "\"");
+  }
+  // The pointer away from the window, and everything painted.
+  App::movePointer({1270, 1010});
+  RedrawWindow(app.hwnd(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  if (!app.sync()) return fail("the program does not answer");
+
+  const Rect r = app.windowRect();
+  const std::string line = std::to_string(r.x) + " " + std::to_string(r.y) + " " +
+                           std::to_string(r.width) + " " + std::to_string(r.height) + "\n";
+  const std::wstring partial = rectFile + L".part";
+  const HANDLE h = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return fail("cannot write " + narrow(partial));
+  DWORD written = 0;
+  WriteFile(h, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  CloseHandle(h);
+  if (!MoveFileExW(partial.c_str(), rectFile.c_str(), MOVEFILE_REPLACE_EXISTING))
+    return fail("cannot rename " + narrow(partial));
+
+  const std::wstring done = rectFile + L".done";
+  waitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 120s);
+  app.close();
+  if (!app.waitForExit()) return fail("the program did not close");
+  return 0;
+}
