@@ -6,6 +6,7 @@
 
 #include "platform/services.h"
 #include "platform/win32/win32_services.h"
+#include "platform/win32/win32_system.h"
 #include "platform/win32/win32_ui.h"
 #include "ui/main/main_window.h"
 
@@ -22,7 +23,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   temvik::Win32Clock clock;
   temvik::Win32Files files;
   temvik::Win32Prompts prompts;
-  temvik::Services services{ui, clock, files, prompts};
+  temvik::Win32Shell shell;
+  temvik::Win32Processes processes;
+  temvik::Win32Power power;
+  temvik::Win32Sound sound;
+  temvik::Services services{ui, clock, files, prompts, shell, processes, power, sound};
 
   temvik::MainWindow mainWindow(services);
   mainWindow.start();

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/prompts.h"
+#include "platform/system.h"
 #include "platform/window.h"
 
 namespace temvik {
@@ -14,6 +15,10 @@ struct Services {
   Clock& clock;
   Files& files;
   Prompts& prompts;
+  Shell& shell;
+  Processes& processes;
+  Power& power;
+  Sound& sound;
 };
 
 }  // namespace temvik

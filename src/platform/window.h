@@ -43,6 +43,10 @@ class WindowEvents {
   virtual void onKeyDown(ControlId, int /*virtualKey*/) {}
   virtual void onTimer(TimerId) {}
   virtual void onMenu(MenuItemId) {}
+  // The right button was released over a control, or over the window (0).
+  virtual void onContextMenu(ControlId) {}
+  virtual void onTrayDoubleClick() {}
+  virtual void onTrayRightClick() {}
 };
 
 // A top-level window with the controls of its WindowSpec. Created through
@@ -106,6 +110,12 @@ class Window {
   // --- timers: 0 stops; setting an interval restarts the count.
   virtual void setTimer(TimerId, std::uint64_t intervalMs) = 0;
   [[nodiscard]] virtual std::uint64_t timerInterval(TimerId) const = 0;
+
+  // --- the window's icon in the notification area
+  // Adds the icon, or updates its tooltip when it is there already.
+  virtual void showTrayIcon(std::string_view tooltip) = 0;
+  virtual void removeTrayIcon() = 0;
+  [[nodiscard]] virtual bool hasTrayIcon() const = 0;
 
   // --- input
   // A left click at the pointer's position, as if the user made it: the

@@ -36,7 +36,8 @@ struct ControlSpec {
   Rect rect;  // client coordinates
   std::string_view caption;
   std::string_view tooltip;
-  bool checked = false;  // check boxes: ticked in the design
+  bool checked = false;   // check boxes: ticked in the design
+  bool readOnly = false;  // edit boxes: shows text the user cannot change
 };
 
 struct MenuItemSpec {
@@ -62,6 +63,11 @@ struct WindowSpec {
   bool resizable = false;
   bool minimizeBox = true;
   bool toolWindow = false;  // no task-bar button, thin caption
+  bool centered = false;    // placed in the middle of the screen, rect.x/y ignored
+  bool borderless = false;  // no caption or frame
+  // A picture kept in the program that fills the window; its pure white
+  // parts are see-through, which gives the window its outline.
+  std::string_view picture;
   std::vector<ControlSpec> controls;
   std::vector<MenuSpec> menus;
 

@@ -119,8 +119,36 @@ void HeadlessWindow::close() {
   open_ = false;
   visible_ = false;
   timers_.clear();
+  tray_.reset();
   if (ui_.active_ == this) ui_.active_ = nullptr;
+  // Owned windows go with their owner, as native ones do.
+  for (HeadlessWindow* w : std::vector<HeadlessWindow*>(ui_.windows_))
+    if (w->owner_ == this && w->open_) w->close();
   events_.onClosed();
+  if (modal_) {
+    modal_ = false;
+    if (auto* owner = static_cast<HeadlessWindow*>(owner_); owner && owner->open_) owner->activate();
+  }
+}
+
+void HeadlessWindow::showTrayIcon(std::string_view tooltip) { tray_ = std::string(tooltip); }
+
+bool HeadlessWindow::rightClick(ControlId id) {
+  if (!open_ || !visible_ || (id != 0 && !usable(id))) return false;
+  events_.onContextMenu(id);
+  return true;
+}
+
+bool HeadlessWindow::trayDoubleClick() {
+  if (!tray_) return false;
+  events_.onTrayDoubleClick();
+  return true;
+}
+
+bool HeadlessWindow::trayRightClick() {
+  if (!tray_) return false;
+  events_.onTrayRightClick();
+  return true;
 }
 
 void HeadlessWindow::move(Point topLeft) {
@@ -312,11 +340,6 @@ void HeadlessUi::runModal(Window& window) {
   w.activate();
   auto it = modalHandlers_.find(w.spec().designName);
   if (it != modalHandlers_.end()) it->second(w);
-  if (w.isOpen()) w.requestClose();
-  if (w.isOpen()) w.close();
-  w.modal_ = false;
-  if (auto* owner = static_cast<HeadlessWindow*>(w.owner()); owner && owner->isOpen())
-    owner->activate();
 }
 
 void HeadlessUi::onModal(std::string_view windowDesignName, ModalHandler handler) {
@@ -435,6 +458,95 @@ std::vector<std::string> ScriptedPrompts::takeTexts() {
   for (auto& s : shown_) texts.push_back(std::move(s.text));
   shown_.clear();
   return texts;
+}
+
+// ---------------------------------------------------------------- system fakes
+
+Headless::Headless() {
+  shell.journal = &journal;
+  processes.journal = &journal;
+  power.journal = &journal;
+  sound.journal = &journal;
+}
+
+bool RecordingShell::open(const std::string& path) {
+  calls_.push_back("open:" + path);
+  if (journal) journal->push_back(calls_.back());
+  return true;
+}
+
+bool RecordingShell::run(const std::string& commandLine) {
+  calls_.push_back("run:" + commandLine);
+  if (journal) journal->push_back(calls_.back());
+  return true;
+}
+
+std::vector<ProcessEntry> FakeProcesses::list() const {
+  ++snapshots_;
+  return table_;
+}
+
+bool FakeProcesses::terminate(std::uint32_t id) {
+  for (auto it = table_.begin(); it != table_.end(); ++it) {
+    if (it->id != id) continue;
+    if (journal) journal->push_back("end:" + it->exeName);
+    table_.erase(it);
+    return true;
+  }
+  return false;
+}
+
+std::uint32_t FakeProcesses::start(std::string exeName) {
+  table_.push_back({next_, std::move(exeName)});
+  return next_++;
+}
+
+bool FakeProcesses::running(std::string_view exeName) const {
+  for (const auto& p : table_)
+    if (p.exeName == exeName) return true;
+  return false;
+}
+
+void RecordingPower::request(PowerAction action) {
+  requests.push_back(action);
+  if (onRequest) onRequest(action);
+  if (journal) journal->push_back("power:" + std::to_string(static_cast<int>(action)));
+}
+
+class FakePlayer final : public MediaPlayer {
+ public:
+  explicit FakePlayer(FakeSound& sound) : sound_(sound) { sound_.players_.push_back(&file_); }
+  ~FakePlayer() override {
+    auto& p = sound_.players_;
+    p.erase(std::remove(p.begin(), p.end(), &file_), p.end());
+  }
+  bool play(const std::string& path) override {
+    file_ = path;
+    if (sound_.journal) sound_.journal->push_back("play:" + path);
+    return true;
+  }
+  void stop() override { file_.clear(); }
+
+ private:
+  FakeSound& sound_;
+  std::string file_;
+};
+
+void FakeSound::playMusicLoop() {
+  music_ = true;
+  ++musicStarts;
+  if (journal) journal->push_back("music");
+}
+
+std::unique_ptr<MediaPlayer> FakeSound::createPlayer() {
+  return std::make_unique<FakePlayer>(*this);
+}
+
+std::vector<std::string> FakeSound::playing() const {
+  std::vector<std::string> files;
+  for (const std::string* f : players_)
+    if (!f->empty()) files.push_back(*f);
+  return files;
 }
 
 }  // namespace temvik::headless

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,10 @@ class HeadlessWindow final : public Window {
 
   void clickAtPointer() override;
 
+  void showTrayIcon(std::string_view tooltip) override;
+  void removeTrayIcon() override { tray_.reset(); }
+  [[nodiscard]] bool hasTrayIcon() const override { return tray_.has_value(); }
+
   // --- what a user does (each refused, returning false, when the control
   // is disabled or hidden, as a real window would ignore it)
   bool click(ControlId id);
@@ -97,6 +102,11 @@ class HeadlessWindow final : public Window {
   bool rightClickRow(ControlId list, int row);  // pointer over `row` (-1: below the rows)
   bool doubleClickRow(ControlId list, int row);
   bool chooseMenu(MenuItemId id);
+  // Right button released over a control (0: the window itself).
+  bool rightClick(ControlId id);
+  bool trayDoubleClick();
+  bool trayRightClick();
+  [[nodiscard]] std::string trayTooltip() const { return tray_.value_or(""); }
   // The hidden menu popped up last, or "" (cleared when read).
   std::string takePoppedMenu();
   [[nodiscard]] std::vector<std::string> listRows(ControlId list) const;
@@ -141,6 +151,7 @@ class HeadlessWindow final : public Window {
   std::map<MenuItemId, std::pair<bool, std::string>> menus_;  // enabled, caption
   std::map<TimerId, Timer> timers_;
   std::string poppedMenu_;
+  std::optional<std::string> tray_;
   // Where the pointer is: a list control and row, for clickAtPointer.
   ControlId pointerControl_ = 0;
   int pointerRow_ = -1;
@@ -158,9 +169,9 @@ class HeadlessUi final : public Ui {
   // of due time, with the clock set to each due time as it fires.
   void advance(std::uint64_t ms);
 
-  // Tests script what happens inside a modal window: the handler runs while
-  // the window is "open" modally and is expected to close it. Without a
-  // handler runModal closes the window as its close box would.
+  // A modal window stays open when runModal returns, with its owner blocked
+  // until it closes; the test then works it like any other window. A
+  // handler registered for its design name runs as it opens.
   using ModalHandler = std::function<void(HeadlessWindow&)>;
   void onModal(std::string_view windowDesignName, ModalHandler handler);
 
@@ -252,13 +263,78 @@ class ScriptedPrompts final : public Prompts {
   std::string lastFilter_;
 };
 
-// Everything a behaviour test needs, wired together.
+// Records what was opened and run.
+class RecordingShell final : public Shell {
+ public:
+  bool open(const std::string& path) override;
+  bool run(const std::string& commandLine) override;
+  // "open:<path>" and "run:<command line>", in order; cleared when read.
+  std::vector<std::string> take() { return std::exchange(calls_, {}); }
+  [[nodiscard]] const std::vector<std::string>& calls() const { return calls_; }
+  // Every call is also appended here (shared with the other fakes).
+  std::vector<std::string>* journal = nullptr;
+
+ private:
+  std::vector<std::string> calls_;
+};
+
+// A process table the test fills; terminated processes leave it.
+class FakeProcesses final : public Processes {
+ public:
+  static constexpr std::uint32_t kSelf = 4242;
+  [[nodiscard]] std::vector<ProcessEntry> list() const override;
+  [[nodiscard]] std::uint32_t currentId() const override { return kSelf; }
+  bool terminate(std::uint32_t id) override;
+  std::uint32_t start(std::string exeName);
+  [[nodiscard]] bool running(std::string_view exeName) const;
+  [[nodiscard]] int snapshots() const { return snapshots_; }
+  std::vector<std::string>* journal = nullptr;
+
+ private:
+  std::vector<ProcessEntry> table_{{kSelf, "temvik.exe"}};
+  std::uint32_t next_ = 100;
+  mutable int snapshots_ = 0;
+};
+
+class RecordingPower final : public Power {
+ public:
+  void request(PowerAction action) override;
+  std::vector<PowerAction> requests;
+  std::function<void(PowerAction)> onRequest;  // runs as a request arrives
+  std::vector<std::string>* journal = nullptr;
+};
+
+class FakeSound final : public Sound {
+ public:
+  void playMusicLoop() override;
+  void stopMusic() override { music_ = false; }
+  [[nodiscard]] bool musicPlaying() const override { return music_; }
+  std::unique_ptr<MediaPlayer> createPlayer() override;
+  // Files the players are playing now.
+  [[nodiscard]] std::vector<std::string> playing() const;
+  int musicStarts = 0;
+  std::vector<std::string>* journal = nullptr;
+
+ private:
+  friend class FakePlayer;
+  bool music_ = false;
+  std::vector<std::string*> players_;
+};
+
+// Everything a behaviour test needs, wired together. `journal` lists the
+// calls to the shell, processes, power and sound in the order they came.
 struct Headless {
+  Headless();
   VirtualClock clock;
   HeadlessUi ui{clock};
   MemoryFiles files;
   ScriptedPrompts prompts;
-  Services services{ui, clock, files, prompts};
+  RecordingShell shell;
+  FakeProcesses processes;
+  RecordingPower power;
+  FakeSound sound;
+  std::vector<std::string> journal;
+  Services services{ui, clock, files, prompts, shell, processes, power, sound};
 };
 
 }  // namespace temvik::headless

@@ -10,6 +10,9 @@ namespace temvik {
 
 inline constexpr wchar_t kWindowClass[] = L"TemvikWindow";
 inline constexpr int kAppIconId = TEMVIK_APP_ICON;
+inline constexpr int kEndTuneId = TEMVIK_END_TUNE;
+// What the notification area sends a window about clicks on its icon.
+inline constexpr UINT kTrayMessage = WM_APP + 1;
 // The title of a message box whose caller gave none.
 inline constexpr wchar_t kProgramTitle[] = L"Temvik";
 

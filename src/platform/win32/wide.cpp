@@ -23,6 +23,13 @@ std::string toUtf8(std::wstring_view utf16) {
   return out;
 }
 
+std::wstring truncatedUtf16(std::wstring_view text, std::size_t maxUnits) {
+  if (text.size() <= maxUnits) return std::wstring(text);
+  std::size_t length = maxUnits;
+  if (length > 0 && IS_HIGH_SURROGATE(text[length - 1])) --length;
+  return std::wstring(text.substr(0, length));
+}
+
 std::wstring toDialogFilter(std::string_view filter) {
   if (filter.empty()) return {};
   std::wstring out = toUtf16(filter);

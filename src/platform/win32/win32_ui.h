@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ class Win32Ui final : public Ui {
   int run(const Window* untilClosed = nullptr);
 
   [[nodiscard]] HFONT font() const { return font_; }
+  // The program's icon at the small size (title bars, the notification area).
+  [[nodiscard]] HICON smallIcon() const { return smallIcon_; }
   // The character height the font was made with.
   [[nodiscard]] int fontCharHeightPx() const { return fontCharHeightPx_; }
   [[nodiscard]] const Win32Options& options() const { return options_; }
@@ -53,6 +56,7 @@ class Win32Ui final : public Ui {
  private:
   Win32Options options_;
   HFONT font_ = nullptr;
+  HICON smallIcon_ = nullptr;
   int fontCharHeightPx_ = 0;
 };
 
@@ -118,9 +122,19 @@ class Win32Window final : public Window {
   void setTimer(TimerId, std::uint64_t intervalMs) override;
   [[nodiscard]] std::uint64_t timerInterval(TimerId) const override;
 
+  // The icon sits in the notification area with id kTrayIconId and the
+  // program's small icon; its tooltip keeps the first 127 UTF-16 units.
+  // When the shell starts again ("TaskbarCreated") the icon comes back.
+  void showTrayIcon(std::string_view tooltip) override;
+  void removeTrayIcon() override;
+  [[nodiscard]] bool hasTrayIcon() const override { return trayShown_; }
+
   void clickAtPointer() override;
 
   // --- native access, for the other Win32 pieces and for tests
+  static constexpr UINT kTrayIconId = 1;
+  // The tooltip as handed to the shell, or "" without an icon.
+  [[nodiscard]] std::wstring trayTooltip() const { return trayTip_.value_or(L""); }
   [[nodiscard]] HWND hwnd() const { return hwnd_; }
   [[nodiscard]] HWND controlHwnd(ControlId id) const;
   [[nodiscard]] std::string tooltip(ControlId id) const;
@@ -154,6 +168,11 @@ class Win32Window final : public Window {
   LRESULT handleList(HWND list, UINT msg, WPARAM wp, LPARAM lp);
   void handleCommand(int id, int code, HWND from);
   void handleTimer(TimerId id);
+  void handleTray(UINT mouseMessage);
+  bool handleContextMenu(LPARAM screenPoint);
+  void paintPicture(HDC dc) const;
+  void pushTrayIcon(DWORD firstTry);
+  void deleteTrayIcon();
   void armTimer(TimerId id, std::uint64_t remainingMs);
   [[nodiscard]] std::uint64_t timerChunkMs() const;
 
@@ -174,6 +193,11 @@ class Win32Window final : public Window {
   HWND modalOwner_ = nullptr;
   HWND lastFocus_ = nullptr;  // the control to focus again on activation
   HMENU menuBar_ = nullptr;
+  // The background of a window with a picture; its pure white is see-through.
+  HBITMAP picture_ = nullptr;
+  // The tooltip while the window wants its tray icon; whether the shell has it.
+  std::optional<std::wstring> trayTip_;
+  bool trayShown_ = false;
   bool open_ = false;
   bool creating_ = true;
   int quiet_ = 0;  // > 0 while the code changes controls: no events

@@ -1,8 +1,10 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/win32/native.h"
 #include "platform/win32/wide.h"
@@ -13,6 +15,8 @@ namespace {
 
 constexpr UINT_PTR kListSubclassId = 1;
 constexpr int kTooltipWidthPx = 360;
+// The see-through colour of a window's picture.
+constexpr COLORREF kSeeThrough = RGB(255, 255, 255);
 
 HINSTANCE instance() { return GetModuleHandleW(nullptr); }
 
@@ -27,6 +31,21 @@ std::wstring windowText(HWND h) {
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(h, text.data(), length + 1)));
   return text;
+}
+
+// Sent to every top-level window when the shell's task bar (re)starts: the
+// notification area then has lost every icon.
+UINT taskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
+
+// Loads a picture kept in the program by its name.
+HBITMAP loadPicture(std::string_view name) {
+  std::wstring resource = toUtf16(name);
+  CharUpperBuffW(resource.data(), static_cast<DWORD>(resource.size()));  // as rc stores names
+  return static_cast<HBITMAP>(
+      LoadImageW(instance(), resource.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
 // Counts a stretch in which the code, not the user, changes controls.
@@ -50,17 +69,28 @@ Win32Window::~Win32Window() {
   events_ = nullptr;
   destroyNative();
   for (const auto& popup : popups_) DestroyMenu(popup.menu);
+  if (picture_) DeleteObject(picture_);
 }
 
 bool Win32Window::create(const WindowSpec& design, HWND owner) {
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   if (design.minimizeBox) style |= WS_MINIMIZEBOX;
   if (design.resizable) style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
-  const DWORD exStyle = design.toolWindow ? WS_EX_TOOLWINDOW : 0;
+  if (design.borderless) style = WS_POPUP;
+  DWORD exStyle = design.toolWindow ? WS_EX_TOOLWINDOW : 0;
+  if (!design.picture.empty()) picture_ = loadPicture(design.picture);
+  if (picture_) exStyle |= WS_EX_LAYERED;
+
+  Rect r = design.rect;
+  if (design.centered) {
+    RECT work{};  // the primary monitor without the task bar
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    r.x = work.left + std::max(0, static_cast<int>(work.right - work.left) - r.width) / 2;
+    r.y = work.top + std::max(0, static_cast<int>(work.bottom - work.top) - r.height) / 2;
+  }
 
   createMenus(design);
   HMENU bar = menuBar_;
-  const Rect& r = design.rect;
   CreateWindowExW(exStyle, kWindowClass, toUtf16(design.title).c_str(), style, r.x, r.y, r.width,
                   r.height, owner, bar, instance(), this);
   if (!hwnd_) {
@@ -69,6 +99,10 @@ bool Win32Window::create(const WindowSpec& design, HWND owner) {
     return false;
   }
   open_ = true;
+  // The picture's white parts let what lies behind the window show through.
+  if (picture_) SetLayeredWindowAttributes(hwnd_, kSeeThrough, 255, LWA_COLORKEY);
+  // An elevated program hears the shell's restart only when it lets the message in.
+  ChangeWindowMessageFilterEx(hwnd_, taskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
   for (const auto& c : design.controls) createControl(c);
 
   // Group boxes go to the bottom of the z-order, the largest lowest, so the
@@ -130,11 +164,13 @@ void Win32Window::createControl(const ControlSpec& c) {
     case ControlKind::Edit:
       cls = L"EDIT";
       style |= ES_AUTOHSCROLL | WS_TABSTOP;
+      if (c.readOnly) style |= ES_READONLY;
       exStyle = WS_EX_CLIENTEDGE;
       break;
     case ControlKind::MultiLineEdit:
       cls = L"EDIT";
       style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP;
+      if (c.readOnly) style |= ES_READONLY;
       exStyle = WS_EX_CLIENTEDGE;
       break;
     case ControlKind::ListBox:
@@ -179,7 +215,21 @@ LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
 LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
   const HWND hwnd = hwnd_;
   const auto alive = alive_;  // see alive_
+  if (msg == taskbarCreatedMessage() && msg != 0) {
+    if (trayTip_) pushTrayIcon(NIM_ADD);
+    return 0;
+  }
   switch (msg) {
+    case kTrayMessage:
+      if (wp == kTrayIconId) handleTray(LOWORD(lp));
+      return 0;
+    case WM_CONTEXTMENU:
+      if (handleContextMenu(lp)) return 0;
+      break;
+    case WM_ERASEBKGND:
+      if (!picture_) break;
+      paintPicture(reinterpret_cast<HDC>(wp));
+      return 1;
     case WM_COMMAND: {
       const int id = LOWORD(wp);
       const auto from = reinterpret_cast<HWND>(lp);
@@ -235,6 +285,7 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
       open_ = false;
       timers_.clear();
+      deleteTrayIcon();
       if (auto* e = events()) e->onClosed();
       return 0;
     case WM_NCDESTROY:
@@ -335,6 +386,55 @@ LRESULT Win32Window::handleList(HWND list, UINT msg, WPARAM wp, LPARAM lp) {
       break;
   }
   return DefSubclassProc(list, msg, wp, lp);
+}
+
+void Win32Window::handleTray(UINT mouseMessage) {
+  auto* e = events();
+  if (!e) return;
+  if (mouseMessage == WM_LBUTTONDBLCLK) {
+    e->onTrayDoubleClick();
+  } else if (mouseMessage == WM_RBUTTONUP) {
+    // A menu popped up for a window that is not in the foreground would
+    // stay open when the user clicks elsewhere.
+    SetForegroundWindow(hwnd_);
+    e->onTrayRightClick();
+  }
+}
+
+bool Win32Window::handleContextMenu(LPARAM screenPoint) {
+  auto* e = events();
+  if (!e) return false;
+  const POINT screen{static_cast<short>(LOWORD(screenPoint)),
+                     static_cast<short>(HIWORD(screenPoint))};
+  ControlId id = 0;
+  if (screen.x != -1 || screen.y != -1) {  // (-1, -1): from the keyboard, for the window
+    POINT at = screen;
+    ScreenToClient(hwnd_, &at);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (!PtInRect(&client, at)) return false;  // the title bar keeps its system menu
+    const HWND child = ChildWindowFromPointEx(hwnd_, at, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
+    const Control* c = child && child != hwnd_ ? find(GetDlgCtrlID(child)) : nullptr;
+    // Clicks go through a group box to the window, as the mouse does.
+    if (c && c->hwnd == child && c->kind != ControlKind::GroupBox) id = GetDlgCtrlID(child);
+  }
+  e->onContextMenu(id);
+  return true;
+}
+
+void Win32Window::paintPicture(HDC dc) const {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  BITMAP size{};
+  GetObjectW(picture_, sizeof(size), &size);
+  const HDC memory = CreateCompatibleDC(dc);
+  const HGDIOBJ old = SelectObject(memory, picture_);
+  // Pixels are copied, never blended: the white stays exactly the key colour.
+  SetStretchBltMode(dc, COLORONCOLOR);
+  StretchBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, size.bmWidth, size.bmHeight,
+             SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
 }
 
 // ---------------------------------------------------------------- timers
@@ -446,7 +546,9 @@ void Win32Window::setLayered(std::uint8_t alpha) {
   if (!hwnd_) return;
   const LONG_PTR ex = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
   SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, ex | WS_EX_LAYERED);
-  SetLayeredWindowAttributes(hwnd_, 0, alpha, LWA_ALPHA);
+  // A window with a picture keeps its see-through white.
+  const DWORD flags = picture_ ? LWA_COLORKEY | LWA_ALPHA : LWA_ALPHA;
+  SetLayeredWindowAttributes(hwnd_, kSeeThrough, alpha, flags);
 }
 
 int Win32Window::layeredAlpha() const {
@@ -723,6 +825,46 @@ void Win32Window::popupMenu(std::string_view menuDesignName) {
   GetCursorPos(&at);
   // The chosen item arrives as WM_COMMAND, hence onMenu.
   TrackPopupMenu(m, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
+  // Lets a menu opened from the tray icon close properly the next time.
+  if (hwnd_) PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+// ---------------------------------------------------------------- the tray icon
+
+void Win32Window::showTrayIcon(std::string_view tooltip) {
+  if (!hwnd_) return;
+  const NOTIFYICONDATAW size{};
+  trayTip_ = truncatedUtf16(toUtf16(tooltip), std::size(size.szTip) - 1);
+  pushTrayIcon(trayShown_ ? NIM_MODIFY : NIM_ADD);
+}
+
+void Win32Window::pushTrayIcon(DWORD firstTry) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = hwnd_;
+  data.uID = kTrayIconId;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = kTrayMessage;
+  data.hIcon = ui_.smallIcon();
+  std::copy(trayTip_->begin(), trayTip_->end(), data.szTip);
+  // The shell may have lost the icon (it restarted) or may hold it already
+  // (a second TaskbarCreated): the other operation then does it.
+  const DWORD secondTry = firstTry == NIM_ADD ? NIM_MODIFY : NIM_ADD;
+  trayShown_ = Shell_NotifyIconW(firstTry, &data) || Shell_NotifyIconW(secondTry, &data);
+}
+
+void Win32Window::removeTrayIcon() { deleteTrayIcon(); }
+
+void Win32Window::deleteTrayIcon() {
+  if (trayTip_ && hwnd_) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = hwnd_;
+    data.uID = kTrayIconId;
+    Shell_NotifyIconW(NIM_DELETE, &data);
+  }
+  trayTip_.reset();
+  trayShown_ = false;
 }
 
 // ---------------------------------------------------------------- input

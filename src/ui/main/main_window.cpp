@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "run/run_controller.h"
 #include "store/plan_rewrite.h"
 #include "store/plan_store.h"
 #include "ui/main/app_state.h"
@@ -38,6 +39,8 @@ class MainWindow::Impl final : public WindowEvents {
     window_ = services_.ui.createWindow(mainWindowSpec(), *this, nullptr);
     editor_ = std::make_unique<ItemEditor>(*window_);
     plan_ = std::make_unique<SequentialPlan>(*window_, *editor_, store_, services_.prompts, state_);
+    run_ = std::make_unique<RunController>(RunHost{services_, *window_, *editor_, *plan_, store_,
+                                                   state_, [this] { fillTimedList(); }});
     Window& w = *window_;
     // Translucent before it first appears, so it never flashes opaque.
     w.setLayered(kTranslucentAlpha);
@@ -102,6 +105,12 @@ class MainWindow::Impl final : public WindowEvents {
         break;
       case kClearMarks:
         plan_->clearMarks();
+        break;
+      case kRunFromStart:
+        run_->startFromBeginning();
+        break;
+      case kResumeUnfinished:
+        run_->continueUnfinished();
         break;
       case kOpenMedia:
         // The path follows the dialog's file name, which a cancel leaves as it was.
@@ -217,6 +226,7 @@ class MainWindow::Impl final : public WindowEvents {
   std::unique_ptr<Window> window_;
   std::unique_ptr<ItemEditor> editor_;
   std::unique_ptr<SequentialPlan> plan_;
+  std::unique_ptr<RunController> run_;
 };
 
 MainWindow::MainWindow(Services& services) : impl_(std::make_unique<Impl>(services)) {}

@@ -5,16 +5,20 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace temvik::testing {
 
 // Dispatches messages until `done` holds or `timeoutMs` passed; returns `done()`.
+// `done` is checked after each batch of messages and at least every 10 ms, so
+// it may wait for things outside the message queue too (processes, files).
+// A queue that never runs dry (a loop of posted messages) ends at the timeout.
 inline bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000) {
   const ULONGLONG end = GetTickCount64() + timeoutMs;
   for (;;) {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (GetTickCount64() < end && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
         PostQuitMessage(static_cast<int>(msg.wParam));
         return done();
@@ -25,7 +29,8 @@ inline bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000)
     if (done()) return true;
     const ULONGLONG now = GetTickCount64();
     if (now >= end) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE,
+                              static_cast<DWORD>(std::min<ULONGLONG>(end - now, 10)), QS_ALLINPUT);
   }
 }
 

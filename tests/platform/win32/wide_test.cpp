@@ -27,6 +27,16 @@ TEST(Wide, BrokenInputBecomesReplacementCharacters) {
   EXPECT_EQ(toUtf8(std::wstring(1, wchar_t(0xD800))), "\xEF\xBF\xBD");
 }
 
+TEST(Wide, TruncationKeepsSurrogatePairsWhole) {
+  const std::wstring text = L"剩余\U0001F600时";  // the emoji is units 2 and 3
+  EXPECT_EQ(truncatedUtf16(text, 10), text);
+  EXPECT_EQ(truncatedUtf16(text, 5), text);
+  EXPECT_EQ(truncatedUtf16(text, 4), L"剩余\U0001F600");
+  EXPECT_EQ(truncatedUtf16(text, 3), L"剩余");  // not the pair's first half
+  EXPECT_EQ(truncatedUtf16(text, 2), L"剩余");
+  EXPECT_EQ(truncatedUtf16(text, 0), L"");
+}
+
 TEST(Wide, DialogFilterBecomesNulSeparatedPairs) {
   const std::wstring f = toDialogFilter("ini文件(*.ini)|*.ini|ing文件(*.ing)|*.ing");
   const wchar_t expected[] = L"ini文件(*.ini)\0*.ini\0ing文件(*.ing)\0*.ing\0";

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <climits>
 #include <functional>
 #include <gtest/gtest.h>
@@ -7,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win32/native.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ui.h"
 #include "pump.h"
@@ -24,36 +27,40 @@ constexpr MenuItemId kImport = 101, kExit = 102, kTitleItem = 201, kDelete = 202
 
 WindowSpec design() {
   return WindowSpec{
-      "测试窗口",
-      "Temvikv1.0 -- 默认计划 -- 默认同步",
-      {60, 40, 485, 420},
-      false,
-      true,
-      false,
-      {
-          {kGroup, "分组框6", "", ControlKind::GroupBox, {8, -8, 208, 304}, "非同步计划列表", ""},
-          {kLabel, "标签1", "", ControlKind::Label, {240, 0, 48, 16}, "内容：", ""},
-          {kButton,
-           "超级按钮5",
-           "",
-           ControlKind::Button,
-           {376, 300, 72, 32},
-           "从头执行",
-           "从非同步列表的第一个项目开始执行"},
-          {kCheck, "选择框4", "", ControlKind::CheckBox, {240, 208, 144, 16}, "完成后锁定", ""},
-          {kTicked,
-           "选择框2",
-           "",
-           ControlKind::CheckBox,
-           {264, 240, 168, 24},
-           "完成后打开多媒体：",
-           "",
-           true},
-          {kEdit, "编辑框1", "", ControlKind::Edit, {240, 104, 48, 24}, "0", ""},
-          {kMemo, "任务内容", "", ControlKind::MultiLineEdit, {240, 24, 232, 60}, "", ""},
-          {kList, "非同步框", "", ControlKind::ListBox, {16, 24, 168, 248}, "", ""},
-      },
-      {
+      .designName = "测试窗口",
+      .title = "Temvikv1.0 -- 默认计划 -- 默认同步",
+      .rect = {60, 40, 485, 420},
+      .controls =
+          {
+              {kGroup,
+               "分组框6",
+               "",
+               ControlKind::GroupBox,
+               {8, -8, 208, 304},
+               "非同步计划列表",
+               ""},
+              {kLabel, "标签1", "", ControlKind::Label, {240, 0, 48, 16}, "内容：", ""},
+              {kButton,
+               "超级按钮5",
+               "",
+               ControlKind::Button,
+               {376, 300, 72, 32},
+               "从头执行",
+               "从非同步列表的第一个项目开始执行"},
+              {kCheck, "选择框4", "", ControlKind::CheckBox, {240, 208, 144, 16}, "完成后锁定", ""},
+              {kTicked,
+               "选择框2",
+               "",
+               ControlKind::CheckBox,
+               {264, 240, 168, 24},
+               "完成后打开多媒体：",
+               "",
+               true},
+              {kEdit, "编辑框1", "", ControlKind::Edit, {240, 104, 48, 24}, "0", ""},
+              {kMemo, "任务内容", "", ControlKind::MultiLineEdit, {240, 24, 232, 60}, "", ""},
+              {kList, "非同步框", "", ControlKind::ListBox, {16, 24, 168, 248}, "", ""},
+          },
+      .menus = {
           {"计划",
            "计划",
            false,
@@ -99,6 +106,9 @@ class Recorder : public WindowEvents {
   }
   void onTimer(TimerId id) override { add("timer:" + std::to_string(id)); }
   void onMenu(MenuItemId id) override { add("menu:" + std::to_string(id)); }
+  void onContextMenu(ControlId id) override { add("context:" + std::to_string(id)); }
+  void onTrayDoubleClick() override { add("trayDouble"); }
+  void onTrayRightClick() override { add("trayRight"); }
 
   [[nodiscard]] bool has(const std::string& entry) const {
     return std::find(log.begin(), log.end(), entry) != log.end();
@@ -295,8 +305,92 @@ TEST_F(Win32WindowTest, LayeredAlphaReadsBack) {
   DWORD flags = 0;
   ASSERT_TRUE(GetLayeredWindowAttributes(hwnd(), nullptr, &alpha, &flags));
   EXPECT_EQ(alpha, 230);
-  EXPECT_TRUE(flags & LWA_ALPHA);
+  EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));  // a window without a picture has no key
   EXPECT_EQ(window_->layeredAlpha(), 230);
+}
+
+TEST_F(Win32WindowTest, ReadOnlyEditShowsTextTheUserCannotChange) {
+  WindowSpec d = design();
+  for (auto& c : d.controls)
+    if (c.id == kMemo) c.readOnly = true;
+  open(d);
+  EXPECT_TRUE(GetWindowLongPtrW(item(kMemo), GWL_STYLE) & ES_READONLY);
+  EXPECT_FALSE(GetWindowLongPtrW(item(kEdit), GWL_STYLE) & ES_READONLY);
+  window_->setText(kMemo, "背单词");
+  SendMessageW(item(kMemo), WM_CHAR, L'中', 1);
+  EXPECT_EQ(window_->text(kMemo), "背单词");
+  EXPECT_FALSE(events_.has("typed:15"));
+}
+
+// A borderless window in the middle of the screen, shaped by its picture.
+WindowSpec pictureDesign(std::string_view picture) {
+  return WindowSpec{
+      .designName = "放弃窗口",
+      .title = "放弃",
+      .rect = {5, 5, 320, 140},
+      .centered = true,
+      .borderless = true,
+      .picture = picture,
+      .controls = {{kLabel,
+                    "透明标签4",
+                    "",
+                    ControlKind::Label,
+                    {32, 30, 256, 20},
+                    "你确定要放弃该计划的执行吗？",
+                    ""}},
+  };
+}
+
+TEST_F(Win32WindowTest, PictureWindowIsCentredBorderlessAndSeeThroughWhereWhite) {
+  open(pictureDesign("giveup"));
+  const auto style = GetWindowLongPtrW(hwnd(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_BORDER | WS_DLGFRAME));
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_EQ(window_->bounds(), (Rect{work.left + (work.right - work.left - 320) / 2,
+                                     work.top + (work.bottom - work.top - 140) / 2, 320, 140}));
+
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(hwnd(), &key, &alpha, &flags));
+  EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));  // see-through from the start
+  EXPECT_EQ(key, RGB(255, 255, 255));
+  // The translucent look keeps the see-through white.
+  window_->setLayered(230);
+  ASSERT_TRUE(GetLayeredWindowAttributes(hwnd(), &key, &alpha, &flags));
+  EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA));
+  EXPECT_EQ(key, RGB(255, 255, 255));
+  EXPECT_EQ(alpha, 230);
+  EXPECT_EQ(window_->layeredAlpha(), 230);
+
+  // The background is the picture, white outside its rounded panel.
+  const HDC screen = GetDC(nullptr);
+  const HDC canvas = CreateCompatibleDC(screen);
+  const HBITMAP pixels = CreateCompatibleBitmap(screen, 320, 140);
+  ReleaseDC(nullptr, screen);
+  const HGDIOBJ old = SelectObject(canvas, pixels);
+  EXPECT_NE(SendMessageW(hwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas), 0), 0);
+  EXPECT_EQ(GetPixel(canvas, 0, 0), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(canvas, 319, 139), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(canvas, 1, 70), RGB(196, 120, 60));     // the frame
+  EXPECT_EQ(GetPixel(canvas, 160, 70), RGB(250, 236, 214));  // the panel
+  SelectObject(canvas, old);
+  DeleteObject(pixels);
+  DeleteDC(canvas);
+}
+
+TEST_F(Win32WindowTest, UnknownPictureLeavesAnOrdinaryBackground) {
+  open(pictureDesign("没有这张图"));
+  EXPECT_TRUE(window_->isOpen());
+  EXPECT_EQ(window_->layeredAlpha(), -1);
+  window_->setLayered(230);
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(hwnd(), &key, &alpha, &flags));
+  EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
 }
 
 // ------------------------------------------------------------ list boxes
@@ -496,6 +590,137 @@ TEST_F(Win32WindowTest, PopupMenuChoiceArrivesAsOnMenu) {
   window_->popupMenu("列表1右键菜单");
   chooser.join();
   EXPECT_TRUE(pumpUntil([&] { return events_.has("menu:201"); })) << events_.log.size();
+}
+
+// ------------------------------------------------------------ context menus
+
+TEST_F(Win32WindowTest, ContextMenuNamesTheControlUnderThePointerOrTheWindow) {
+  showOnTop();
+  // A label passes the released right button on as WM_CONTEXTMENU, as a real click does.
+  SendMessageW(item(kLabel), WM_RBUTTONUP, 0, MAKELPARAM(3, 3));
+  EXPECT_EQ(events_.log, std::vector<std::string>{"context:11"});
+
+  const auto contextAt = [&](int x, int y) {
+    events_.log.clear();
+    POINT at{x, y};
+    ClientToScreen(hwnd(), &at);
+    SendMessageW(hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(at.x, at.y));
+    return events_.log;
+  };
+  EXPECT_EQ(contextAt(410, 310), std::vector<std::string>{"context:12"});  // the button
+  EXPECT_EQ(contextAt(230, 320), std::vector<std::string>{"context:0"});   // bare window
+  EXPECT_EQ(contextAt(12, 290), std::vector<std::string>{"context:0"});    // inside the group box
+  window_->setEnabled(kLabel, false);
+  EXPECT_EQ(contextAt(250, 5), std::vector<std::string>{"context:0"});  // a disabled label
+  window_->setShown(kButton, false);
+  EXPECT_EQ(contextAt(410, 310), std::vector<std::string>{"context:0"});  // a hidden button
+
+  events_.log.clear();  // from the keyboard (Shift+F10): the window itself
+  SendMessageW(hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(-1, -1));
+  EXPECT_EQ(events_.log, std::vector<std::string>{"context:0"});
+}
+
+// ------------------------------------------------------------ the tray icon
+
+// Whether the shell holds the window's icon: modifying a missing icon fails.
+bool shellHasIcon(HWND owner) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = owner;
+  data.uID = Win32Window::kTrayIconId;
+  return Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+TEST_F(Win32WindowTest, TrayIconIsAddedUpdatedAndRemoved) {
+  EXPECT_FALSE(window_->hasTrayIcon());
+  window_->showTrayIcon("任务\r\n背单词\r\n剩余:0时1分2秒");
+  EXPECT_TRUE(window_->hasTrayIcon());
+  EXPECT_TRUE(shellHasIcon(hwnd()));
+  EXPECT_EQ(native().trayTooltip(), L"任务\r\n背单词\r\n剩余:0时1分2秒");
+
+  window_->showTrayIcon("任务\r\n背单词\r\n剩余:0时1分1秒");
+  EXPECT_TRUE(window_->hasTrayIcon());
+  EXPECT_EQ(native().trayTooltip(), L"任务\r\n背单词\r\n剩余:0时1分1秒");
+
+  // A tooltip longer than the shell takes is cut, never inside a character.
+  const std::string longText = "任务\r\n" + std::string(122, 'x') + "😀剩余";
+  window_->showTrayIcon(longText);
+  EXPECT_TRUE(window_->hasTrayIcon());
+  EXPECT_EQ(native().trayTooltip(), toUtf16("任务\r\n" + std::string(122, 'x')));
+
+  window_->removeTrayIcon();
+  EXPECT_FALSE(window_->hasTrayIcon());
+  EXPECT_FALSE(shellHasIcon(hwnd()));
+  window_->removeTrayIcon();  // twice does no harm
+  EXPECT_FALSE(window_->hasTrayIcon());
+}
+
+TEST_F(Win32WindowTest, TrayIconComesBackWhenTheShellRestarts) {
+  const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+  window_->showTrayIcon("任务");
+  ASSERT_TRUE(shellHasIcon(hwnd()));
+  // A restarted shell has lost every icon, then tells every top-level window.
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = hwnd();
+  data.uID = Win32Window::kTrayIconId;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &data));
+  ASSERT_FALSE(shellHasIcon(hwnd()));
+  SendMessageW(hwnd(), taskbarCreated, 0, 0);
+  EXPECT_TRUE(shellHasIcon(hwnd()));
+  EXPECT_TRUE(window_->hasTrayIcon());
+  // The message while the icon is still there changes nothing.
+  SendMessageW(hwnd(), taskbarCreated, 0, 0);
+  EXPECT_TRUE(shellHasIcon(hwnd()));
+
+  // Without an icon wanted, none comes.
+  window_->removeTrayIcon();
+  SendMessageW(hwnd(), taskbarCreated, 0, 0);
+  EXPECT_FALSE(shellHasIcon(hwnd()));
+  EXPECT_FALSE(window_->hasTrayIcon());
+}
+
+TEST_F(Win32WindowTest, TrayClicksArriveAsTheirEvents) {
+  window_->showTrayIcon("任务");
+  const auto mouse = [&](UINT message) {
+    SendMessageW(hwnd(), kTrayMessage, Win32Window::kTrayIconId, message);
+  };
+  // What the shell sends for a double click.
+  for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) mouse(m);
+  EXPECT_EQ(events_.log, std::vector<std::string>{"trayDouble"});
+
+  // Another window in front; the right click brings this one forward before
+  // its handler pops a menu up.
+  showOnTop();
+  Recorder otherEvents;
+  WindowSpec d = design();
+  d.title = "前面的窗口";
+  auto other = ui_.createWindow(d, otherEvents, nullptr);
+  other->show();
+  other->activate();
+  ASSERT_TRUE(
+      pumpUntil([&] { return GetForegroundWindow() == static_cast<Win32Window&>(*other).hwnd(); }));
+  HWND foregroundInHandler = nullptr;
+  events_.hook = [&](const std::string& e) {
+    if (e == "trayRight") foregroundInHandler = GetForegroundWindow();
+  };
+  events_.log.clear();
+  mouse(WM_RBUTTONDOWN);
+  mouse(WM_RBUTTONUP);
+  EXPECT_EQ(events_.log, (std::vector<std::string>{"activated", "trayRight"}));
+  EXPECT_EQ(foregroundInHandler, hwnd());
+}
+
+TEST_F(Win32WindowTest, ClosingTheWindowTakesItsTrayIconAway) {
+  window_->showTrayIcon("任务");
+  const HWND h = hwnd();
+  bool iconWhileClosing = true;  // asked while the native window still exists
+  events_.hook = [&](const std::string& e) {
+    if (e == "closed") iconWhileClosing = shellHasIcon(h);
+  };
+  window_->close();
+  EXPECT_FALSE(iconWhileClosing);
+  EXPECT_FALSE(window_->hasTrayIcon());
 }
 
 // ------------------------------------------------------------ timers

@@ -1,0 +1,57 @@
+#include "run/end_actions.h"
+
+#include "store/text.h"
+
+namespace temvik {
+
+namespace {
+
+bool endsWithIgnoreCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() &&
+         equalsIgnoreCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+std::string_view withoutExe(std::string_view name) {
+  return endsWithIgnoreCase(name, ".exe") ? name.substr(0, name.size() - 4) : name;
+}
+
+}  // namespace
+
+std::vector<std::string> commaListEntries(std::string_view list) {
+  std::vector<std::string> entries;
+  std::size_t start = 0;
+  for (std::size_t comma = list.find(','); comma != std::string_view::npos;
+       comma = list.find(',', start)) {
+    entries.emplace_back(list.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return entries;
+}
+
+int endProcessesNamed(Processes& processes, std::string_view name) {
+  const std::string_view wanted = withoutExe(trimBlanks(name));
+  if (wanted.empty()) return 0;
+  const std::uint32_t self = processes.currentId();
+  int ended = 0;
+  for (const auto& p : processes.list()) {
+    if (p.id == self || !equalsIgnoreCase(withoutExe(p.exeName), wanted)) continue;
+    if (processes.terminate(p.id)) ++ended;
+  }
+  return ended;
+}
+
+bool isPlayableSound(std::string_view path) {
+  for (std::string_view ext : {".mp3", ".wav", ".mid", ".midi"})
+    if (endsWithIgnoreCase(path, ext)) return true;
+  return false;
+}
+
+void playMedia(MediaPlayer& player, Shell& shell, const std::string& path) {
+  if (path.empty()) return;
+  if (isPlayableSound(path))
+    player.play(path);
+  else
+    shell.open(path);
+}
+
+}  // namespace temvik

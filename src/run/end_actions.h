@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/system.h"
+
+namespace temvik {
+
+// The entries of a comma list: every entry ends with ","; text after the
+// last comma is not an entry.
+[[nodiscard]] std::vector<std::string> commaListEntries(std::string_view list);
+
+// Ends every running process with this name, compared without regard to
+// letter case, with or without ".exe". Never this program's own process.
+// Returns how many were ended.
+int endProcessesNamed(Processes& processes, std::string_view name);
+
+// True for the media a player plays (MP3, WAV, MID); pictures and videos
+// open in the system's viewer instead.
+[[nodiscard]] bool isPlayableSound(std::string_view path);
+
+// Plays a media file for the end of an item: sounds in `player`, anything
+// else opened through the shell.
+void playMedia(MediaPlayer& player, Shell& shell, const std::string& path);
+
+inline constexpr std::string_view kLockCommand = "Rundll32 USER32.dll ,LockWorkStation";
+
+}  // namespace temvik
