@@ -6,6 +6,9 @@
 #   main-window-empty.png  no plan files
 #   main-window-plan.png   a named plan with finished marks and a timed list
 #   editor-item.png        a row selected whose item has options ticked
+#   run-window.png         the run window counting an item down
+#   item-finished.png      the item-finished dialog with the finished item's note
+#   plan-complete.png      the plan-complete window with the last item's note
 #
 # Builds temvik.exe and the shot tool (tests/e2e/shot_tool.cpp) in the mingw
 # build folder, then, in a private Xvfb, lets the tool start the program in
@@ -26,7 +29,8 @@ BUILD=${TEMVIK_SHOT_BUILD:-$ROOT/build/mingw}
 OUT=${TEMVIK_SHOT_OUT:-$ROOT/docs/screenshots}
 [[ $OUT == /* ]] || OUT=$ROOT/$OUT
 export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix-shots}
-SCENES=(empty:main-window-empty plan:main-window-plan editor:editor-item)
+SCENES=(empty:main-window-empty plan:main-window-plan editor:editor-item
+  run:run-window finished:item-finished complete:plan-complete)
 
 die() {
   echo "screenshots.sh: $*" >&2

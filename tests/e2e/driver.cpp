@@ -520,6 +520,18 @@ void App::kill() {
   WaitForSingleObject(process_, 10000);
 }
 
+HWND App::window(std::string_view title) const {
+  for (HWND w : topLevelWindows())
+    if (IsWindowVisible(w) && windowText(w) == title) return w;
+  return nullptr;
+}
+
+HWND App::waitForWindow(std::string_view title, Millis timeout) const {
+  HWND found = nullptr;
+  waitFor([&] { return (found = window(title)) != nullptr; }, timeout);
+  return found;
+}
+
 std::optional<MessageBoxWindow> App::messageBox() const {
   for (HWND w : topLevelWindows()) {
     if (!IsWindowVisible(w) || windowClass(w) != "#32770") continue;

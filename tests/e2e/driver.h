@@ -159,6 +159,9 @@ class App {
   void kill();
 
   // --- windows the program opens
+  // The program's visible top-level window with this title, or null.
+  [[nodiscard]] HWND window(std::string_view title) const;
+  [[nodiscard]] HWND waitForWindow(std::string_view title, Millis timeout = kTimeout) const;
   // The first visible message box of the program, if any.
   [[nodiscard]] std::optional<MessageBoxWindow> messageBox() const;
   [[nodiscard]] std::optional<MessageBoxWindow> waitForMessageBox(Millis timeout = kTimeout) const;

@@ -3,15 +3,19 @@
 //   temvik_e2e_shot.exe SCENE RECT-FILE
 //
 // SCENE is "empty" (no plan files), "plan" (named plan, finished marks, a
-// timed list) or "editor" (the plan with a row selected whose item has
-// options ticked). Once the window shows that state, its outer rectangle on
-// the screen is written to RECT-FILE as "x y width height"; the program is
+// timed list), "editor" (the plan with a row selected whose item has
+// options ticked), "run" (the run window counting an item down),
+// "finished" (the item-finished dialog) or "complete" (the plan-complete
+// window). Once the program shows that state, the outer rectangle of what
+// is shown is written to RECT-FILE as "x y width height"; the program is
 // closed when RECT-FILE.done appears (or after two minutes).
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "driver.h"
+#include "run/run_ids.h"
 #include "ui/main/main_window_ids.h"
 
 using namespace temvik;
@@ -45,20 +49,59 @@ bool writePlan(PlanFolder& folder) {
          folder.writeIni("fin.ini", "[晚饭]\nfin=已完成--\n");
 }
 
+// A short plan for the run scenes: the items end in a second, and the end
+// sound's play time keeps the item-finished dialog up for a minute.
+bool writeRunPlan(PlanFolder& folder, const std::string& scene) {
+  const std::string first = scene == "run" ? item("背单词", "0", "25", "0", "提示音=假\n")
+                                           : item("背单词", "0", "0", "1", "提示音=真\n播放=60\n");
+  const std::string second = scene == "finished" ? item("写作业", "0", "30", "0") : "";
+  return folder.writeIni("name.ini", "[名称]\n名称=周末计划\n同步=晚间同步\n") &&
+         folder.writeIni("time.ini", first + second);
+}
+
+Rect rectOf(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+Rect unite(const Rect& a, const Rect& b) {
+  const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+  const int right = std::max(a.x + a.width, b.x + b.width);
+  const int bottom = std::max(a.y + a.height, b.y + b.height);
+  return {left, top, right - left, bottom - top};
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 3) return fail("usage: temvik_e2e_shot empty|plan|editor RECT-FILE");
   const std::string scene = narrow(argv[1]);
   const std::wstring rectFile = windowsPath(narrow(argv[2]));
-  if (scene != "empty" && scene != "plan" && scene != "editor")
+  const bool runScene = scene == "run" || scene == "finished" || scene == "complete";
+  if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene)
     return fail("unknown scene " + scene);
 
   PlanFolder folder;
   if (!folder.ok()) return fail(folder.error());
-  if (scene != "empty" && !writePlan(folder)) return fail("cannot write the plan files");
+  if ((scene == "plan" || scene == "editor") && !writePlan(folder))
+    return fail("cannot write the plan files");
+  if (runScene && !writeRunPlan(folder, scene)) return fail("cannot write the plan files");
   App app(folder);
   if (!app.ready()) return fail(app.error());
+  // The pointer away from where the windows appear.
+  App::movePointer({1270, 1010});
+
+  HWND shown = app.hwnd();
+  if (runScene) {
+    app.clickAsync(main_ids::kRunFromStart);
+    const char* title = scene == "run" ? "计划执行中" : scene == "finished" ? "时间到" : "计划完成";
+    shown = app.waitForWindow(title, 30s);
+    if (!shown) return fail(std::string("no window ") + title);
+    if (scene == "run" &&
+        !waitFor([&] { return windowText(GetDlgItem(shown, run_ids::kSecondsValue)) == "58"; }))
+      return fail("the run window does not count down");
+  }
 
   if (scene == "editor") {
     using namespace main_ids;
@@ -66,13 +109,13 @@ int wmain(int argc, wchar_t** argv) {
     if (!waitFor([&] { return app.text(kContent) == "整理房间" && app.checked(kRunProgram); }))
       return fail("the item did not load; content is \"" + app.text(kContent) + "\"");
   }
-  // The pointer away from the window, and everything painted.
-  App::movePointer({1270, 1010});
-  RedrawWindow(app.hwnd(), nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  // Everything painted.
+  RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   if (!app.sync()) return fail("the program does not answer");
 
-  const Rect r = app.windowRect();
+  Rect r = rectOf(shown);
+  // The note with the finished item's content stands above the dialog.
+  if (const HWND note = app.window("刚完成的项目"); note && scene != "run") r = unite(r, rectOf(note));
   const std::string line = std::to_string(r.x) + " " + std::to_string(r.y) + " " +
                            std::to_string(r.width) + " " + std::to_string(r.height) + "\n";
   const std::wstring partial = rectFile + L".part";
@@ -87,6 +130,10 @@ int wmain(int argc, wchar_t** argv) {
 
   const std::wstring done = rectFile + L".done";
   waitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 120s);
+  if (runScene) {
+    app.kill();
+    return 0;
+  }
   app.close();
   if (!app.waitForExit()) return fail("the program did not close");
   return 0;

@@ -1,0 +1,127 @@
+// A plan runs in the real program: the run window counts down, the item
+// ends with its mark and its end actions, the dialogs between items go on,
+// and the plan-complete window closes the run.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+#include "run/run_ids.h"
+#include "ui/main/main_window_ids.h"
+
+namespace temvik::e2e {
+namespace {
+
+using namespace main_ids;
+using namespace run_ids;
+using Rows = std::vector<std::string>;
+
+// Started as "idle_helper.exe --temvik-idle", this test program just waits
+// to be ended: a process for the end-process action to end.
+const bool kIdleHelper = [] {
+  if (std::wstring(GetCommandLineW()).find(L"--temvik-idle") != std::wstring::npos) {
+    Sleep(INFINITE);
+  }
+  return false;
+}();
+
+std::string controlText(HWND window, int id) { return windowText(GetDlgItem(window, id)); }
+
+// A click on a label that acts as a button, as the mouse makes it.
+void clickLabel(HWND window, int id) {
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
+void clickButton(HWND window, int id) { PostMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0); }
+
+TEST(PlanRun, TwoItemsRunThroughTheRealWindowsToThePlanCompleteWindow) {
+  PlanFolder folder;
+  ASSERT_TRUE(folder.writeIni("time.ini", itemSection("背单词", "0", "0", "3", {"提示音=假"}) +
+                                              itemSection("做练习", "0", "0", "3", {"提示音=假"})));
+  E2E_START(app, folder);
+  app.clickAsync(kRunFromStart);
+
+  HWND run = app.waitForWindow("计划执行中");
+  ASSERT_NE(run, nullptr);
+  E2E_EVENTUALLY_TRUE(!IsWindowVisible(app.hwnd()));
+  EXPECT_EQ(controlText(run, kContentBox), "背单词");
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  if (GetLayeredWindowAttributes(run, nullptr, &alpha, &flags)) EXPECT_EQ(alpha, 230);
+  E2E_EVENTUALLY_EQ(controlText(run, kSecondsValue), std::string("2"));
+
+  HWND finished = app.waitForWindow("时间到", 10s);
+  ASSERT_NE(finished, nullptr) << "the item-finished dialog after 3 s";
+  EXPECT_FALSE(IsWindow(run));
+  EXPECT_EQ(controlText(finished, kFinishedQuestion), "一个项目已完成，是否进行下一项目？");
+  EXPECT_EQ(folder.readText("win.ini"), "[背单词]\r\nwin=已完成--\r\n");
+  clickButton(finished, kYesButton);
+
+  run = app.waitForWindow("计划执行中");
+  ASSERT_NE(run, nullptr);
+  E2E_EVENTUALLY_EQ(controlText(run, kContentBox), std::string("做练习"));
+  HWND complete = app.waitForWindow("计划完成", 10s);
+  ASSERT_NE(complete, nullptr) << "the plan-complete window after the last item";
+  EXPECT_EQ(controlText(complete, kCompleteText), "该计划已完成");
+  EXPECT_EQ(folder.readText("win.ini"), "[背单词]\r\nwin=已完成--\r\n[做练习]\r\nwin=已完成--\r\n");
+
+  clickLabel(complete, kBackToMain);
+  E2E_EVENTUALLY_TRUE(IsWindowVisible(app.hwnd()));
+  E2E_EVENTUALLY_EQ(app.rows(kSequentialList), (Rows{"已完成--背单词", "已完成--做练习"}));
+}
+
+TEST(PlanRun, TheEndOfAnItemEndsTheListedProcess) {
+  PlanFolder folder;
+  ASSERT_TRUE(folder.ok()) << folder.error();
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const std::wstring helperPath = folder.path("idle_helper.exe");
+  ASSERT_TRUE(CopyFileW(self, helperPath.c_str(), FALSE));
+  std::wstring commandLine = L"\"" + helperPath + L"\" --temvik-idle";
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                             DETACHED_PROCESS, nullptr, nullptr, &si, &pi));
+  CloseHandle(pi.hThread);
+  ASSERT_TRUE(folder.writeIni(
+      "time.ini", itemSection("关掉它", "0", "0", "2",
+                              {"结束进程=真", "进程=IDLE_HELPER,", "提示音=假"})));
+  E2E_START(app, folder);
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  app.clickAsync(kRunFromStart);
+  ASSERT_NE(app.waitForWindow("计划完成", 15s), nullptr);
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 5000), static_cast<DWORD>(WAIT_OBJECT_0))
+      << "the helper named in the end-process list was ended";
+  TerminateProcess(pi.hProcess, 1);
+  CloseHandle(pi.hProcess);
+  EXPECT_TRUE(app.running()) << "the program never ends itself";
+}
+
+TEST(PlanRun, TheRunWindowGoesToTheTrayAndComesBack) {
+  PlanFolder folder;
+  ASSERT_TRUE(folder.writeIni("time.ini", itemSection("读书", "0", "5", "0")));
+  E2E_START(app, folder);
+  app.clickAsync(kRunFromStart);
+  HWND run = app.waitForWindow("计划执行中");
+  ASSERT_NE(run, nullptr);
+  clickLabel(run, kToTrayLabel);
+  E2E_EVENTUALLY_TRUE(!IsWindowVisible(run));
+  EXPECT_TRUE(IsWindow(run)) << "still counting in the tray";
+  PostMessageW(run, WM_COMMAND, MAKEWPARAM(kShowRunWindow, 0), 0);  // 显示执行窗口
+  E2E_EVENTUALLY_TRUE(IsWindowVisible(run));
+  // Giving up brings the plan back without a mark.
+  clickLabel(run, kGiveUpLabel);
+  HWND giveUp = app.waitForWindow("放弃");
+  ASSERT_NE(giveUp, nullptr);
+  clickLabel(giveUp, kConfirmGiveUp);
+  E2E_EVENTUALLY_TRUE(IsWindowVisible(app.hwnd()));
+  EXPECT_FALSE(IsWindow(run));
+  EXPECT_FALSE(folder.exists("win.ini"));
+}
+
+}  // namespace
+}  // namespace temvik::e2e
