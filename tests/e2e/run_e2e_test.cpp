@@ -50,7 +50,9 @@ TEST(PlanRun, TwoItemsRunThroughTheRealWindowsToThePlanCompleteWindow) {
   EXPECT_EQ(controlText(run, kContentBox), "背单词");
   BYTE alpha = 0;
   DWORD flags = 0;
-  if (GetLayeredWindowAttributes(run, nullptr, &alpha, &flags)) EXPECT_EQ(alpha, 230);
+  if (GetLayeredWindowAttributes(run, nullptr, &alpha, &flags)) {
+    EXPECT_EQ(alpha, 230);
+  }
   E2E_EVENTUALLY_EQ(controlText(run, kSecondsValue), std::string("2"));
 
   HWND finished = app.waitForWindow("时间到", 10s);
