@@ -93,11 +93,11 @@ inner() {
   . "$ROOT/scripts/wine-env.sh"
   trap temvik_wine_stop EXIT
   temvik_wine_prepare || die "wine is not ready (see $WINEPREFIX.log)"
-  local tmp tool=$BUILD/tests/e2e/temvik_e2e_shot.exe spec
+  local tmp tool=$BUILD/tests/e2e/temvik_e2e_shot.exe design
   tmp=$(mktemp -d)
   mkdir -p "$OUT"
-  for spec in "${SCENES[@]}"; do
-    shoot "${spec%%:*}" "${spec#*:}" "$tmp" "$tool"
+  for design in "${SCENES[@]}"; do
+    shoot "${design%%:*}" "${design#*:}" "$tmp" "$tool"
   done
   rm -rf "$tmp"
 }

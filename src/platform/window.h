@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "platform/geometry.h"
-#include "platform/window_spec.h"
+#include "platform/window_design.h"
 
 namespace temvik {
 
@@ -49,7 +49,7 @@ class WindowEvents {
   virtual void onTrayRightClick() {}
 };
 
-// A top-level window with the controls of its WindowSpec. Created through
+// A top-level window with the controls of its WindowDesign. Created through
 // Ui::createWindow; destroying the object destroys the native window.
 class Window {
  public:
@@ -129,7 +129,7 @@ class Ui {
   virtual ~Ui() = default;
   // Creates the window hidden; onCreated runs before this returns.
   // `owner` keeps the window above its owner.
-  virtual std::unique_ptr<Window> createWindow(const WindowSpec& spec, WindowEvents& events,
+  virtual std::unique_ptr<Window> createWindow(const WindowDesign& design, WindowEvents& events,
                                                Window* owner) = 0;
   // Shows `window` modally (its owner disabled) and returns once it closed.
   virtual void runModal(Window& window) = 0;

@@ -32,9 +32,9 @@ std::string numberText(double v) {
 
 // ------------------------------------------------------------------ designs
 
-const WindowSpec& runWindowSpec() {
+const WindowDesign& runWindowDesign() {
   using K = ControlKind;
-  static const WindowSpec spec{
+  static const WindowDesign design{
       .designName = "执行窗口",
       .title = "计划执行中",
       .rect = {0, 0, 320, 200},
@@ -62,12 +62,12 @@ const WindowSpec& runWindowSpec() {
                 {"更改时间", kChangeTimeMenu, true,
                  {{kChangeRemaining, "更改剩余时间", "更改剩余时间"}}}},
   };
-  return spec;
+  return design;
 }
 
-const WindowSpec& itemFinishedSpec() {
+const WindowDesign& itemFinishedDesign() {
   using K = ControlKind;
-  static const WindowSpec spec{
+  static const WindowDesign design{
       .designName = "完成提示窗口",
       .title = "时间到",
       .rect = {0, 0, 340, 170},
@@ -85,12 +85,12 @@ const WindowSpec& itemFinishedSpec() {
               {kGiveUpButton, "超级按钮2", "giveUp", K::Button, {184, 84, 80, 28}, "放弃", ""},
           },
   };
-  return spec;
+  return design;
 }
 
-const WindowSpec& giveUpSpec() {
+const WindowDesign& giveUpDesign() {
   using K = ControlKind;
-  static const WindowSpec spec{
+  static const WindowDesign design{
       .designName = "放弃窗口",
       .title = "放弃",
       .rect = {0, 0, 320, 140},
@@ -108,12 +108,12 @@ const WindowSpec& giveUpSpec() {
                "对 ， 我 想 放 弃", ""},
           },
   };
-  return spec;
+  return design;
 }
 
-const WindowSpec& changeTimeSpec() {
+const WindowDesign& changeTimeDesign() {
   using K = ControlKind;
-  static const WindowSpec spec{
+  static const WindowDesign design{
       .designName = "更改时间窗口",
       .title = "更改剩余时间",
       .rect = {0, 0, 320, 140},
@@ -133,12 +133,12 @@ const WindowSpec& changeTimeSpec() {
               {kChangeCancel, "透明标签2", "cancel", K::Label, {176, 64, 64, 22}, "取 消", ""},
           },
   };
-  return spec;
+  return design;
 }
 
-const WindowSpec& planCompleteSpec() {
+const WindowDesign& planCompleteDesign() {
   using K = ControlKind;
-  static const WindowSpec spec{
+  static const WindowDesign design{
       .designName = "计划完成窗口",
       .title = "计划完成",
       .rect = {0, 0, 320, 150},
@@ -154,11 +154,11 @@ const WindowSpec& planCompleteSpec() {
                "退出软件", ""},
           },
   };
-  return spec;
+  return design;
 }
 
-const WindowSpec& contentNoteSpec() {
-  static const WindowSpec spec{
+const WindowDesign& contentNoteDesign() {
+  static const WindowDesign design{
       .designName = "内容窗口",
       .title = "刚完成的项目",
       .rect = {0, 0, 320, 88},
@@ -167,14 +167,14 @@ const WindowSpec& contentNoteSpec() {
       .controls = {{kNoteContent, "编辑框1", "content", ControlKind::MultiLineEdit,
                     {4, 4, 296, 48}, "", "", false, true}},
   };
-  return spec;
+  return design;
 }
 
 // ------------------------------------------------------------------ base
 
-Window& RunWindowBase::create(const WindowSpec& spec, Window* owner) {
+Window& RunWindowBase::create(const WindowDesign& design, Window* owner) {
   run_.retire(std::move(window_));
-  window_ = run_.host().services.ui.createWindow(spec, *this, owner);
+  window_ = run_.host().services.ui.createWindow(design, *this, owner);
   window_->setLayered(kTranslucentAlpha);
   return *window_;
 }
@@ -187,7 +187,7 @@ void RunWindowBase::close() {
 
 void RunWindow::open() {
   const RunState& s = run_.state();
-  Window& w = create(runWindowSpec(), &run_.host().mainWindow);
+  Window& w = create(runWindowDesign(), &run_.host().mainWindow);
   w.setText(kContentBox, s.content.empty() ? "无内容" : s.content);
   showLabels();
   w.setTimer(kCountdownTimer, kSecondMs);
@@ -320,7 +320,7 @@ void ItemFinishedDialog::open() {
   RunHost& host = run_.host();
   const RunState& s = run_.state();
   goingOn_ = false;
-  Window& w = create(itemFinishedSpec(), &host.mainWindow);
+  Window& w = create(itemFinishedDesign(), &host.mainWindow);
   player_ = host.services.sound.createPlayer();
   run_.startEndSound(*player_);
   if (!s.content.empty()) run_.contentNote().open(host.mainWindow, w, 0);
@@ -380,7 +380,7 @@ void ItemFinishedDialog::onClosed() {
 // ------------------------------------------------------------------ give up
 
 void GiveUpDialog::open(Window& owner) {
-  Window& w = create(giveUpSpec(), &owner);
+  Window& w = create(giveUpDesign(), &owner);
   run_.host().services.ui.runModal(w);
 }
 
@@ -394,7 +394,7 @@ void GiveUpDialog::onClick(ControlId id) {
 // ------------------------------------------------------------------ change time
 
 void ChangeTimeDialog::open(Window& owner) {
-  Window& w = create(changeTimeSpec(), &owner);
+  Window& w = create(changeTimeDesign(), &owner);
   run_.host().services.ui.runModal(w);
 }
 
@@ -418,7 +418,7 @@ PlanCompleteWindow::PlanCompleteWindow(RunController& run) : RunWindowBase(run) 
 void PlanCompleteWindow::open() {
   RunHost& host = run_.host();
   leavingByExit_ = false;
-  Window& w = create(planCompleteSpec(), &host.mainWindow);
+  Window& w = create(planCompleteDesign(), &host.mainWindow);
   player_ = host.services.sound.createPlayer();
   run_.startEndSound(*player_);
   if (!run_.state().content.empty()) run_.contentNote().open(w, w, 10);
@@ -456,7 +456,7 @@ void PlanCompleteWindow::onClosed() {
 // ------------------------------------------------------------------ content note
 
 void ContentNoteWindow::open(Window& owner, const Window& beside, int dx) {
-  Window& w = create(contentNoteSpec(), &owner);
+  Window& w = create(contentNoteDesign(), &owner);
   w.setText(kNoteContent, run_.state().content);
   follow(beside, dx);
   w.show();

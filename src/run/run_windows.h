@@ -26,7 +26,7 @@ class RunWindowBase : public WindowEvents {
 
  protected:
   // Creates the native window (layered), retiring the previous one.
-  Window& create(const WindowSpec& spec, Window* owner);
+  Window& create(const WindowDesign& design, Window* owner);
   RunController& run_;
   std::unique_ptr<Window> window_;
 };
@@ -111,11 +111,11 @@ class ContentNoteWindow final : public RunWindowBase {
 };
 
 // The window designs.
-const WindowSpec& runWindowSpec();
-const WindowSpec& itemFinishedSpec();
-const WindowSpec& giveUpSpec();
-const WindowSpec& changeTimeSpec();
-const WindowSpec& planCompleteSpec();
-const WindowSpec& contentNoteSpec();
+const WindowDesign& runWindowDesign();
+const WindowDesign& itemFinishedDesign();
+const WindowDesign& giveUpDesign();
+const WindowDesign& changeTimeDesign();
+const WindowDesign& planCompleteDesign();
+const WindowDesign& contentNoteDesign();
 
 }  // namespace temvik

@@ -60,10 +60,10 @@ TEST(MainWindowStartup, WithoutPlanFilesShowsDefaultNamesAndEmptyLists) {
   EXPECT_TRUE(app.enabled(kPlayTime));
   EXPECT_EQ(app.text(kPlayTime), "10");
   for (int id : {kChooseProgram, kChooseEndProcess, kChooseForbidden, kMediaPath, kOpenMedia})
-    EXPECT_FALSE(app.enabled(id)) << mainWindowSpec().control(id)->designName;
+    EXPECT_FALSE(app.enabled(id)) << mainWindowDesign().control(id)->designName;
   for (int id : {kContent, kHours, kMinutes, kSeconds, kAddItem, kDeleteItem, kExitWhenDone,
                  kRunProgram, kEndProcesses, kForbidProcesses, kShutdown, kRestart, kLogOff, kLock})
-    EXPECT_TRUE(app.enabled(id)) << mainWindowSpec().control(id)->designName;
+    EXPECT_TRUE(app.enabled(id)) << mainWindowDesign().control(id)->designName;
 
   const auto alpha = app.layeredAlpha();
   ASSERT_TRUE(alpha.has_value()) << "the main window is not layered, or its alpha cannot be read";
@@ -132,13 +132,13 @@ TEST(MainWindowLayout, EveryControlHasItsDesignedPlaceCaptionAndKind) {
   PlanFolder folder;
   ASSERT_NO_FATAL_FAILURE(writePlan(folder, 1));
   E2E_START(app, folder);
-  const WindowSpec& design = mainWindowSpec();
+  const WindowDesign& design = mainWindowDesign();
 
   const Rect r = app.windowRect();
   EXPECT_EQ(r, design.rect) << "window at " << r.x << "," << r.y << " size " << r.width << "x"
                             << r.height;
 
-  for (const ControlSpec& c : design.controls) {
+  for (const ControlDesign& c : design.controls) {
     SCOPED_TRACE(std::string(c.designName) + " (" + std::string(c.identifier) + ", id " +
                  std::to_string(c.id) + ")");
     ASSERT_NE(app.control(c.id), nullptr) << "no control with this id";

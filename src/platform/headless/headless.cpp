@@ -63,17 +63,17 @@ void VirtualClock::setNow(const DateTime& t) {
 
 // ---------------------------------------------------------------- window
 
-HeadlessWindow::HeadlessWindow(HeadlessUi& ui, const WindowSpec& spec, WindowEvents& events,
+HeadlessWindow::HeadlessWindow(HeadlessUi& ui, const WindowDesign& design, WindowEvents& events,
                                Window* owner)
-    : ui_(ui), spec_(spec), events_(events), owner_(owner), title_(spec.title), bounds_(spec.rect) {
-  for (const auto& c : spec_.controls) {
+    : ui_(ui), design_(design), events_(events), owner_(owner), title_(design.title), bounds_(design.rect) {
+  for (const auto& c : design_.controls) {
     Control& ctl = controls_[c.id];
-    ctl.spec = &c;
+    ctl.design = &c;
     ctl.text = c.caption;
     ctl.tooltip = c.tooltip;
     ctl.checked = c.checked;
   }
-  for (const auto& m : spec_.menus)
+  for (const auto& m : design_.menus)
     for (const auto& item : m.items)
       if (!item.isSeparator()) menus_[item.id] = {true, std::string(item.caption)};
 }
@@ -253,7 +253,7 @@ void HeadlessWindow::clickAtPointer() {
 bool HeadlessWindow::click(ControlId id) {
   if (!usable(id)) return false;
   Control& c = control(id);
-  if (c.spec->kind == ControlKind::CheckBox) c.checked = !c.checked;
+  if (c.design->kind == ControlKind::CheckBox) c.checked = !c.checked;
   events_.onClick(id);
   return true;
 }
@@ -325,9 +325,9 @@ std::vector<std::string> HeadlessWindow::listRows(ControlId list) const {
 
 // ---------------------------------------------------------------- ui
 
-std::unique_ptr<Window> HeadlessUi::createWindow(const WindowSpec& spec, WindowEvents& events,
+std::unique_ptr<Window> HeadlessUi::createWindow(const WindowDesign& design, WindowEvents& events,
                                                  Window* owner) {
-  auto w = std::make_unique<HeadlessWindow>(*this, spec, events, owner);
+  auto w = std::make_unique<HeadlessWindow>(*this, design, events, owner);
   windows_.push_back(w.get());
   events.onCreated();
   return w;
@@ -338,7 +338,7 @@ void HeadlessUi::runModal(Window& window) {
   w.modal_ = true;
   w.show();
   w.activate();
-  auto it = modalHandlers_.find(w.spec().designName);
+  auto it = modalHandlers_.find(w.design().designName);
   if (it != modalHandlers_.end()) it->second(w);
 }
 
@@ -348,7 +348,7 @@ void HeadlessUi::onModal(std::string_view windowDesignName, ModalHandler handler
 
 HeadlessWindow* HeadlessUi::find(std::string_view designName) const {
   for (HeadlessWindow* w : windows_)
-    if (w->spec().designName == designName && w->isOpen()) return w;
+    if (w->design().designName == designName && w->isOpen()) return w;
   return nullptr;
 }
 

@@ -36,7 +36,7 @@ class VirtualClock final : public Clock {
 
 class HeadlessWindow final : public Window {
  public:
-  HeadlessWindow(HeadlessUi& ui, const WindowSpec& spec, WindowEvents& events, Window* owner);
+  HeadlessWindow(HeadlessUi& ui, const WindowDesign& design, WindowEvents& events, Window* owner);
   ~HeadlessWindow() override;
 
   // Window
@@ -110,7 +110,7 @@ class HeadlessWindow final : public Window {
   // The hidden menu popped up last, or "" (cleared when read).
   std::string takePoppedMenu();
   [[nodiscard]] std::vector<std::string> listRows(ControlId list) const;
-  [[nodiscard]] const WindowSpec& spec() const { return spec_; }
+  [[nodiscard]] const WindowDesign& design() const { return design_; }
   [[nodiscard]] Window* owner() const { return owner_; }
   [[nodiscard]] WindowEvents& events() const { return events_; }
   [[nodiscard]] bool isModal() const { return modal_; }
@@ -118,7 +118,7 @@ class HeadlessWindow final : public Window {
  private:
   friend class HeadlessUi;
   struct Control {
-    const ControlSpec* spec = nullptr;
+    const ControlDesign* design = nullptr;
     std::string text;
     std::string tooltip;
     bool enabled = true;
@@ -137,7 +137,7 @@ class HeadlessWindow final : public Window {
   [[nodiscard]] bool usable(ControlId id) const;
 
   HeadlessUi& ui_;
-  WindowSpec spec_;
+  WindowDesign design_;
   WindowEvents& events_;
   Window* owner_;
   std::string title_;
@@ -160,7 +160,7 @@ class HeadlessWindow final : public Window {
 class HeadlessUi final : public Ui {
  public:
   explicit HeadlessUi(VirtualClock& clock) : clock_(clock) {}
-  std::unique_ptr<Window> createWindow(const WindowSpec& spec, WindowEvents& events,
+  std::unique_ptr<Window> createWindow(const WindowDesign& design, WindowEvents& events,
                                        Window* owner) override;
   void runModal(Window& window) override;
   void quit() override { quit_ = true; }

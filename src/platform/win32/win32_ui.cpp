@@ -70,7 +70,7 @@ Win32Ui::~Win32Ui() {
   if (font_) DeleteObject(font_);
 }
 
-std::unique_ptr<Window> Win32Ui::createWindow(const WindowSpec& design, WindowEvents& events,
+std::unique_ptr<Window> Win32Ui::createWindow(const WindowDesign& design, WindowEvents& events,
                                               Window* owner) {
   HWND ownerHwnd = nullptr;
   if (auto* w = dynamic_cast<Win32Window*>(owner)) ownerHwnd = w->hwnd();

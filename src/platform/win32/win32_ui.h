@@ -37,7 +37,7 @@ class Win32Ui final : public Ui {
   Win32Ui(const Win32Ui&) = delete;
   Win32Ui& operator=(const Win32Ui&) = delete;
 
-  std::unique_ptr<Window> createWindow(const WindowSpec& design, WindowEvents& events,
+  std::unique_ptr<Window> createWindow(const WindowDesign& design, WindowEvents& events,
                                        Window* owner) override;
   void runModal(Window& window) override;
   void quit() override;
@@ -75,7 +75,7 @@ class Win32Window final : public Window {
   Win32Window& operator=(const Win32Window&) = delete;
 
   // Creates the native window and its controls, then runs onCreated.
-  bool create(const WindowSpec& design, HWND owner);
+  bool create(const WindowDesign& design, HWND owner);
 
   void setTitle(std::string_view title) override;
   [[nodiscard]] std::string title() const override;
@@ -176,8 +176,8 @@ class Win32Window final : public Window {
   void armTimer(TimerId id, std::uint64_t remainingMs);
   [[nodiscard]] std::uint64_t timerChunkMs() const;
 
-  void createControl(const ControlSpec& c);
-  void createMenus(const WindowSpec& design);
+  void createControl(const ControlDesign& c);
+  void createMenus(const WindowDesign& design);
   [[nodiscard]] const Control* find(ControlId id) const;
   [[nodiscard]] HWND list(ControlId id) const;
   [[nodiscard]] HMENU menuOf(MenuItemId id) const;

@@ -72,7 +72,7 @@ Win32Window::~Win32Window() {
   if (picture_) DeleteObject(picture_);
 }
 
-bool Win32Window::create(const WindowSpec& design, HWND owner) {
+bool Win32Window::create(const WindowDesign& design, HWND owner) {
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   if (design.minimizeBox) style |= WS_MINIMIZEBOX;
   if (design.resizable) style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
@@ -125,7 +125,7 @@ bool Win32Window::create(const WindowSpec& design, HWND owner) {
   return true;
 }
 
-void Win32Window::createMenus(const WindowSpec& design) {
+void Win32Window::createMenus(const WindowDesign& design) {
   for (const auto& m : design.menus) {
     HMENU sub = CreatePopupMenu();
     for (const auto& item : m.items) {
@@ -145,7 +145,7 @@ void Win32Window::createMenus(const WindowSpec& design) {
   }
 }
 
-void Win32Window::createControl(const ControlSpec& c) {
+void Win32Window::createControl(const ControlDesign& c) {
   const wchar_t* cls = L"STATIC";
   DWORD style = WS_CHILD | WS_VISIBLE;
   DWORD exStyle = 0;

@@ -36,7 +36,7 @@ class MainWindow::Impl final : public WindowEvents {
 
   void start() {
     recoverInterruptedRewrite(store_);
-    window_ = services_.ui.createWindow(mainWindowSpec(), *this, nullptr);
+    window_ = services_.ui.createWindow(mainWindowDesign(), *this, nullptr);
     editor_ = std::make_unique<ItemEditor>(*window_);
     plan_ = std::make_unique<SequentialPlan>(*window_, *editor_, store_, services_.prompts, state_);
     run_ = std::make_unique<RunController>(RunHost{services_, *window_, *editor_, *plan_, store_,

@@ -27,6 +27,6 @@ class MainWindow {
 
 // The main window's design: every control and menu with its place, caption
 // and tooltip. The end-to-end tests check the real window against it.
-const WindowSpec& mainWindowSpec();
+const WindowDesign& mainWindowDesign();
 
 }  // namespace temvik

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/window_spec.h"
+#include "platform/window_design.h"
 
 // Control, menu and timer ids of the main window.
 namespace temvik::main_ids {

@@ -8,9 +8,9 @@ namespace temvik {
 
 using namespace main_ids;
 
-const WindowSpec& mainWindowSpec() {
+const WindowDesign& mainWindowDesign() {
   using K = ControlKind;
-  static const WindowSpec spec{
+  static const WindowDesign design{
       .designName = "启动窗口",
       .title = "Temvikv1.0",
       .rect = {50, 50, 485, 737},
@@ -132,7 +132,7 @@ const WindowSpec& mainWindowSpec() {
                 {kCancelSyncFromMenu, "取消同步", "取消同步"}}},
           },
   };
-  return spec;
+  return design;
 }
 
 }  // namespace temvik

@@ -9,8 +9,8 @@ namespace {
 
 enum : ControlId { kButton = 1, kCheck, kList, kEdit };
 
-const WindowSpec& testSpec() {
-  static const WindowSpec spec{
+const WindowDesign& testDesign() {
+  static const WindowDesign design{
       .designName = "测试窗口",
       .title = "测试",
       .rect = {0, 0, 200, 200},
@@ -19,7 +19,7 @@ const WindowSpec& testSpec() {
                    {kList, "列表框1", "list", ControlKind::ListBox, {0, 20, 10, 10}, "", ""},
                    {kEdit, "编辑框1", "edit", ControlKind::Edit, {0, 30, 10, 10}, "", ""}},
   };
-  return spec;
+  return design;
 }
 
 struct Recorder : WindowEvents {
@@ -38,7 +38,7 @@ struct Recorder : WindowEvents {
 struct HeadlessTest : ::testing::Test {
   Headless env;
   Recorder events;
-  std::unique_ptr<Window> window = env.ui.createWindow(testSpec(), events, nullptr);
+  std::unique_ptr<Window> window = env.ui.createWindow(testDesign(), events, nullptr);
   HeadlessWindow& w = static_cast<HeadlessWindow&>(*window);
   void SetUp() override { w.show(); }
 };
@@ -120,7 +120,7 @@ TEST_F(HeadlessTest, ModalHandlerRunsAndOwnerIsBlockedMeanwhile) {
     ownerBlocked = !w.click(kButton);
     dialog.close();
   });
-  auto dialog = env.ui.createWindow(testSpec(), dialogEvents, &w);
+  auto dialog = env.ui.createWindow(testDesign(), dialogEvents, &w);
   env.ui.runModal(*dialog);
   EXPECT_TRUE(ownerBlocked);
   EXPECT_FALSE(dialog->isOpen());

@@ -25,8 +25,8 @@ constexpr ControlId kLabel = 11, kButton = 12, kCheck = 13, kEdit = 14, kMemo = 
 constexpr MenuItemId kImport = 101, kExit = 102, kTitleItem = 201, kDelete = 202, kUpdate = 301,
                      kAbout = 302;
 
-WindowSpec design() {
-  return WindowSpec{
+WindowDesign design() {
+  return WindowDesign{
       .designName = "测试窗口",
       .title = "Temvikv1.0 -- 默认计划 -- 默认同步",
       .rect = {60, 40, 485, 420},
@@ -153,7 +153,7 @@ class Win32WindowTest : public ::testing::Test {
   void SetUp() override { open(design()); }
   void TearDown() override { window_.reset(); }
 
-  void open(const WindowSpec& d) {
+  void open(const WindowDesign& d) {
     window_ = ui_.createWindow(d, events_, nullptr);
     events_.window = window_.get();
     events_.log.clear();
@@ -209,7 +209,7 @@ TEST_F(Win32WindowTest, OnCreatedRunsOnceWithEveryControlInPlace) {
   other.hook = [&](const std::string&) {
     listSeen = GetDlgItem(FindWindowW(L"TemvikWindow", L"第二个窗口"), kList);
   };
-  WindowSpec d = design();
+  WindowDesign d = design();
   d.title = "第二个窗口";
   auto second = ui_.createWindow(d, other, nullptr);
   EXPECT_EQ(other.log, std::vector<std::string>{"created"});
@@ -237,7 +237,7 @@ TEST_F(Win32WindowTest, ControlsSitAtTheirDesignedRectanglesWithTheirIds) {
 }
 
 TEST_F(Win32WindowTest, OwnedResizableToolWindowsGetTheirFrame) {
-  WindowSpec d = design();
+  WindowDesign d = design();
   d.resizable = true;
   d.toolWindow = true;
   d.menus.clear();
@@ -310,7 +310,7 @@ TEST_F(Win32WindowTest, LayeredAlphaReadsBack) {
 }
 
 TEST_F(Win32WindowTest, ReadOnlyEditShowsTextTheUserCannotChange) {
-  WindowSpec d = design();
+  WindowDesign d = design();
   for (auto& c : d.controls)
     if (c.id == kMemo) c.readOnly = true;
   open(d);
@@ -323,8 +323,8 @@ TEST_F(Win32WindowTest, ReadOnlyEditShowsTextTheUserCannotChange) {
 }
 
 // A borderless window in the middle of the screen, shaped by its picture.
-WindowSpec pictureDesign(std::string_view picture) {
-  return WindowSpec{
+WindowDesign pictureDesign(std::string_view picture) {
+  return WindowDesign{
       .designName = "放弃窗口",
       .title = "放弃",
       .rect = {5, 5, 320, 140},
@@ -693,7 +693,7 @@ TEST_F(Win32WindowTest, TrayClicksArriveAsTheirEvents) {
   // its handler pops a menu up.
   showOnTop();
   Recorder otherEvents;
-  WindowSpec d = design();
+  WindowDesign d = design();
   d.title = "前面的窗口";
   auto other = ui_.createWindow(d, otherEvents, nullptr);
   other->show();
@@ -824,7 +824,7 @@ TEST_F(Win32WindowTest, CloseDoesNotAskAndDestroyingTheObjectReportsNothing) {
 TEST_F(Win32WindowTest, RunModalDisablesTheOwnerUntilTheWindowCloses) {
   window_->show();
   Recorder dialogEvents;
-  WindowSpec d = design();
+  WindowDesign d = design();
   d.title = "对话框";
   auto dialog = ui_.createWindow(d, dialogEvents, window_.get());
   bool ownerEnabledMeanwhile = true;

@@ -23,7 +23,7 @@ class ItemEditorTest : public MainWindowTest {
                                      std::initializer_list<ControlId> ids) {
     std::vector<std::string> names;
     for (ControlId id : ids)
-      if (w.isEnabled(id)) names.emplace_back(w.spec().control(id)->designName);
+      if (w.isEnabled(id)) names.emplace_back(w.design().control(id)->designName);
     return names;
   }
 };

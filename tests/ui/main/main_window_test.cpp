@@ -87,7 +87,7 @@ TEST_F(MainWindowTest, EditorStartsAsDesigned) {
   EXPECT_TRUE(w.isEnabled(kPlayTime));
   EXPECT_EQ(w.text(kPlayTime), "10");
   for (ControlId id : {kChooseProgram, kChooseEndProcess, kChooseForbidden, kMediaPath, kOpenMedia})
-    EXPECT_FALSE(w.isEnabled(id)) << w.spec().control(id)->designName;
+    EXPECT_FALSE(w.isEnabled(id)) << w.design().control(id)->designName;
   EXPECT_TRUE(w.isEnabled(kContent));
   EXPECT_TRUE(w.isEnabled(kAddItem));
   EXPECT_FALSE(w.isMenuEnabled(kDeletePassword)) << "no password stored";
@@ -100,7 +100,7 @@ TEST_F(MainWindowTest, AStoredPasswordLocksTheEditor) {
                        kChooseProgram, kEndProcesses, kForbidProcesses, kChooseEndProcess,
                        kChooseForbidden, kShutdown, kRestart, kLogOff, kLock, kMedia, kUseDefault,
                        kMediaPath, kOpenMedia, kPlayTime, kAddItem, kDeleteItem})
-    EXPECT_FALSE(w.isEnabled(id)) << w.spec().control(id)->designName;
+    EXPECT_FALSE(w.isEnabled(id)) << w.design().control(id)->designName;
   EXPECT_FALSE(w.isMenuEnabled(kDeletePassword));
   EXPECT_TRUE(w.isEnabled(kRunFromStart));
   EXPECT_THAT(w.listRows(kSequentialList), ElementsAre("一"));
@@ -155,14 +155,14 @@ TEST_F(MainWindowTest, ExitButtonAndMenuEndTheProgram) {
 }
 
 TEST_F(MainWindowTest, EveryControlHasAUniqueIdAndDesignName) {
-  const WindowSpec& spec = mainWindowSpec();
+  const WindowDesign& design = mainWindowDesign();
   std::set<ControlId> ids;
   std::set<std::string_view> names;
-  for (const auto& c : spec.controls) {
+  for (const auto& c : design.controls) {
     EXPECT_TRUE(ids.insert(c.id).second) << c.designName;
     EXPECT_TRUE(names.insert(c.designName).second) << c.designName;
   }
-  EXPECT_EQ(spec.controls.size(), 51u);
+  EXPECT_EQ(design.controls.size(), 51u);
 }
 
 }  // namespace

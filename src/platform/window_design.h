@@ -28,7 +28,7 @@ enum class ControlKind {
 // One control of a window's control table. `designName` is the name the
 // control has in the window design (超级按钮5); `identifier` says what it is
 // for (runFromStart).
-struct ControlSpec {
+struct ControlDesign {
   ControlId id = 0;
   std::string_view designName;
   std::string_view identifier;
@@ -40,7 +40,7 @@ struct ControlSpec {
   bool readOnly = false;  // edit boxes: shows text the user cannot change
 };
 
-struct MenuItemSpec {
+struct MenuItemDesign {
   MenuItemId id = 0;  // 0 for a separator
   std::string_view caption;
   std::string_view designName;
@@ -49,14 +49,14 @@ struct MenuItemSpec {
 
 // A top-level menu. Hidden menus are not on the menu bar; they serve as
 // context menus (Window::popupMenu).
-struct MenuSpec {
+struct MenuDesign {
   std::string_view caption;
   std::string_view designName;
   bool hidden = false;
-  std::vector<MenuItemSpec> items;
+  std::vector<MenuItemDesign> items;
 };
 
-struct WindowSpec {
+struct WindowDesign {
   std::string_view designName;
   std::string_view title;
   Rect rect;  // outer rectangle on the screen
@@ -68,10 +68,10 @@ struct WindowSpec {
   // A picture kept in the program that fills the window; its pure white
   // parts are see-through, which gives the window its outline.
   std::string_view picture;
-  std::vector<ControlSpec> controls;
-  std::vector<MenuSpec> menus;
+  std::vector<ControlDesign> controls;
+  std::vector<MenuDesign> menus;
 
-  [[nodiscard]] const ControlSpec* control(ControlId id) const {
+  [[nodiscard]] const ControlDesign* control(ControlId id) const {
     for (const auto& c : controls)
       if (c.id == id) return &c;
     return nullptr;
