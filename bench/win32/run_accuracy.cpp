@@ -34,8 +34,8 @@ long shownSeconds(HWND run) {
 int main(int argc, char** argv) {
   const long seconds = argc > 1 ? std::atol(argv[1]) : 600;
   PlanFolder folder;
-  const std::string plan = "[计时精度]\n内容=计时精度\n时=0\n分=0\n秒=" + std::to_string(seconds) +
-                           "\n提示音=假\n";
+  const std::string plan =
+      "[计时精度]\n内容=计时精度\n时=0\n分=0\n秒=" + std::to_string(seconds) + "\n提示音=假\n";
   if (!folder.ok() || !folder.writeIni("time.ini", plan)) {
     std::fprintf(stderr, "cannot prepare the plan folder\n");
     return 1;
@@ -72,9 +72,10 @@ int main(int argc, char** argv) {
   const double endMs = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
   std::printf("item of %ld s: ended %.0f ms after the run window appeared (error %+.0f ms)\n",
               seconds, endMs, endMs - seconds * 1000.0);
-  std::printf("countdown labels: the true remaining time plus at most %.0f ms "
-              "(a tick at most %.0f ms late)\n",
-              worstLagMs, worstLagMs > 1000 ? worstLagMs - 1000 : 0.0);
+  std::printf(
+      "countdown labels: the true remaining time plus at most %.0f ms "
+      "(a tick at most %.0f ms late)\n",
+      worstLagMs, worstLagMs > 1000 ? worstLagMs - 1000 : 0.0);
   app.kill();
   return 0;
 }

@@ -36,8 +36,8 @@ class WindowEvents {
 
   virtual void onClick(ControlId) {}  // buttons, check boxes (after the tick changed), labels
   virtual void onDoubleClick(ControlId) {}
-  virtual void onTextTyped(ControlId) {}         // the user changed an edit box's text
-  virtual void onRowSelected(ControlId) {}       // the user selected a list row
+  virtual void onTextTyped(ControlId) {}               // the user changed an edit box's text
+  virtual void onRowSelected(ControlId) {}             // the user selected a list row
   virtual void onMouseDown(ControlId, MouseButton) {}  // list boxes: before the selection moves
   virtual void onMouseUp(ControlId, MouseButton) {}
   virtual void onKeyDown(ControlId, int /*virtualKey*/) {}

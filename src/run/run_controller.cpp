@@ -67,8 +67,8 @@ void RunController::startFromBeginning() {
   for (int i = 0; i < n; ++i)
     if (!checkItem(i)) return;
   if (n == 0) {
-    host_.services.prompts.message(&host_.mainWindow, "并没有计划以供执行", "",
-                                   MessageIcon::None, MessageButtons::Ok);
+    host_.services.prompts.message(&host_.mainWindow, "并没有计划以供执行", "", MessageIcon::None,
+                                   MessageButtons::Ok);
     return;
   }
   state_.position = 0;

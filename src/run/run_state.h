@@ -16,8 +16,8 @@ struct RunState {
   RunKind kind = RunKind::Sequential;
   int position = 0;  // list index of the running sequential item
   long long playSeconds = 10;
-  EditorValues options;   // completion options, lists and prompt points
-  std::string startSound; // timed items: played when the item starts
+  EditorValues options;    // completion options, lists and prompt points
+  std::string startSound;  // timed items: played when the item starts
 };
 
 }  // namespace temvik

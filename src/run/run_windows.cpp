@@ -41,7 +41,12 @@ const WindowDesign& runWindowDesign() {
       .centered = true,
       .controls =
           {
-              {kRemainingLabel, "透明标签4", "remainingLabel", K::Label, {16, 16, 56, 24}, "剩余：",
+              {kRemainingLabel,
+               "透明标签4",
+               "remainingLabel",
+               K::Label,
+               {16, 16, 56, 24},
+               "剩余：",
                ""},
               {kHoursValue, "透明标签1", "hoursValue", K::Label, {72, 16, 48, 24}, "", ""},
               {kHoursUnit, "透明标签7", "hoursUnit", K::Label, {120, 16, 20, 24}, "时", ""},
@@ -49,17 +54,38 @@ const WindowDesign& runWindowDesign() {
               {kMinutesUnit, "透明标签8", "minutesUnit", K::Label, {176, 16, 20, 24}, "分", ""},
               {kSecondsValue, "透明标签3", "secondsValue", K::Label, {200, 16, 32, 24}, "", ""},
               {kSecondsUnit, "透明标签9", "secondsUnit", K::Label, {232, 16, 20, 24}, "秒", ""},
-              {kInProgress, "透明标签10", "inProgress", K::Label, {16, 48, 200, 20},
-               "计划进行中……", ""},
-              {kContentBox, "编辑框1", "contentBox", K::MultiLineEdit, {16, 72, 280, 48}, "", "",
-               false, true},
+              {kInProgress,
+               "透明标签10",
+               "inProgress",
+               K::Label,
+               {16, 48, 200, 20},
+               "计划进行中……",
+               ""},
+              {kContentBox,
+               "编辑框1",
+               "contentBox",
+               K::MultiLineEdit,
+               {16, 72, 280, 48},
+               "",
+               "",
+               false,
+               true},
               {kGiveUpLabel, "透明标签5", "giveUpLabel", K::Label, {16, 132, 64, 20}, "放 弃", ""},
-              {kToTrayLabel, "透明标签6", "toTrayLabel", K::Label, {232, 132, 64, 20}, "到托盘",
+              {kToTrayLabel,
+               "透明标签6",
+               "toTrayLabel",
+               K::Label,
+               {232, 132, 64, 20},
+               "到托盘",
                ""},
           },
-      .menus = {{"右键菜单", kTrayMenu, true,
+      .menus = {{"右键菜单",
+                 kTrayMenu,
+                 true,
                  {{kShowRunWindow, "显示执行窗口", "显示执行窗口"}, {kGiveUpMenu, "放弃", "放弃"}}},
-                {"更改时间", kChangeTimeMenu, true,
+                {"更改时间",
+                 kChangeTimeMenu,
+                 true,
                  {{kChangeRemaining, "更改剩余时间", "更改剩余时间"}}}},
   };
   return design;
@@ -75,12 +101,27 @@ const WindowDesign& itemFinishedDesign() {
       .centered = true,
       .controls =
           {
-              {kFinishedQuestion, "透明标签1", "question", K::Label, {20, 16, 300, 20},
-               "一个项目已完成，是否进行下一项目？", ""},
-              {kCountdownNumber, "透明标签2", "countdownNumber", K::Label, {20, 48, 36, 20}, "10",
+              {kFinishedQuestion,
+               "透明标签1",
+               "question",
+               K::Label,
+               {20, 16, 300, 20},
+               "一个项目已完成，是否进行下一项目？",
                ""},
-              {kCountdownText, "透明标签3", "countdownText", K::Label, {56, 48, 200, 20},
-               "秒钟后自动选“是”", ""},
+              {kCountdownNumber,
+               "透明标签2",
+               "countdownNumber",
+               K::Label,
+               {20, 48, 36, 20},
+               "10",
+               ""},
+              {kCountdownText,
+               "透明标签3",
+               "countdownText",
+               K::Label,
+               {56, 48, 200, 20},
+               "秒钟后自动选“是”",
+               ""},
               {kYesButton, "超级按钮1", "yes", K::Button, {60, 84, 80, 28}, "是", ""},
               {kGiveUpButton, "超级按钮2", "giveUp", K::Button, {184, 84, 80, 28}, "放弃", ""},
           },
@@ -100,12 +141,27 @@ const WindowDesign& giveUpDesign() {
       .picture = "giveup",
       .controls =
           {
-              {kGiveUpQuestion, "透明标签4", "question", K::Label, {32, 30, 256, 20},
-               "你确定要放弃该计划的执行吗？", ""},
-              {kKeepGoing, "透明标签2", "keepGoing", K::Label, {32, 84, 120, 22},
-               "不 ， 我 要 坚 持", ""},
-              {kConfirmGiveUp, "透明标签1", "confirmGiveUp", K::Label, {176, 84, 120, 22},
-               "对 ， 我 想 放 弃", ""},
+              {kGiveUpQuestion,
+               "透明标签4",
+               "question",
+               K::Label,
+               {32, 30, 256, 20},
+               "你确定要放弃该计划的执行吗？",
+               ""},
+              {kKeepGoing,
+               "透明标签2",
+               "keepGoing",
+               K::Label,
+               {32, 84, 120, 22},
+               "不 ， 我 要 坚 持",
+               ""},
+              {kConfirmGiveUp,
+               "透明标签1",
+               "confirmGiveUp",
+               K::Label,
+               {176, 84, 120, 22},
+               "对 ， 我 想 放 弃",
+               ""},
           },
   };
   return design;
@@ -121,8 +177,13 @@ const WindowDesign& changeTimeDesign() {
       .centered = true,
       .controls =
           {
-              {kChangeRemainingLabel, "标签9", "remainingLabel", K::Label, {16, 20, 48, 20},
-               "剩余：", ""},
+              {kChangeRemainingLabel,
+               "标签9",
+               "remainingLabel",
+               K::Label,
+               {16, 20, 48, 20},
+               "剩余：",
+               ""},
               {kNewHours, "编辑框1", "hours", K::Edit, {64, 16, 40, 24}, "", ""},
               {kNewHoursUnit, "标签1", "hoursUnit", K::Label, {108, 20, 20, 20}, "时", ""},
               {kNewMinutes, "编辑框2", "minutes", K::Edit, {132, 16, 40, 24}, "", ""},
@@ -146,12 +207,27 @@ const WindowDesign& planCompleteDesign() {
       .centered = true,
       .controls =
           {
-              {kCompleteText, "透明标签4", "completeText", K::Label, {24, 24, 260, 24},
-               "该计划已完成", ""},
-              {kBackToMain, "透明标签1", "backToMain", K::Label, {32, 72, 100, 22}, "回到主界面",
+              {kCompleteText,
+               "透明标签4",
+               "completeText",
+               K::Label,
+               {24, 24, 260, 24},
+               "该计划已完成",
                ""},
-              {kExitProgramLabel, "透明标签2", "exitProgram", K::Label, {184, 72, 100, 22},
-               "退出软件", ""},
+              {kBackToMain,
+               "透明标签1",
+               "backToMain",
+               K::Label,
+               {32, 72, 100, 22},
+               "回到主界面",
+               ""},
+              {kExitProgramLabel,
+               "透明标签2",
+               "exitProgram",
+               K::Label,
+               {184, 72, 100, 22},
+               "退出软件",
+               ""},
           },
   };
   return design;
@@ -164,8 +240,15 @@ const WindowDesign& contentNoteDesign() {
       .rect = {0, 0, 320, 88},
       .minimizeBox = false,
       .toolWindow = true,
-      .controls = {{kNoteContent, "编辑框1", "content", ControlKind::MultiLineEdit,
-                    {4, 4, 296, 48}, "", "", false, true}},
+      .controls = {{kNoteContent,
+                    "编辑框1",
+                    "content",
+                    ControlKind::MultiLineEdit,
+                    {4, 4, 296, 48},
+                    "",
+                    "",
+                    false,
+                    true}},
   };
   return design;
 }
@@ -219,7 +302,8 @@ void RunWindow::changeRemaining(const Duration& remaining) {
 
 void RunWindow::stopTimers() {
   if (!window_) return;
-  for (TimerId id : {kCountdownTimer, kEndTimer, kTrayTimer, kForbidTimer}) window_->setTimer(id, 0);
+  for (TimerId id : {kCountdownTimer, kEndTimer, kTrayTimer, kForbidTimer})
+    window_->setTimer(id, 0);
 }
 
 std::string RunWindow::trayTooltip() const {
@@ -261,9 +345,9 @@ void RunWindow::forbidTick() {
 }
 
 bool RunWindow::onCloseRequested() {
-  const auto answer = run_.host().services.prompts.message(
-      window_.get(), "你确定不坚持下去了吗？", "确定退出", MessageIcon::Question,
-      MessageButtons::YesNo);
+  const auto answer =
+      run_.host().services.prompts.message(window_.get(), "你确定不坚持下去了吗？", "确定退出",
+                                           MessageIcon::Question, MessageButtons::YesNo);
   if (answer != MessageAnswer::Yes) return false;
   closingByCode_ = true;
   return true;

@@ -77,8 +77,8 @@ INPUT mouseInput(DWORD flags) {
 
 std::wstring widen(std::string_view utf8) {
   if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   std::wstring out(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
   return out;
@@ -309,9 +309,7 @@ App::~App() {
   if (process_) CloseHandle(process_);
 }
 
-bool App::running() const {
-  return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
-}
+bool App::running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
 DWORD App::exitCode() const {
   DWORD code = STILL_ACTIVE;

@@ -4,7 +4,6 @@
 // file builders and a small INI reader for checking what the program wrote.
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,25 +14,25 @@ namespace temvik::e2e {
 
 // Waits until `actual` equals `expected`, then asserts it (so a timeout
 // prints both values).
-#define E2E_EVENTUALLY_EQ(actual, expected)                                         \
-  do {                                                                              \
-    const auto e2e_expected_ = (expected);                                          \
-    ::temvik::e2e::waitFor([&] { return (actual) == e2e_expected_; });             \
-    ASSERT_EQ((actual), e2e_expected_) << "(waited " << ::temvik::e2e::kTimeout.count() \
-                                       << " ms for it)";                            \
+#define E2E_EVENTUALLY_EQ(actual, expected)                                \
+  do {                                                                     \
+    const auto e2e_expected_ = (expected);                                 \
+    ::temvik::e2e::waitFor([&] { return (actual) == e2e_expected_; });     \
+    ASSERT_EQ((actual), e2e_expected_)                                     \
+        << "(waited " << ::temvik::e2e::kTimeout.count() << " ms for it)"; \
   } while (0)
 
-#define E2E_EVENTUALLY_TRUE(condition)                                              \
-  do {                                                                              \
+#define E2E_EVENTUALLY_TRUE(condition)                                                \
+  do {                                                                                \
     ASSERT_TRUE(::temvik::e2e::waitFor([&] { return static_cast<bool>(condition); })) \
-        << #condition << " (waited " << ::temvik::e2e::kTimeout.count() << " ms)";  \
+        << #condition << " (waited " << ::temvik::e2e::kTimeout.count() << " ms)";    \
   } while (0)
 
 // Starts the program from `folder` into `app` and stops the test when it
 // does not come up.
-#define E2E_START(app, folder)                  \
+#define E2E_START(app, folder)                    \
   ASSERT_TRUE((folder).ok()) << (folder).error(); \
-  ::temvik::e2e::App app(folder);               \
+  ::temvik::e2e::App app(folder);                 \
   ASSERT_TRUE(app.ready()) << app.error()
 
 // One INI section as the program wrote it: keys and values in file order.
@@ -82,8 +81,9 @@ inline std::vector<std::string> sectionNames(const std::vector<IniSection>& sect
 // The keys of an item record in the order the program writes them.
 inline const std::vector<std::string>& itemKeyOrder() {
   static const std::vector<std::string> keys = {
-      "内容", "时",   "分",   "秒",   "是否执行", "执行名",   "完成退出", "结束进程", "进程", "关机",
-      "重启", "注销", "锁定", "提示音", "默认",    "提示音名", "播放",    "禁止名",   "禁止进程"};
+      "内容",     "时",       "分",   "秒",     "是否执行", "执行名", "完成退出",
+      "结束进程", "进程",     "关机", "重启",   "注销",     "锁定",   "提示音",
+      "默认",     "提示音名", "播放", "禁止名", "禁止进程"};
   return keys;
 }
 

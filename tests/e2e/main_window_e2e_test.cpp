@@ -23,10 +23,9 @@ using Rows = std::vector<std::string>;
 // with one finished and one waiting item.
 void writePlan(PlanFolder& folder, int marked) {
   ASSERT_TRUE(folder.writeIni("name.ini", "[名称]\n名称=周末计划\n同步=晚间同步\n"));
-  ASSERT_TRUE(folder.writeIni("time.ini", itemSection("背单词", "0", "20", "0") +
-                                              itemSection("写作业", "1", "0", "0") +
-                                              itemSection("练钢琴", "0", "45", "30") +
-                                              "[密码]\n密码=\n"));
+  ASSERT_TRUE(folder.writeIni(
+      "time.ini", itemSection("背单词", "0", "20", "0") + itemSection("写作业", "1", "0", "0") +
+                      itemSection("练钢琴", "0", "45", "30") + "[密码]\n密码=\n"));
   const std::vector<std::string> all = {"背单词", "写作业", "练钢琴"};
   if (marked > 0) {
     ASSERT_TRUE(folder.writeIni(
@@ -75,9 +74,9 @@ TEST(MainWindowStartup, WithoutPlanFilesShowsDefaultNamesAndEmptyLists) {
 }
 
 struct MarkCase {
-  int marked;                 // of three rows
-  bool runFromStartEnabled;   // 从头执行
-  bool resumeEnabled;         // 继续未完成
+  int marked;                // of three rows
+  bool runFromStartEnabled;  // 从头执行
+  bool resumeEnabled;        // 继续未完成
 };
 
 class MainWindowMarks : public ::testing::TestWithParam<MarkCase> {};
@@ -96,7 +95,8 @@ TEST_P(MainWindowMarks, PlanFilesFillTitleListsAndRunButtons) {
   EXPECT_EQ(app.text(kTimedGroup), "同步计划列表--晚间同步");
 
   Rows expected = {"背单词", "写作业", "练钢琴"};
-  for (int i = 0; i < c.marked; ++i) expected[static_cast<size_t>(i)] = "已完成--" + expected[static_cast<size_t>(i)];
+  for (int i = 0; i < c.marked; ++i)
+    expected[static_cast<size_t>(i)] = "已完成--" + expected[static_cast<size_t>(i)];
   EXPECT_EQ(app.rows(kSequentialList), expected);
   EXPECT_EQ(app.rows(kTimedList), (Rows{"已完成--晚饭", "洗澡"}));
   EXPECT_EQ(app.selection(kSequentialList), -1);
@@ -146,8 +146,8 @@ TEST(MainWindowLayout, EveryControlHasItsDesignedPlaceCaptionAndKind) {
 
     const Rect got = app.clientRect(c.id);
     EXPECT_EQ(got, c.rect) << "at " << got.x << "," << got.y << " size " << got.width << "x"
-                           << got.height << "; designed " << c.rect.x << "," << c.rect.y
-                           << " size " << c.rect.width << "x" << c.rect.height;
+                           << got.height << "; designed " << c.rect.x << "," << c.rect.y << " size "
+                           << c.rect.width << "x" << c.rect.height;
 
     std::string caption(c.caption);
     if (c.id == kSequentialGroup) caption = "非同步计划列表--周末计划";
@@ -286,7 +286,8 @@ TEST(MainWindowList, DoubleClickClearsTheEditorAndDeleteKeyDeletesTheSelectedRow
   E2E_EVENTUALLY_EQ(app.text(kContent), std::string("写作业"));
   App::pressKey(VK_DELETE);
   E2E_EVENTUALLY_EQ(app.rows(kSequentialList), (Rows{"已完成--背单词", "练钢琴"}));
-  EXPECT_EQ(sectionNames(parseIni(folder.readText("time.ini"))), (Rows{"背单词", "练钢琴", "密码"}));
+  EXPECT_EQ(sectionNames(parseIni(folder.readText("time.ini"))),
+            (Rows{"背单词", "练钢琴", "密码"}));
   EXPECT_EQ(sectionNames(parseIni(folder.readText("win.ini"))), Rows{"背单词"});
   EXPECT_FALSE(folder.exists("time1.ini"));
   EXPECT_FALSE(folder.exists("win1.ini"));

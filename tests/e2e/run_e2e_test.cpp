@@ -86,12 +86,12 @@ TEST(PlanRun, TheEndOfAnItemEndsTheListedProcess) {
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                             DETACHED_PROCESS, nullptr, nullptr, &si, &pi));
+  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                             nullptr, nullptr, &si, &pi));
   CloseHandle(pi.hThread);
   ASSERT_TRUE(folder.writeIni(
-      "time.ini", itemSection("关掉它", "0", "0", "2",
-                              {"结束进程=真", "进程=IDLE_HELPER,", "提示音=假"})));
+      "time.ini",
+      itemSection("关掉它", "0", "0", "2", {"结束进程=真", "进程=IDLE_HELPER,", "提示音=假"})));
   E2E_START(app, folder);
   EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
   app.clickAsync(kRunFromStart);

@@ -40,7 +40,8 @@ bool writePlan(PlanFolder& folder) {
       "关机=假\n重启=假\n注销=假\n锁定=假\n提示音=真\n默认=假\n提示音名=C:\\音乐\\铃声.mp3\n"
       "播放=30\n禁止名=游戏.exe\n禁止进程=真\n";
   return folder.writeIni("name.ini", "[名称]\n名称=周末计划\n同步=晚间同步\n") &&
-         folder.writeIni("time.ini", item("背单词", "0", "20", "0") + item("写作业", "1", "0", "0") +
+         folder.writeIni("time.ini", item("背单词", "0", "20", "0") +
+                                         item("写作业", "1", "0", "0") +
                                          item("整理房间", "0", "30", "0", options) +
                                          item("练钢琴", "0", "45", "30") +
                                          item("读书", "1", "30", "0") + "[密码]\n密码=\n") &&
@@ -110,12 +111,14 @@ int wmain(int argc, wchar_t** argv) {
       return fail("the item did not load; content is \"" + app.text(kContent) + "\"");
   }
   // Everything painted.
-  RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RedrawWindow(shown, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   if (!app.sync()) return fail("the program does not answer");
 
   Rect r = rectOf(shown);
   // The note with the finished item's content stands above the dialog.
-  if (const HWND note = app.window("刚完成的项目"); note && scene != "run") r = unite(r, rectOf(note));
+  if (const HWND note = app.window("刚完成的项目"); note && scene != "run")
+    r = unite(r, rectOf(note));
   const std::string line = std::to_string(r.x) + " " + std::to_string(r.y) + " " +
                            std::to_string(r.width) + " " + std::to_string(r.height) + "\n";
   const std::wstring partial = rectFile + L".part";

@@ -145,10 +145,11 @@ TEST_F(RunTest, ContinueStartsAtTheFirstUnfinishedItem) {
 }
 
 TEST_F(RunTest, ProgramsStartThenProcessesEndThenTheMarkIsWritten) {
-  putFile("\\time.ini", join({timedItem("一", "0", "0", "2",
-                                         {"是否执行=真", "执行名=C:\\a.exe,D:\\b.exe", "结束进程=真",
-                                          "进程=qq.exe,"}),
-                               timedItem("二", "0", "0", "2")}));
+  putFile(
+      "\\time.ini",
+      join({timedItem("一", "0", "0", "2",
+                      {"是否执行=真", "执行名=C:\\a.exe,D:\\b.exe", "结束进程=真", "进程=qq.exe,"}),
+            timedItem("二", "0", "0", "2")}));
   env.processes.start("QQ.EXE");
   auto& w = start();
   w.click(kRunFromStart);
@@ -182,8 +183,8 @@ TEST_F(RunTest, ShutDownWinsOverExit) {
 }
 
 TEST_F(RunTest, LockOpensNoDialogAndBringsThePlanBack) {
-  putFile("\\time.ini", join({timedItem("一", "0", "0", "1", {"锁定=真"}),
-                              timedItem("二", "0", "0", "1")}));
+  putFile("\\time.ini",
+          join({timedItem("一", "0", "0", "1", {"锁定=真"}), timedItem("二", "0", "0", "1")}));
   auto& w = start();
   w.click(kRunFromStart);
   env.ui.advance(1000);

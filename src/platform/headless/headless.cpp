@@ -65,7 +65,12 @@ void VirtualClock::setNow(const DateTime& t) {
 
 HeadlessWindow::HeadlessWindow(HeadlessUi& ui, const WindowDesign& design, WindowEvents& events,
                                Window* owner)
-    : ui_(ui), design_(design), events_(events), owner_(owner), title_(design.title), bounds_(design.rect) {
+    : ui_(ui),
+      design_(design),
+      events_(events),
+      owner_(owner),
+      title_(design.title),
+      bounds_(design.rect) {
   for (const auto& c : design_.controls) {
     Control& ctl = controls_[c.id];
     ctl.design = &c;
@@ -127,7 +132,8 @@ void HeadlessWindow::close() {
   events_.onClosed();
   if (modal_) {
     modal_ = false;
-    if (auto* owner = static_cast<HeadlessWindow*>(owner_); owner && owner->open_) owner->activate();
+    if (auto* owner = static_cast<HeadlessWindow*>(owner_); owner && owner->open_)
+      owner->activate();
   }
 }
 

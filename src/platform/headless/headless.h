@@ -11,8 +11,8 @@
 #include <memory>
 #include <optional>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/services.h"

@@ -13,7 +13,7 @@ struct AppState {
   std::string password;        // empty: none stored
   bool rights = true;          // administrator rights held
   ActiveList activeList = ActiveList::Unset;
-  bool unsavedEdit = false;    // the editor changed since the last load, add or save
+  bool unsavedEdit = false;  // the editor changed since the last load, add or save
 };
 
 }  // namespace temvik

@@ -12,10 +12,10 @@ using namespace main_ids;
 namespace {
 
 constexpr std::array<ControlId, 4> kPowerBoxes = {kShutdown, kRestart, kLogOff, kLock};
-constexpr std::array<ControlId, 10> kCheckBoxes = {kExitWhenDone, kRunProgram, kEndProcesses,
-                                                   kForbidProcesses, kShutdown, kRestart,
-                                                   kLogOff, kLock, kMedia, kUseDefault};
-constexpr std::array<ControlId, 6> kEditBoxes = {kContent, kHours, kMinutes,
+constexpr std::array<ControlId, 10> kCheckBoxes = {
+    kExitWhenDone, kRunProgram, kEndProcesses, kForbidProcesses, kShutdown,
+    kRestart,      kLogOff,     kLock,         kMedia,           kUseDefault};
+constexpr std::array<ControlId, 6> kEditBoxes = {kContent, kHours,     kMinutes,
                                                  kSeconds, kMediaPath, kPlayTime};
 
 }  // namespace
@@ -37,10 +37,9 @@ void ItemEditor::reset() {
   for (ControlId id : {kRunProgram, kExitWhenDone, kEndProcesses, kShutdown, kRestart, kLogOff,
                        kLock, kForbidProcesses})
     w.setChecked(id, false);
-  for (ControlId id :
-       {kRunProgram, kExitWhenDone, kEndProcesses, kShutdown, kLock, kForbidProcesses, kRestart,
-        kLogOff, kMedia, kUseDefault, kPlayTime, kAddItem, kDeleteItem, kContent, kHours,
-        kMinutes, kSeconds, kMediaPath})
+  for (ControlId id : {kRunProgram, kExitWhenDone, kEndProcesses, kShutdown, kLock,
+                       kForbidProcesses, kRestart, kLogOff, kMedia, kUseDefault, kPlayTime,
+                       kAddItem, kDeleteItem, kContent, kHours, kMinutes, kSeconds, kMediaPath})
     w.setEnabled(id, true);
   w.setEnabled(kChooseProgram, false);
   w.setChecked(kMedia, true);
@@ -94,8 +93,7 @@ void ItemEditor::load(const ItemRecord& item) {
     } else {
       values_.media = false;
       w.setChecked(kMedia, false);
-      for (ControlId id : {kUseDefault, kPlayTime, kMediaPath, kOpenMedia})
-        w.setEnabled(id, false);
+      for (ControlId id : {kUseDefault, kPlayTime, kMediaPath, kOpenMedia}) w.setEnabled(id, false);
     }
   }
   if (readFlag(item.endProcesses)) {
@@ -167,10 +165,12 @@ void ItemEditor::applyMediaDesign() {
 }
 
 void ItemEditor::applyEditLock() {
-  for (ControlId id : {kContent, kHours, kMinutes, kSeconds, kExitWhenDone, kRunProgram,
-                       kChooseProgram, kEndProcesses, kForbidProcesses, kChooseEndProcess,
-                       kChooseForbidden, kShutdown, kRestart, kLogOff, kLock, kMedia, kUseDefault,
-                       kMediaPath, kOpenMedia, kPlayTime, kAddItem, kDeleteItem})
+  for (ControlId id :
+       {kContent,         kHours,         kMinutes,      kSeconds,         kExitWhenDone,
+        kRunProgram,      kChooseProgram, kEndProcesses, kForbidProcesses, kChooseEndProcess,
+        kChooseForbidden, kShutdown,      kRestart,      kLogOff,          kLock,
+        kMedia,           kUseDefault,    kMediaPath,    kOpenMedia,       kPlayTime,
+        kAddItem,         kDeleteItem})
     window_.setEnabled(id, false);
 }
 
@@ -200,8 +200,8 @@ bool& ItemEditor::powerFlag(ControlId box) {
 void ItemEditor::powerTicked(ControlId box) {
   Window& w = window_;
   powerFlag(box) = true;
-  for (ControlId id : {kExitWhenDone, kRunProgram, kChooseProgram, kEndProcesses,
-                       kChooseEndProcess, kMedia, kUseDefault, kMediaPath, kOpenMedia, kPlayTime})
+  for (ControlId id : {kExitWhenDone, kRunProgram, kChooseProgram, kEndProcesses, kChooseEndProcess,
+                       kMedia, kUseDefault, kMediaPath, kOpenMedia, kPlayTime})
     w.setEnabled(id, false);
   for (ControlId other : kPowerBoxes) {
     if (other == box) continue;

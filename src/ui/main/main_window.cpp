@@ -168,8 +168,7 @@ class MainWindow::Impl final : public WindowEvents {
   }
 
   void onKeyDown(ControlId id, int key) override {
-    if (id == kSequentialList && key == vk::kDelete &&
-        window_->listSelection(kSequentialList) >= 0)
+    if (id == kSequentialList && key == vk::kDelete && window_->listSelection(kSequentialList) >= 0)
       plan_->deleteSelected();
   }
 

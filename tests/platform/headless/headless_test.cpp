@@ -1,7 +1,6 @@
 #include "platform/headless/headless.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace temvik::headless {

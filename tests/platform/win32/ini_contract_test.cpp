@@ -6,10 +6,10 @@
 //
 // Needs the ANSI code page 936 (under wine: LC_ALL=zh_CN.UTF-8).
 
-#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <fstream>
+#include <gtest/gtest.h>
 #include <optional>
 #include <sstream>
 #include <string>

@@ -61,8 +61,8 @@ TEST_F(ItemEditorTest, AddRefusesDuplicatesBeforeEmptyAndIgnoresLetterCase) {
 
 TEST_F(ItemEditorTest, ContentsThatCannotNameASectionAreRefused) {
   auto& w = start();
-  for (const char* bad : {" 前空格", "后空格\t", "a[b", "x]", "\"引号\"", "密码", "两\n行", "   ",
-                          "emoji😀"}) {
+  for (const char* bad :
+       {" 前空格", "后空格\t", "a[b", "x]", "\"引号\"", "密码", "两\n行", "   ", "emoji😀"}) {
     env.prompts.clear();
     w.type(kContent, bad);
     w.click(kAddItem);
@@ -92,11 +92,27 @@ TEST_F(ItemEditorTest, NewItemsGoBeforeThePasswordSection) {
 }
 
 TEST_F(ItemEditorTest, SelectingARowLoadsEveryKey) {
-  putFile("\\time.ini",
-          {"[读书]", "内容=读书", "时=1", "分=2", "秒=3", "是否执行=真", "执行名=a.exe,",
-           "结束进程=真", "进程=qq.exe,", "禁止进程=真", "禁止名=game.exe,", "提示音=真",
-           "默认=假", "提示音名=C:\\铃声.mp3", "播放=30", "断点1名=休息", "断点1时间=70",
-           "断点1音=C:\\a.wav", "断点3名=喝水", "断点3时间=90", "断点3音="});
+  putFile("\\time.ini", {"[读书]",
+                         "内容=读书",
+                         "时=1",
+                         "分=2",
+                         "秒=3",
+                         "是否执行=真",
+                         "执行名=a.exe,",
+                         "结束进程=真",
+                         "进程=qq.exe,",
+                         "禁止进程=真",
+                         "禁止名=game.exe,",
+                         "提示音=真",
+                         "默认=假",
+                         "提示音名=C:\\铃声.mp3",
+                         "播放=30",
+                         "断点1名=休息",
+                         "断点1时间=70",
+                         "断点1音=C:\\a.wav",
+                         "断点3名=喝水",
+                         "断点3时间=90",
+                         "断点3音="});
   auto& w = start();
   w.clickRow(kSequentialList, 0);
   EXPECT_EQ(w.text(kContent), "读书");
@@ -127,7 +143,8 @@ TEST_F(ItemEditorTest, SelectingARowLoadsEveryKey) {
 }
 
 TEST_F(ItemEditorTest, AnExitItemLoadsWithMediaDisabledAndUnread) {
-  putFile("\\time.ini", {"[退]", "内容=退", "完成退出=真", "提示音=真", "默认=假", "提示音名=x.mp3"});
+  putFile("\\time.ini",
+          {"[退]", "内容=退", "完成退出=真", "提示音=真", "默认=假", "提示音名=x.mp3"});
   auto& w = start();
   w.clickRow(kSequentialList, 0);
   EXPECT_TRUE(w.isChecked(kExitWhenDone));
@@ -186,7 +203,8 @@ TEST_F(ItemEditorTest, MediaDialogSetsThePathEvenAfterACancel) {
   env.prompts.chooseFile("D:\\音乐\\铃.mp3");
   w.click(kOpenMedia);
   EXPECT_EQ(w.text(kMediaPath), "D:\\音乐\\铃.mp3");
-  EXPECT_NE(env.prompts.lastFilter().find("MP3文件(*.mp3)|*.mp3|WAV文件(*.wav)"), std::string::npos);
+  EXPECT_NE(env.prompts.lastFilter().find("MP3文件(*.mp3)|*.mp3|WAV文件(*.wav)"),
+            std::string::npos);
   env.prompts.chooseFile(std::nullopt);
   w.setText(kMediaPath, "");
   w.click(kOpenMedia);

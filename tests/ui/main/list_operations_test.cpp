@@ -16,11 +16,13 @@ class ListOperationsTest : public MainWindowTest {
  protected:
   void threeItems() {
     putFile("\\time.ini",
-            join({item("一"), item("二"),
-                  {"[三]", "内容=三", "时=0", "分=3", "秒=0", "禁止名=g.exe,", "禁止进程=真",
-                   "断点1名=a", "断点1时间=1", "断点1音=", "断点2名=b", "断点2时间=2", "断点2音=",
-                   "断点3名=c", "断点3时间=3", "断点3音=", "断点4名=d", "断点4时间=4", "断点4音=",
-                   "断点5名=e", "断点5时间=5", "断点5音=x.wav"},
+            join({item("一"),
+                  item("二"),
+                  {"[三]",          "内容=三",      "时=0",        "分=3",        "秒=0",
+                   "禁止名=g.exe,", "禁止进程=真",  "断点1名=a",   "断点1时间=1", "断点1音=",
+                   "断点2名=b",     "断点2时间=2",  "断点2音=",    "断点3名=c",   "断点3时间=3",
+                   "断点3音=",      "断点4名=d",    "断点4时间=4", "断点4音=",    "断点5名=e",
+                   "断点5时间=5",   "断点5音=x.wav"},
                   {"[密码]", "密码="}}));
   }
   std::vector<std::string> sections() {
@@ -38,9 +40,9 @@ TEST_F(ListOperationsTest, MoveGuards) {
   w.click(kMoveUp);
   w.clickRow(kSequentialList, 1);
   w.click(kMoveDown);
-  EXPECT_EQ(env.prompts.takeTexts(), (std::vector<std::string>{"请选择要上移的计划",
-                                                               "请选择要下移的计划", "已经到顶",
-                                                               "已经到底"}));
+  EXPECT_EQ(env.prompts.takeTexts(),
+            (std::vector<std::string>{"请选择要上移的计划", "请选择要下移的计划", "已经到顶",
+                                      "已经到底"}));
   putFile("\\win.ini", marks({"一"}));
   auto& marked = start();
   marked.clickRow(kSequentialList, 0);

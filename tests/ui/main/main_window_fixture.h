@@ -2,7 +2,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -28,7 +27,8 @@ class MainWindowTest : public ::testing::Test {
     return bytes ? gbkToUtf8(*bytes) : std::string();
   }
   // An item section with a content and a duration.
-  static std::vector<std::string> item(const std::string& content, const std::string& minutes = "1") {
+  static std::vector<std::string> item(const std::string& content,
+                                       const std::string& minutes = "1") {
     return {"[" + content + "]", "内容=" + content, "时=0", "分=" + minutes, "秒=0"};
   }
   static std::vector<std::string> join(std::initializer_list<std::vector<std::string>> parts) {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <set>
 
 #include "ui/main/main_window_fixture.h"
@@ -96,10 +95,12 @@ TEST_F(MainWindowTest, EditorStartsAsDesigned) {
 TEST_F(MainWindowTest, AStoredPasswordLocksTheEditor) {
   putFile("\\time.ini", join({item("一"), {"[密码]", "密码=abc"}}));
   auto& w = start();
-  for (ControlId id : {kContent, kHours, kMinutes, kSeconds, kExitWhenDone, kRunProgram,
-                       kChooseProgram, kEndProcesses, kForbidProcesses, kChooseEndProcess,
-                       kChooseForbidden, kShutdown, kRestart, kLogOff, kLock, kMedia, kUseDefault,
-                       kMediaPath, kOpenMedia, kPlayTime, kAddItem, kDeleteItem})
+  for (ControlId id :
+       {kContent,         kHours,         kMinutes,      kSeconds,         kExitWhenDone,
+        kRunProgram,      kChooseProgram, kEndProcesses, kForbidProcesses, kChooseEndProcess,
+        kChooseForbidden, kShutdown,      kRestart,      kLogOff,          kLock,
+        kMedia,           kUseDefault,    kMediaPath,    kOpenMedia,       kPlayTime,
+        kAddItem,         kDeleteItem})
     EXPECT_FALSE(w.isEnabled(id)) << w.design().control(id)->designName;
   EXPECT_FALSE(w.isMenuEnabled(kDeletePassword));
   EXPECT_TRUE(w.isEnabled(kRunFromStart));
