@@ -91,8 +91,9 @@ void RunController::continueUnfinished() {
   prepare();
 }
 
-void RunController::startTimedRun() {
+void RunController::startTimedRun(const std::string& startSound) {
   state_.kind = RunKind::Timed;
+  state_.startSound = startSound;
   prepare();
 }
 

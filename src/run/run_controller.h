@@ -34,8 +34,9 @@ class RunController {
 
   void startFromBeginning();
   void continueUnfinished();
-  // The timed item is loaded into the editor already.
-  void startTimedRun();
+  // The timed item is loaded into the editor already; its start sound plays
+  // as its run window opens.
+  void startTimedRun(const std::string& startSound);
 
   // The end timer of the run window fired.
   void itemEnd();

@@ -276,6 +276,10 @@ void RunWindow::open() {
   w.setTimer(kCountdownTimer, kSecondMs);
   startEndTimer();
   if (s.options.forbid) w.setTimer(kForbidTimer, kForbidWatchMs);
+  if (s.kind == RunKind::Timed && !s.startSound.empty()) {
+    startSound_ = run_.host().services.sound.createPlayer();
+    startSound_->play(s.startSound);
+  }
   w.show();
   w.activate();
 }
@@ -355,6 +359,7 @@ bool RunWindow::onCloseRequested() {
 
 void RunWindow::onClosed() {
   if (window_) window_->removeTrayIcon();
+  if (startSound_) startSound_->stop();
   if (closingByCode_) {
     // Closed by the user: the run stops and the plan comes back on screen.
     closingByCode_ = false;

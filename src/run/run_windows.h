@@ -58,6 +58,7 @@ class RunWindow final : public RunWindowBase {
   std::uint64_t baseMs_ = 0;  // when the remaining time was last set
   std::uint64_t stepsDone_ = 0;
   bool closingByCode_ = false;
+  std::unique_ptr<MediaPlayer> startSound_;  // a timed item's start sound
 };
 
 class ItemFinishedDialog final : public RunWindowBase {
