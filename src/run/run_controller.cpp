@@ -162,15 +162,18 @@ void RunController::giveUp() {
     runWindow_.close();
   }
   if (itemFinished_.isOpen()) itemFinished_.close();
-  host_.mainWindow.show();
   host_.plan.refill(true);
   if (host_.refillTimedList) host_.refillTimedList();
+  host_.mainWindow.show();
+  host_.plan.applyResumeRule();
 }
 
 void RunController::backToMain(bool refillSequential) {
+  if (refillSequential) host_.plan.refill(true);
   host_.mainWindow.show();
   host_.mainWindow.activate();
-  if (refillSequential) host_.plan.refill(true);
+  // The rows may have changed since the window last became active.
+  host_.plan.applyResumeRule();
 }
 
 void RunController::startEndSound(MediaPlayer& player) {

@@ -526,6 +526,7 @@ void PlanCompleteWindow::onClick(ControlId id) {
       if (host.refillTimedList) host.refillTimedList();
     } else {
       host.plan.refill(true);
+      host.plan.applyResumeRule();
     }
   } else if (id == kExitProgramLabel) {
     leavingByExit_ = true;

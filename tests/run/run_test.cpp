@@ -193,6 +193,7 @@ TEST_F(RunTest, LockOpensNoDialogAndBringsThePlanBack) {
   EXPECT_EQ(completeWindow(), nullptr);
   EXPECT_TRUE(w.isVisible());
   EXPECT_THAT(w.listRows(kSequentialList), ElementsAre("已完成--一", "二"));
+  EXPECT_TRUE(w.isEnabled(kResumeUnfinished));
 }
 
 TEST_F(RunTest, TheProgramNeverEndsItself) {
@@ -277,6 +278,7 @@ TEST_F(RunTest, GivingUpAfterAnItemKeepsItsMark) {
   EXPECT_EQ(finishedDialog(), nullptr);
   EXPECT_TRUE(w.isVisible());
   EXPECT_THAT(w.listRows(kSequentialList), ElementsAre("已完成--一", "二", "三"));
+  EXPECT_TRUE(w.isEnabled(kResumeUnfinished)) << "the rest can be continued";
   env.ui.advance(60'000);
   EXPECT_EQ(runWindow(), nullptr) << "nothing goes on by itself";
 }
