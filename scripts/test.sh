@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The project's test command:   bash scripts/test.sh
 #
-# Installs nothing (scripts/install-deps.sh does). Configures, builds and runs:
+# First installs what is missing (scripts/install-deps.sh; quick when all is
+# there; TEMVIK_SKIP_DEPS=1 skips it). Then configures, builds and runs:
 #   1. linux       native gcc build, headless tests (ctest)
 #   2. bench       the benchmarks of that build, each in a short run
 #   3. linux-asan  the native tests again with AddressSanitizer + UBSan
@@ -21,6 +22,10 @@ set -euo pipefail
 
 ROOT=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
+
+if [[ ${TEMVIK_SKIP_DEPS:-} != 1 ]]; then
+  bash scripts/install-deps.sh </dev/null
+fi
 
 BUILD_ROOT=${TEMVIK_BUILD_ROOT:-build}
 [[ $BUILD_ROOT == /* ]] || BUILD_ROOT=$ROOT/$BUILD_ROOT
