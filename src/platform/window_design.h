@@ -36,8 +36,9 @@ struct ControlDesign {
   Rect rect;  // client coordinates
   std::string_view caption;
   std::string_view tooltip;
-  bool checked = false;   // check boxes: ticked in the design
-  bool readOnly = false;  // edit boxes: shows text the user cannot change
+  bool checked = false;     // check boxes: ticked in the design
+  bool readOnly = false;    // edit boxes: shows text the user cannot change
+  bool alignRight = false;  // labels: text flush right, as numbers stand
 };
 
 struct MenuItemDesign {

@@ -34,6 +34,12 @@ std::string numberText(double v) {
 
 const WindowDesign& runWindowDesign() {
   using K = ControlKind;
+  // The remaining time's numbers stand flush right against their units.
+  auto number = [](ControlId id, std::string_view name, std::string_view identifier, Rect r) {
+    ControlDesign c{id, name, identifier, K::Label, r, "", ""};
+    c.alignRight = true;
+    return c;
+  };
   static const WindowDesign design{
       .designName = "执行窗口",
       .title = "计划执行中",
@@ -48,12 +54,12 @@ const WindowDesign& runWindowDesign() {
                {16, 16, 56, 24},
                "剩余：",
                ""},
-              {kHoursValue, "透明标签1", "hoursValue", K::Label, {72, 16, 48, 24}, "", ""},
-              {kHoursUnit, "透明标签7", "hoursUnit", K::Label, {120, 16, 20, 24}, "时", ""},
-              {kMinutesValue, "透明标签2", "minutesValue", K::Label, {144, 16, 32, 24}, "", ""},
-              {kMinutesUnit, "透明标签8", "minutesUnit", K::Label, {176, 16, 20, 24}, "分", ""},
-              {kSecondsValue, "透明标签3", "secondsValue", K::Label, {200, 16, 32, 24}, "", ""},
-              {kSecondsUnit, "透明标签9", "secondsUnit", K::Label, {232, 16, 20, 24}, "秒", ""},
+              number(kHoursValue, "透明标签1", "hoursValue", {76, 16, 40, 24}),
+              {kHoursUnit, "透明标签7", "hoursUnit", K::Label, {120, 16, 16, 24}, "时", ""},
+              number(kMinutesValue, "透明标签2", "minutesValue", {140, 16, 32, 24}),
+              {kMinutesUnit, "透明标签8", "minutesUnit", K::Label, {176, 16, 16, 24}, "分", ""},
+              number(kSecondsValue, "透明标签3", "secondsValue", {196, 16, 32, 24}),
+              {kSecondsUnit, "透明标签9", "secondsUnit", K::Label, {232, 16, 16, 24}, "秒", ""},
               {kInProgress,
                "透明标签10",
                "inProgress",

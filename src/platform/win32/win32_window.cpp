@@ -151,7 +151,7 @@ void Win32Window::createControl(const ControlDesign& c) {
   DWORD exStyle = 0;
   switch (c.kind) {
     case ControlKind::Label:
-      style |= SS_LEFT | SS_NOTIFY | SS_NOPREFIX;
+      style |= (c.alignRight ? SS_RIGHT : SS_LEFT) | SS_NOTIFY | SS_NOPREFIX;
       break;
     case ControlKind::Button:
       cls = L"BUTTON";
