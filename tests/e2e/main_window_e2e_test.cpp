@@ -303,6 +303,18 @@ TEST(MainWindowList, DoubleClickClearsTheEditorAndDeleteKeyDeletesTheSelectedRow
 
 // ---------------------------------------------------------------- closing
 
+TEST(MainWindowMenu, AboutShowsTheCreditsInABox) {
+  PlanFolder folder;
+  E2E_START(app, folder);
+  app.menu(kAbout);
+  const auto box = app.waitForMessageBox();
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->title, "关于");
+  EXPECT_EQ(box->text.rfind("Temvikv1.0", 0), 0u) << box->text;
+  EXPECT_TRUE(box->press(IDOK));
+  EXPECT_TRUE(app.running());
+}
+
 TEST(MainWindowClose, ExitButtonEndsTheProgram) {
   PlanFolder folder;
   E2E_START(app, folder);

@@ -18,6 +18,9 @@ using namespace main_ids;
 namespace {
 
 constexpr std::string_view kTitlePrefix = "Temvikv1.0 -- ";
+constexpr std::string_view kAboutText =
+    "Temvikv1.0\n\n按计划计时做事：顺序计划逐项倒计时，同步计划到点自动开始。\n"
+    "所有计划保存在程序所在文件夹的 INI 文件中。";
 constexpr std::uint8_t kTranslucentAlpha = 230;
 constexpr std::uint64_t kSchedulerIntervalMs = 500;
 constexpr std::string_view kMediaFilter =
@@ -145,6 +148,10 @@ class MainWindow::Impl final : public WindowEvents {
         break;
       case kDeleteFromMenu:
         plan_->deleteSelected();
+        break;
+      case kAbout:
+        services_.prompts.message(window_.get(), kAboutText, "关于", MessageIcon::Information,
+                                  MessageButtons::Ok);
         break;
       default:
         break;

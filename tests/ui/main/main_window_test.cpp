@@ -155,6 +155,14 @@ TEST_F(MainWindowTest, ExitButtonAndMenuEndTheProgram) {
   EXPECT_TRUE(other.prompts.shown().empty()) << "closing asks nothing";
 }
 
+TEST_F(MainWindowTest, AboutShowsTheProgramsCredits) {
+  auto& w = start();
+  ASSERT_TRUE(w.chooseMenu(kAbout));
+  ASSERT_EQ(env.prompts.shown().size(), 1u);
+  EXPECT_EQ(env.prompts.shown()[0].title, "关于");
+  EXPECT_EQ(env.prompts.shown()[0].text.rfind("Temvikv1.0", 0), 0u);
+}
+
 TEST_F(MainWindowTest, EveryControlHasAUniqueIdAndDesignName) {
   const WindowDesign& design = mainWindowDesign();
   std::set<ControlId> ids;
