@@ -39,7 +39,8 @@ std::string fileBaseName(std::string_view path) {
   return std::string(path.substr(0, path.find('.')));
 }
 
-long long integerValue(std::string_view text) {
+long long integerValue(std::string_view typed) {
+  const std::string text = halfWidthNumber(typed);
   std::size_t i = 0;
   while (i < text.size() && isBlank(text[i])) ++i;
   bool negative = false;

@@ -66,7 +66,7 @@ inline constexpr std::string_view kPointSoundPart = "音";
 // two.parts.mp3 -> two, C:\a.b\c.ini -> c).
 [[nodiscard]] std::string fileBaseName(std::string_view path);
 // The integer value of a text as typed: leading blanks, an optional sign and
-// the digits that follow; 0 when there are none.
+// the digits that follow (full-width ones too); 0 when there are none.
 [[nodiscard]] long long integerValue(std::string_view text);
 
 // One prompt point of an item, values as stored.

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "run/run_item.h"
 #include "store/content_rules.h"
 #include "store/plan_rewrite.h"
 #include "store/text.h"
@@ -63,9 +64,13 @@ void SequentialPlan::loadRowFrom(const IniDocument& items, int row) {
   window_.listSelect(kList, row);
 }
 
-bool SequentialPlan::contentAcceptable(const std::string& content) {
+bool SequentialPlan::inputAcceptable(const std::string& content) {
   if (auto problem = contentProblem(content)) {
-    info(*problem, "请修改");
+    info(*problem, kPleaseCorrect);
+    return false;
+  }
+  if (auto problem = numberProblem(editor_.runItem())) {
+    info(*problem, kPleaseCorrect);
     return false;
   }
   return true;
@@ -85,7 +90,7 @@ void SequentialPlan::add() {
     info("请填写任务内容");
     return;
   }
-  if (!contentAcceptable(content)) return;
+  if (!inputAcceptable(content)) return;
 
   IniDocument items = store_.load(kItemFile);
   putItem(items, content, editor_.record());
@@ -131,7 +136,7 @@ bool SequentialPlan::save() {
     info("请填写任务内容");
     return false;
   }
-  if (!contentAcceptable(content)) return false;
+  if (!inputAcceptable(content)) return false;
 
   window_.listSetText(kList, selected, content);
   IniDocument items = store_.load(kItemFile);
