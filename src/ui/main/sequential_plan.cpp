@@ -109,9 +109,9 @@ void SequentialPlan::writePassword(IniDocument& items) const {
 
 void SequentialPlan::writePlanNames() {
   IniDocument names = store_.load(kPlanNameFile);
-  names.set("名称", "名称", state_.sequentialName);
-  names.set("名称", "同步", state_.timedName);
-  store_.save(kPlanNameFile, names);
+  const bool sequentialChanged = names.set(kPlanNameSection, kPlanNameKey, state_.sequentialName);
+  const bool timedChanged = names.set(kPlanNameSection, kTimedNameKey, state_.timedName);
+  if (sequentialChanged || timedChanged) store_.save(kPlanNameFile, names);
 }
 
 bool SequentialPlan::save() {
@@ -154,8 +154,10 @@ void SequentialPlan::rewriteThroughEditor(const IniDocument& items) {
     writeItem(scratch, window_.listText(kList, i), editor_.record());
   }
   writePassword(scratch);
-  writePlanNames();
   commitPlanRewrite(store_, scratch, std::nullopt);
+  // After the plan, so that a plan that could not be written leaves the
+  // names as they were too.
+  writePlanNames();
   refill(true);
 }
 
@@ -235,7 +237,7 @@ void SequentialPlan::deleteSelected() {
 }
 
 void SequentialPlan::clearMarks() {
-  store_.files().remove(store_.path(kMarkFile));
+  store_.remove(kMarkFile);
   refill(false);
   window_.setEnabled(kResumeUnfinished, false);
   window_.setEnabled(kRunFromStart, true);
