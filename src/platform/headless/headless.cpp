@@ -145,6 +145,13 @@ bool HeadlessWindow::rightClick(ControlId id) {
   return true;
 }
 
+bool HeadlessWindow::minimize() {
+  if (!isVisible() || !design_.minimizeBox) return false;
+  if (events_.onMinimizing()) return false;
+  minimized_ = true;
+  return true;
+}
+
 bool HeadlessWindow::trayDoubleClick() {
   if (!tray_) return false;
   events_.onTrayDoubleClick();

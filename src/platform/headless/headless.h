@@ -104,6 +104,9 @@ class HeadlessWindow final : public Window {
   bool chooseMenu(MenuItemId id);
   // Right button released over a control (0: the window itself).
   bool rightClick(ControlId id);
+  // The minimise box: false when the window's code took it over.
+  bool minimize();
+  [[nodiscard]] bool isMinimized() const { return minimized_; }
   bool trayDoubleClick();
   bool trayRightClick();
   [[nodiscard]] std::string trayTooltip() const { return tray_.value_or(""); }
@@ -145,6 +148,7 @@ class HeadlessWindow final : public Window {
   bool visible_ = false;
   bool open_ = true;
   bool modal_ = false;
+  bool minimized_ = false;
   int alpha_ = -1;
   ControlId focused_ = 0;
   std::map<ControlId, Control> controls_;
