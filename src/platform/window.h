@@ -10,6 +10,10 @@
 
 namespace temvik {
 
+// The translucent look of the program's windows: a constant alpha of 230
+// of 255 (Window::setLayered).
+inline constexpr std::uint8_t kLayeredAlpha = 230;
+
 enum class MouseButton { Left, Right, Middle };
 
 // Virtual key codes the program reacts to.

@@ -27,9 +27,9 @@ std::string sectionOfRow(std::string_view row) {
   return std::string(row);
 }
 
-int firstUnmarkedIndex(const std::vector<std::string>& rows, std::string_view text) {
+int firstUnfinishedRow(const std::vector<std::string>& rows) {
   for (std::size_t i = 0; i < rows.size(); ++i)
-    if (rows[i].find(text) == std::string::npos) return static_cast<int>(i);
+    if (!isFinishedRow(rows[i])) return static_cast<int>(i);
   return -1;
 }
 

@@ -59,9 +59,9 @@ inline constexpr std::string_view kPointSoundPart = "音";
 [[nodiscard]] bool isFinishedRow(std::string_view row);
 // The section (content) a row belongs to: the row without its mark.
 [[nodiscard]] std::string sectionOfRow(std::string_view row);
-// 0-based index of the first row not containing `text`; -1 when all do or
+// 0-based index of the first row that is not finished; -1 when all are or
 // there are none.
-[[nodiscard]] int firstUnmarkedIndex(const std::vector<std::string>& rows, std::string_view text);
+[[nodiscard]] int firstUnfinishedRow(const std::vector<std::string>& rows);
 // The last path component up to its first full stop (bell.mp3 -> bell,
 // two.parts.mp3 -> two, C:\a.b\c.ini -> c).
 [[nodiscard]] std::string fileBaseName(std::string_view path);

@@ -3,7 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "run/run_ids.h"
+#include "run/change_time_dialog.h"
+#include "run/content_note_window.h"
+#include "run/give_up_dialog.h"
+#include "run/item_finished_dialog.h"
+#include "run/plan_complete_window.h"
+#include "run/run_window.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace temvik::testing {

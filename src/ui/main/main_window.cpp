@@ -4,9 +4,10 @@
 #include <vector>
 
 #include "run/run_controller.h"
+#include "run/run_host.h"
+#include "store/app_state.h"
 #include "store/plan_rewrite.h"
 #include "store/plan_store.h"
-#include "ui/main/app_state.h"
 #include "ui/main/item_editor.h"
 #include "ui/main/main_window_ids.h"
 #include "ui/main/sequential_plan.h"
@@ -21,7 +22,6 @@ constexpr std::string_view kTitlePrefix = "Temvikv1.0 -- ";
 constexpr std::string_view kAboutText =
     "Temvikv1.0\n\n按计划计时做事：顺序计划逐项倒计时，同步计划到点自动开始。\n"
     "所有计划保存在程序所在文件夹的 INI 文件中。";
-constexpr std::uint8_t kTranslucentAlpha = 230;
 constexpr std::uint64_t kSchedulerIntervalMs = 500;
 constexpr std::string_view kMediaFilter =
     "MP3文件(*.mp3)|*.mp3|WAV文件(*.wav)|*.wav|MID文件(*.mid)|*.mid|FLV文件（*.flv）|*.flv|"
@@ -30,7 +30,9 @@ constexpr std::string_view kMediaFilter =
 
 }  // namespace
 
-class MainWindow::Impl final : public WindowEvents {
+// The main window routes: its menus, buttons and lists hand their work to
+// the part that owns it (the editor, the sequential plan, the run).
+class MainWindow::Impl final : public WindowEvents, public RunHost {
  public:
   explicit Impl(Services& services)
       : services_(services),
@@ -42,11 +44,10 @@ class MainWindow::Impl final : public WindowEvents {
     window_ = services_.ui.createWindow(mainWindowDesign(), *this, nullptr);
     editor_ = std::make_unique<ItemEditor>(*window_);
     plan_ = std::make_unique<SequentialPlan>(*window_, *editor_, store_, services_.prompts, state_);
-    run_ = std::make_unique<RunController>(RunHost{services_, *window_, *editor_, *plan_, store_,
-                                                   state_, [this] { fillTimedList(); }});
+    run_ = std::make_unique<RunController>(services_, store_, state_, *this);
     Window& w = *window_;
     // Translucent before it first appears, so it never flashes opaque.
-    w.setLayered(kTranslucentAlpha);
+    w.setLayered(kLayeredAlpha);
     w.show();
     w.setTimer(kSchedulerTimer, kSchedulerIntervalMs);
     refreshTitle();
@@ -64,7 +65,7 @@ class MainWindow::Impl final : public WindowEvents {
          {kChooseProgram, kChooseEndProcess, kChooseForbidden, kMediaPath, kOpenMedia})
       w.setEnabled(id, false);
     if (state_.password.empty()) w.setMenuEnabled(kDeletePassword, false);
-    if (!state_.password.empty() && !state_.rights) {
+    if (state_.editLocked()) {
       editor_->applyEditLock();
       w.setMenuEnabled(kDeletePassword, false);
     }
@@ -72,6 +73,21 @@ class MainWindow::Impl final : public WindowEvents {
   }
 
   Window& window() { return *window_; }
+
+  // ------------------------------------------------------------ RunHost
+
+  Window& mainWindow() override { return *window_; }
+  [[nodiscard]] int sequentialCount() const override { return window_->listCount(kSequentialList); }
+  [[nodiscard]] std::vector<std::string> sequentialRows() const override { return plan_->rows(); }
+  RunItem loadSequential(int row) override {
+    window_->listSelect(kSequentialList, row);
+    plan_->loadRow(row);
+    return editor_->runItem();
+  }
+  [[nodiscard]] RunItem editorItem() const override { return editor_->runItem(); }
+  void refillSequential() override { plan_->refill(true); }
+  void refillTimed() override { fillTimedList(); }
+  void applyResumeRule() override { plan_->applyResumeRule(); }
 
   // ------------------------------------------------------------ events
 
@@ -150,8 +166,7 @@ class MainWindow::Impl final : public WindowEvents {
         plan_->deleteSelected();
         break;
       case kAbout:
-        services_.prompts.message(window_.get(), kAboutText, "关于", MessageIcon::Information,
-                                  MessageButtons::Ok);
+        inform(services_.prompts, window_.get(), kAboutText, "关于");
         break;
       default:
         break;
@@ -220,10 +235,7 @@ class MainWindow::Impl final : public WindowEvents {
     // The prompt-point editor window opens here once it exists.
   }
 
-  void message(std::string_view text) {
-    services_.prompts.message(window_.get(), text, "", MessageIcon::Information,
-                              MessageButtons::Ok);
-  }
+  void message(std::string_view text) { inform(services_.prompts, window_.get(), text); }
 
   Services& services_;
   PlanStore store_;

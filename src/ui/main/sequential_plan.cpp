@@ -28,24 +28,20 @@ void putItem(IniDocument& items, const std::string& section, const ItemRecord& i
 
 }  // namespace
 
-void SequentialPlan::info(std::string_view text, std::string_view title) {
-  prompts_.message(&window_, text, title, MessageIcon::Information, MessageButtons::Ok);
-}
-
 bool SequentialPlan::firstRowFinished() const {
   return window_.listCount(kList) > 0 && isFinishedRow(window_.listText(kList, 0));
 }
 
-void SequentialPlan::applyResumeRule() {
+std::vector<std::string> SequentialPlan::rows() const {
+  std::vector<std::string> rows;
   const int n = window_.listCount(kList);
-  int firstUnfinished = -1;
-  for (int i = 0; i < n; ++i) {
-    if (!isFinishedRow(window_.listText(kList, i))) {
-      firstUnfinished = i;
-      break;
-    }
-  }
-  window_.setEnabled(kResumeUnfinished, firstUnfinished > 0);
+  rows.reserve(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) rows.push_back(window_.listText(kList, i));
+  return rows;
+}
+
+void SequentialPlan::applyResumeRule() {
+  window_.setEnabled(kResumeUnfinished, firstUnfinishedRow(rows()) > 0);
 }
 
 void SequentialPlan::refill(bool withMarks) {
@@ -63,7 +59,7 @@ void SequentialPlan::loadRowFrom(const IniDocument& items, int row) {
   editor_.reset();
   window_.listSelect(kTimedList, -1);
   editor_.load(readItem(items, section));
-  if (!state_.password.empty() && !state_.rights) editor_.applyEditLock();
+  if (state_.editLocked()) editor_.applyEditLock();
   window_.listSelect(kList, row);
 }
 
