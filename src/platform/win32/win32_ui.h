@@ -184,7 +184,9 @@ class Win32Window final : public Window {
   // The default look goes to the push button that has the focus, else to
   // the window's default button.
   void showDefaultLook(HWND focusTo);
-  void paintFocus(HWND label) const;
+  // The dotted frame round a focused label that acts as a button.
+  void paintFocus(HDC dc) const;
+  [[nodiscard]] RECT focusFrame(HWND label) const;
   [[nodiscard]] bool usable(ControlId id) const;
   void handleCommand(int id, int code, HWND from);
   void handleTimer(TimerId id);

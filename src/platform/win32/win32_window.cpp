@@ -242,6 +242,13 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (!picture_) break;
       paintPicture(reinterpret_cast<HDC>(wp));
       return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps{};
+      const HDC dc = BeginPaint(hwnd, &ps);
+      paintFocus(dc);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
     case WM_COMMAND: {
       const int id = LOWORD(wp);
       const auto from = reinterpret_cast<HWND>(lp);
@@ -412,34 +419,50 @@ LRESULT CALLBACK Win32Window::buttonProc(HWND button, UINT msg, WPARAM wp, LPARA
 // Push buttons and labels that act as buttons: the default look follows the
 // focus, and a focused label shows a dotted frame, as a button does.
 LRESULT Win32Window::handleButton(HWND button, UINT msg, WPARAM wp, LPARAM lp) {
-  const Control* c = find(GetDlgCtrlID(button));
-  const bool label = c && c->hwnd == button && c->kind == ControlKind::Label;
-  switch (msg) {
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS: {
-      const LRESULT result = DefSubclassProc(button, msg, wp, lp);
-      showDefaultLook(msg == WM_SETFOCUS ? button : reinterpret_cast<HWND>(wp));
-      if (label && hwnd_) redrawBehind(button);
-      return result;
+  if (msg == WM_SETFOCUS || msg == WM_KILLFOCUS) {
+    const LRESULT result = DefSubclassProc(button, msg, wp, lp);
+    showDefaultLook(msg == WM_SETFOCUS ? button : reinterpret_cast<HWND>(wp));
+    // A label's focus frame lies round it, on the window (paintFocus).
+    const Control* c = find(GetDlgCtrlID(button));
+    if (c && c->hwnd == button && c->kind == ControlKind::Label) {
+      RECT r = focusFrame(button);
+      RedrawWindow(hwnd_, &r, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
-    case WM_PAINT: {
-      const LRESULT result = DefSubclassProc(button, msg, wp, lp);
-      if (label && GetFocus() == button) paintFocus(button);
-      return result;
-    }
-    default:
-      break;
+    return result;
   }
   return DefSubclassProc(button, msg, wp, lp);
 }
 
-void Win32Window::paintFocus(HWND label) const {
-  // Only once the keyboard was used, as buttons show their focus.
-  if (SendMessageW(label, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) return;
-  RECT r{};
-  GetClientRect(label, &r);
+RECT Win32Window::focusFrame(HWND label) const {
+  RECT client{};
+  GetClientRect(label, &client);
   const HDC dc = GetDC(label);
-  // Drawn over, not inverted: a second paint leaves it as it is.
+  const HGDIOBJ oldFont =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  RECT text = client;
+  const std::wstring caption = windowText(label);
+  DrawTextW(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, oldFont);
+  ReleaseDC(label, dc);
+  text.right = std::min(text.right, client.right);
+  text.bottom = std::min(text.bottom, client.bottom);
+  if (GetWindowLongPtrW(label, GWL_STYLE) & SS_RIGHT)
+    OffsetRect(&text, client.right - text.right, 0);
+  // Round the text with a little room, in the window's client coordinates.
+  MapWindowPoints(label, hwnd_, reinterpret_cast<POINT*>(&text), 2);
+  InflateRect(&text, 3, 2);
+  return text;
+}
+
+void Win32Window::paintFocus(HDC dc) const {
+  const HWND focused = GetFocus();
+  const Control* c = focused && IsChild(hwnd_, focused) ? find(GetDlgCtrlID(focused)) : nullptr;
+  if (!c || c->hwnd != focused || c->kind != ControlKind::Label) return;
+  // Only once the keyboard was used, as buttons show their focus.
+  if (SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) return;
+  const RECT r = focusFrame(focused);
+  // Drawn over, not inverted: painting it twice leaves it as it is.
   const HPEN pen = CreatePen(PS_DOT, 1, GetSysColor(COLOR_WINDOWTEXT));
   const HGDIOBJ oldPen = SelectObject(dc, pen);
   const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
@@ -448,7 +471,6 @@ void Win32Window::paintFocus(HWND label) const {
   SelectObject(dc, oldBrush);
   SelectObject(dc, oldPen);
   DeleteObject(pen);
-  ReleaseDC(label, dc);
 }
 
 void Win32Window::showDefaultLook(HWND focusTo) {
