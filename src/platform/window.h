@@ -38,6 +38,9 @@ class WindowEvents {
   virtual bool onCloseRequested() { return true; }
   virtual void onClosed() {}
   virtual void onMoved(Point /*topLeft*/) {}
+  // The user asks to minimise the window; true when the handler dealt with
+  // it itself, and the window is not minimised.
+  virtual bool onMinimizing() { return false; }
 
   virtual void onClick(ControlId) {}  // buttons, check boxes (after the tick changed), labels
   virtual void onDoubleClick(ControlId) {}

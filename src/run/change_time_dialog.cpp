@@ -43,6 +43,7 @@ const WindowDesign& changeTimeDesign() {
 }
 
 void ChangeTimeDialog::open(Window& owner) {
+  if (bringToFront()) return;  // asked again while it is open
   Window& w = create(changeTimeDesign(), &owner);
   run_.services().ui.runModal(w);
 }

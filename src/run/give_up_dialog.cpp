@@ -49,6 +49,7 @@ const WindowDesign& giveUpDesign() {
 }
 
 void GiveUpDialog::open(Window& owner) {
+  if (bringToFront()) return;  // asked again while it is open
   Window& w = create(giveUpDesign(), &owner);
   run_.services().ui.runModal(w);
 }

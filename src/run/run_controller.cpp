@@ -1,6 +1,7 @@
 #include "run/run_controller.h"
 
 #include "run/end_actions.h"
+#include "store/store_error.h"
 
 namespace temvik {
 
@@ -77,7 +78,12 @@ void RunController::itemEnd() {
       endProcessesNamed(services_.processes, name);
   if (state_.kind == RunKind::Sequential) {
     ++state_.position;
-    store_.write(kMarkFile, state_.content, kMarkKey, kFinishedMark);
+    try {
+      store_.write(kMarkFile, state_.content, kMarkKey, kFinishedMark);
+    } catch (const StoreError& error) {
+      // The item is over all the same; the user learns that its mark is not.
+      reportStoreError(services_.prompts, nullptr, error);
+    }
   }
 
   if (o.shutdown || o.restart || o.logOff) {
@@ -104,7 +110,14 @@ void RunController::itemEnd() {
     itemFinished_.open();
 }
 
-void RunController::nextItem() { start(host_.loadSequential(state_.position)); }
+void RunController::nextItem() {
+  try {
+    start(host_.loadSequential(state_.position));
+  } catch (const StoreError& error) {
+    reportStoreError(services_.prompts, nullptr, error);
+    backToMain(true);
+  }
+}
 
 void RunController::giveUp() {
   giveUp_.close();

@@ -36,6 +36,14 @@ struct StartRefusal {
   friend bool operator==(const StartRefusal&, const StartRefusal&) = default;
 };
 
+// Why the numbers typed for an item cannot be counted: its duration, and
+// its play time when the end sound plays. Add, save and the start checks
+// refuse such an item with this message.
+[[nodiscard]] std::optional<std::string_view> numberProblem(const RunItem& item);
+
+// The title of the box that refuses an input.
+inline constexpr std::string_view kPleaseCorrect = "请修改";
+
 // The start checks of one item, in their order; nothing when it may run.
 [[nodiscard]] std::optional<StartRefusal> startRefusal(const RunItem& item);
 

@@ -205,10 +205,21 @@ void RunWindow::onClick(ControlId id) {
   if (id == kGiveUpLabel) {
     run_.giveUpDialog().open(*window_);
   } else if (id == kToTrayLabel) {
-    window_->showTrayIcon(trayTooltip());
-    window_->hide();
-    window_->setTimer(kTrayTimer, kSecondMs);
+    toTray();
   }
+}
+
+void RunWindow::toTray() {
+  window_->showTrayIcon(trayTooltip());
+  window_->hide();
+  window_->setTimer(kTrayTimer, kSecondMs);
+}
+
+bool RunWindow::onMinimizing() {
+  // Owned by the hidden main window, a minimised run window would have no
+  // task-bar button to come back by: it goes to the tray instead.
+  toTray();
+  return true;
 }
 
 void RunWindow::onContextMenu(ControlId id) {

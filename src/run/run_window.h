@@ -64,10 +64,12 @@ class RunWindow final : public RunWindowBase {
   void onMenu(MenuItemId id) override;
   void onTrayDoubleClick() override;
   void onTrayRightClick() override;
+  bool onMinimizing() override;
 
  private:
   void showLabels();
   void startEndTimer();
+  void toTray();
   void showFromTray();
   void forbidTick();
 

@@ -351,6 +351,35 @@ TEST_F(RunTest, TheTrayShowsTheRemainingTime) {
   EXPECT_FALSE(r->hasTrayIcon());
 }
 
+TEST_F(RunTest, TheRunsWindowsCannotBeLost) {
+  putFile("\\time.ini", timedItem("读书", "0", "1", "0"));
+  start().click(kRunFromStart);
+  auto* r = runWindow();
+  // Minimising goes to the tray: a window owned by the hidden main window
+  // would have no task-bar button to come back by.
+  EXPECT_FALSE(r->minimize());
+  EXPECT_FALSE(r->isMinimized());
+  EXPECT_FALSE(r->isVisible());
+  EXPECT_TRUE(r->hasTrayIcon());
+  // Asked twice, a dialog opens once and the second ask brings it forward.
+  auto openCount = [&](std::string_view design) {
+    int n = 0;
+    for (auto* w : env.ui.windows())
+      if (w->design().designName == design && w->isOpen()) ++n;
+    return n;
+  };
+  r->chooseMenu(kGiveUpMenu);
+  r->chooseMenu(kGiveUpMenu);
+  EXPECT_EQ(openCount("放弃窗口"), 1);
+  r->chooseMenu(kChangeRemaining);
+  r->chooseMenu(kChangeRemaining);
+  EXPECT_EQ(openCount("更改时间窗口"), 1);
+  env.ui.find("放弃窗口")->click(kKeepGoing);
+  EXPECT_EQ(openCount("放弃窗口"), 0);
+  r->chooseMenu(kGiveUpMenu);
+  EXPECT_EQ(openCount("放弃窗口"), 1) << "and opens again once closed";
+}
+
 TEST_F(RunTest, ClosingTheRunWindowAsksAndThenShowsThePlan) {
   putFile("\\time.ini", timedItem("一", "0", "1", "0"));
   auto& w = start();

@@ -8,6 +8,7 @@
 #include "store/app_state.h"
 #include "store/plan_rewrite.h"
 #include "store/plan_store.h"
+#include "store/store_error.h"
 #include "ui/main/item_editor.h"
 #include "ui/main/main_window_ids.h"
 #include "ui/main/sequential_plan.h"
@@ -40,7 +41,9 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
         mediaDialog_(FileDialog::Kind::Open, std::string(kMediaFilter)) {}
 
   void start() {
-    recoverInterruptedRewrite(store_);
+    // A rewrite that a crash interrupted is finished before anything reads
+    // the plan.
+    const bool recovered = guarded([&] { recoverInterruptedRewrite(store_); });
     window_ = services_.ui.createWindow(mainWindowDesign(), *this, nullptr);
     editor_ = std::make_unique<ItemEditor>(*window_);
     plan_ = std::make_unique<SequentialPlan>(*window_, *editor_, store_, services_.prompts, state_);
@@ -50,11 +53,18 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
     w.setLayered(kLayeredAlpha);
     w.show();
     w.setTimer(kSchedulerTimer, kSchedulerIntervalMs);
-    refreshTitle();
-    plan_->refill(true);
-    fillTimedList();
+    showTitle(PlanNames{std::string(kDefaultPlanName), std::string(kDefaultTimedName)});
+    if (recovered) {
+      guarded([&] {
+        showTitle(store_.readPlanNames());
+        plan_->refill(true);
+        fillTimedList();
+        state_.password = store_.readPassword();
+      });
+    } else {
+      showFilesAsTheyAre();
+    }
     w.setEnabled(kRunFromStart, !plan_->firstRowFinished());
-    state_.password = store_.readPassword();
     // The password dialog grants the rights; without it a stored password
     // keeps the plan read-only.
     state_.rights = state_.password.empty();
@@ -85,8 +95,12 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
     return editor_->runItem();
   }
   [[nodiscard]] RunItem editorItem() const override { return editor_->runItem(); }
-  void refillSequential() override { plan_->refill(true); }
-  void refillTimed() override { fillTimedList(); }
+  void refillSequential() override {
+    guarded([&] { plan_->refill(true); });
+  }
+  void refillTimed() override {
+    guarded([&] { fillTimedList(); });
+  }
   void applyResumeRule() override { plan_->applyResumeRule(); }
 
   // ------------------------------------------------------------ events
@@ -98,6 +112,10 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
   void onClosed() override { services_.ui.quit(); }
 
   void onClick(ControlId id) override {
+    guarded([&] { handleClick(id); });
+  }
+
+  void handleClick(ControlId id) {
     if (ItemEditor::isCheckBox(id)) {
       editor_->checkBoxClicked(id);
       state_.unsavedEdit = true;
@@ -151,6 +169,10 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
   }
 
   void onRowSelected(ControlId id) override {
+    guarded([&] { handleRowSelected(id); });
+  }
+
+  void handleRowSelected(ControlId id) {
     if (id == kSequentialList) {
       const int row = window_->listSelection(kSequentialList);
       if (row >= 0) plan_->loadRow(row);
@@ -158,6 +180,10 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
   }
 
   void onMenu(MenuItemId id) override {
+    guarded([&] { handleMenu(id); });
+  }
+
+  void handleMenu(MenuItemId id) {
     switch (id) {
       case kExitProgram:
         window_->close();
@@ -174,6 +200,10 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
   }
 
   void onMouseDown(ControlId id, MouseButton button) override {
+    guarded([&] { handleMouseDown(id, button); });
+  }
+
+  void handleMouseDown(ControlId id, MouseButton button) {
     if (id != kSequentialList) return;
     if (button == MouseButton::Left) plan_->askToSaveEdits();
     // A right press selects the row under the pointer first.
@@ -190,6 +220,10 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
   }
 
   void onKeyDown(ControlId id, int key) override {
+    guarded([&] { handleKeyDown(id, key); });
+  }
+
+  void handleKeyDown(ControlId id, int key) {
     if (id == kSequentialList && key == vk::kDelete && window_->listSelection(kSequentialList) >= 0)
       plan_->deleteSelected();
   }
@@ -203,8 +237,38 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
   void onTimer(TimerId) override {}
 
  private:
-  void refreshTitle() {
-    const PlanNames names = store_.readPlanNames();
+  // Runs one action; a plan file that cannot be read or written stops it
+  // with one message, and the lists then show what the files hold. False
+  // when it stopped so.
+  template <class Action>
+  bool guarded(Action&& action) {
+    try {
+      action();
+      return true;
+    } catch (const StoreError& error) {
+      reportStoreError(services_.prompts, window_.get(), error);
+      if (window_) showFilesAsTheyAre();
+      return false;
+    }
+  }
+
+  // The lists as the files hold them; a list whose file cannot be read
+  // stays empty (the failure was told already).
+  void showFilesAsTheyAre() {
+    try {
+      plan_->refill(true);
+    } catch (const StoreError&) {
+      window_->listClear(kSequentialList);
+    }
+    try {
+      fillTimedList();
+    } catch (const StoreError&) {
+      window_->listClear(kTimedList);
+    }
+    plan_->applyResumeRule();
+  }
+
+  void showTitle(const PlanNames& names) {
     state_.sequentialName = names.sequential;
     state_.timedName = names.timed;
     Window& w = *window_;

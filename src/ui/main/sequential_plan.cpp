@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "run/run_item.h"
 #include "store/content_rules.h"
 #include "store/plan_rewrite.h"
 #include "store/text.h"
@@ -63,9 +64,13 @@ void SequentialPlan::loadRowFrom(const IniDocument& items, int row) {
   window_.listSelect(kList, row);
 }
 
-bool SequentialPlan::contentAcceptable(const std::string& content) {
+bool SequentialPlan::inputAcceptable(const std::string& content) {
   if (auto problem = contentProblem(content)) {
-    info(*problem, "请修改");
+    info(*problem, kPleaseCorrect);
+    return false;
+  }
+  if (auto problem = numberProblem(editor_.runItem())) {
+    info(*problem, kPleaseCorrect);
     return false;
   }
   return true;
@@ -85,7 +90,7 @@ void SequentialPlan::add() {
     info("请填写任务内容");
     return;
   }
-  if (!contentAcceptable(content)) return;
+  if (!inputAcceptable(content)) return;
 
   IniDocument items = store_.load(kItemFile);
   putItem(items, content, editor_.record());
@@ -104,9 +109,9 @@ void SequentialPlan::writePassword(IniDocument& items) const {
 
 void SequentialPlan::writePlanNames() {
   IniDocument names = store_.load(kPlanNameFile);
-  names.set("名称", "名称", state_.sequentialName);
-  names.set("名称", "同步", state_.timedName);
-  store_.save(kPlanNameFile, names);
+  const bool sequentialChanged = names.set(kPlanNameSection, kPlanNameKey, state_.sequentialName);
+  const bool timedChanged = names.set(kPlanNameSection, kTimedNameKey, state_.timedName);
+  if (sequentialChanged || timedChanged) store_.save(kPlanNameFile, names);
 }
 
 bool SequentialPlan::save() {
@@ -131,7 +136,7 @@ bool SequentialPlan::save() {
     info("请填写任务内容");
     return false;
   }
-  if (!contentAcceptable(content)) return false;
+  if (!inputAcceptable(content)) return false;
 
   window_.listSetText(kList, selected, content);
   IniDocument items = store_.load(kItemFile);
@@ -149,8 +154,10 @@ void SequentialPlan::rewriteThroughEditor(const IniDocument& items) {
     writeItem(scratch, window_.listText(kList, i), editor_.record());
   }
   writePassword(scratch);
-  writePlanNames();
   commitPlanRewrite(store_, scratch, std::nullopt);
+  // After the plan, so that a plan that could not be written leaves the
+  // names as they were too.
+  writePlanNames();
   refill(true);
 }
 
@@ -230,7 +237,7 @@ void SequentialPlan::deleteSelected() {
 }
 
 void SequentialPlan::clearMarks() {
-  store_.files().remove(store_.path(kMarkFile));
+  store_.remove(kMarkFile);
   refill(false);
   window_.setEnabled(kResumeUnfinished, false);
   window_.setEnabled(kRunFromStart, true);

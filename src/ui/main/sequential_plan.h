@@ -50,8 +50,9 @@ class SequentialPlan {
   void info(std::string_view text, std::string_view title = "") {
     inform(prompts_, &window_, text, title);
   }
-  // Refuses a content that cannot name a section; true when it can.
-  bool contentAcceptable(const std::string& content);
+  // Refuses a content that cannot name a section, or numbers that cannot
+  // be counted, with a message; true when the editor's item can be stored.
+  bool inputAcceptable(const std::string& content);
 
   Window& window_;
   ItemEditor& editor_;
