@@ -131,6 +131,15 @@ int main() {
   const std::vector<int> sizes =
       quick ? std::vector<int>{100, 1000} : std::vector<int>{1000, 10000};
   std::printf("%-14s %12s %12s %8s\n", "action", "1st size ms", "2nd size ms", "growth");
+  // By hand: TEMVIK_BENCH_ONLY="move up" TEMVIK_BENCH_ITEMS=3000 times one
+  // action once, for a profiler.
+  if (const char* only = std::getenv("TEMVIK_BENCH_ONLY")) {
+    const char* items = std::getenv("TEMVIK_BENCH_ITEMS");
+    for (const Bench& bench : benches())
+      if (std::string(bench.name) == only)
+        std::printf("%s: %.2f ms\n", only, timeOnce(bench, items ? std::atoi(items) : 10000));
+    return 0;
+  }
   bool slow = false;
   for (const Bench& bench : benches()) {
     const double small = median(bench, sizes[0], quick ? 1 : 5);

@@ -130,6 +130,18 @@ bool IniDocument::removeSection(std::string_view section) {
 }
 
 bool IniDocument::removeKey(std::string_view section, std::string_view key) {
+  if (!repeatedNames_) {
+    // One section of each name: found through the index, not by a walk.
+    Section* s = find(section);
+    if (s == nullptr || s->name.empty()) return false;
+    for (auto it = s->entries.begin(); it != s->entries.end(); ++it) {
+      if (sameName(it->key, key)) {
+        s->entries.erase(it);
+        return true;
+      }
+    }
+    return false;
+  }
   for (auto& s : sections_) {
     if (s.name.empty() || !sameName(s.name, section)) continue;
     for (auto it = s.entries.begin(); it != s.entries.end(); ++it) {
@@ -155,8 +167,12 @@ IniDocument::Section* IniDocument::find(std::string_view name) {
 void IniDocument::reindex() {
   index_.clear();
   index_.reserve(sections_.size());
-  for (std::size_t i = 0; i < sections_.size(); ++i)
-    index_.emplace(sectionKey(sections_[i].name), i);  // keeps the first of a name
+  repeatedNames_ = false;
+  for (std::size_t i = 0; i < sections_.size(); ++i) {
+    // Keeps the first of a name; the text before the first section has none.
+    const bool added = index_.emplace(sectionKey(sections_[i].name), i).second;
+    if (!added && !sections_[i].name.empty()) repeatedNames_ = true;
+  }
 }
 
 }  // namespace temvik

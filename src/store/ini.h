@@ -67,6 +67,8 @@ class IniDocument {
   std::vector<Section> sections_;
   // Folded, trimmed section name -> index of the first section of that name.
   std::unordered_map<std::string, std::size_t> index_;
+  // Some name stands for more than one section (a file written by hand).
+  bool repeatedNames_ = false;
 };
 
 }  // namespace temvik
