@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/geometry.h"
+#include "platform/post_queue.h"
 #include "platform/window_design.h"
 
 namespace temvik {
@@ -123,18 +126,31 @@ class Window {
   virtual void clickAtPointer() = 0;
 };
 
-// Creates windows and runs them.
+// Creates windows and runs them. Everything but post and poster belongs to
+// the UI thread, the one that made the Ui.
 class Ui {
  public:
   virtual ~Ui() = default;
+
+  // Any thread: `fn` runs on the UI thread, from its message loop (the
+  // program's, a modal window's or a message box's), after everything posted
+  // before it and never inside this call. After quit() it is dropped and
+  // post returns false; what was still waiting then is dropped too.
+  bool post(std::function<void()> fn) { return postQueue()->post(std::move(fn)); }
+  // The same for a worker that may outlive the Ui.
+  [[nodiscard]] Poster poster() { return Poster(postQueue()); }
+
   // Creates the window hidden; onCreated runs before this returns.
   // `owner` keeps the window above its owner.
   virtual std::unique_ptr<Window> createWindow(const WindowDesign& design, WindowEvents& events,
                                                Window* owner) = 0;
   // Shows `window` modally (its owner disabled) and returns once it closed.
   virtual void runModal(Window& window) = 0;
-  // Ends the program's message loop.
+  // Ends the program's message loop; posts are dropped from now on.
   virtual void quit() = 0;
+
+ protected:
+  [[nodiscard]] virtual std::shared_ptr<PostQueue> postQueue() = 0;
 };
 
 }  // namespace temvik

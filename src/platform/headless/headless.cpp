@@ -358,9 +358,21 @@ HeadlessWindow* HeadlessUi::find(std::string_view designName) const {
   return nullptr;
 }
 
+void HeadlessUi::quit() {
+  quit_ = true;
+  posts_->close();
+}
+
+std::size_t HeadlessUi::drainPosts() {
+  std::size_t ran = 0;
+  while (const std::size_t round = posts_->runPending()) ran += round;
+  return ran;
+}
+
 void HeadlessUi::advance(std::uint64_t ms) {
   const std::uint64_t end = clock_.nowMs_ + ms;
   for (;;) {
+    drainPosts();
     HeadlessWindow* next = nullptr;
     TimerId nextId = 0;
     const HeadlessWindow::Timer* best = nullptr;

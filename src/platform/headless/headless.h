@@ -160,14 +160,22 @@ class HeadlessWindow final : public Window {
 class HeadlessUi final : public Ui {
  public:
   explicit HeadlessUi(VirtualClock& clock) : clock_(clock) {}
+  ~HeadlessUi() override { posts_->close(); }
+  HeadlessUi(const HeadlessUi&) = delete;
+  HeadlessUi& operator=(const HeadlessUi&) = delete;
   std::unique_ptr<Window> createWindow(const WindowDesign& design, WindowEvents& events,
                                        Window* owner) override;
   void runModal(Window& window) override;
-  void quit() override { quit_ = true; }
+  void quit() override;
 
   // Moves virtual time forward, firing every timer that falls due, in order
-  // of due time, with the clock set to each due time as it fires.
+  // of due time, with the clock set to each due time as it fires. Posted
+  // functions run first and again before each timer, as a message loop
+  // takes posted messages before timers.
   void advance(std::uint64_t ms);
+  // Runs the posted functions, and what they post in turn, until none is
+  // left (posts from other threads included); returns how many ran.
+  std::size_t drainPosts();
 
   // A modal window stays open when runModal returns, with its owner blocked
   // until it closes; the test then works it like any other window. A
@@ -184,7 +192,10 @@ class HeadlessUi final : public Ui {
 
  private:
   friend class HeadlessWindow;
+  [[nodiscard]] std::shared_ptr<PostQueue> postQueue() override { return posts_; }
+
   VirtualClock& clock_;
+  std::shared_ptr<PostQueue> posts_ = std::make_shared<PostQueue>();
   std::vector<HeadlessWindow*> windows_;
   std::map<std::string, ModalHandler, std::less<>> modalHandlers_;
   HeadlessWindow* active_ = nullptr;

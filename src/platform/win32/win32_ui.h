@@ -54,7 +54,13 @@ class Win32Ui final : public Ui {
   [[nodiscard]] const Win32Options& options() const { return options_; }
 
  private:
+  [[nodiscard]] std::shared_ptr<PostQueue> postQueue() override { return posts_; }
+
   Win32Options options_;
+  // Posted functions wait here; a message to postWindow_ (HWND_MESSAGE)
+  // makes the UI thread run them from whichever loop it is in.
+  std::shared_ptr<PostQueue> posts_;
+  HWND postWindow_ = nullptr;
   HFONT font_ = nullptr;
   HICON smallIcon_ = nullptr;
   int fontCharHeightPx_ = 0;

@@ -1,6 +1,7 @@
 #include "platform/headless/headless.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 namespace temvik::headless {
@@ -124,6 +125,72 @@ TEST_F(HeadlessTest, ModalHandlerRunsAndOwnerIsBlockedMeanwhile) {
   EXPECT_TRUE(ownerBlocked);
   EXPECT_FALSE(dialog->isOpen());
   EXPECT_EQ(env.ui.activeWindow(), &w);
+}
+
+// ------------------------------------------------------------ posting to the UI thread
+
+TEST_F(HeadlessTest, PostsRunInOrderLaterAndWhatTheyPostAfterTheRest) {
+  env.ui.post([&] {
+    events.log.push_back("a");
+    env.ui.post([&] { events.log.push_back("a2"); });
+  });
+  env.ui.post([&] { events.log.push_back("b"); });
+  EXPECT_TRUE(events.log.empty()) << "never inside post";
+  EXPECT_EQ(env.ui.drainPosts(), 3u);
+  EXPECT_EQ(events.log, (std::vector<std::string>{"a", "b", "a2"}));
+  EXPECT_EQ(env.ui.drainPosts(), 0u);
+}
+
+TEST_F(HeadlessTest, PostsFromAnotherThreadAreRunByAdvanceOnTheTestThread) {
+  std::vector<int> results;
+  bool elsewhere = false;
+  const auto testThread = std::this_thread::get_id();
+  std::thread worker([&] {
+    for (int i = 0; i < 200; ++i)
+      env.ui.post([&, i] {
+        elsewhere = elsewhere || std::this_thread::get_id() != testThread;
+        results.push_back(i);
+      });
+  });
+  worker.join();
+  EXPECT_TRUE(results.empty());
+  env.ui.advance(0);
+  ASSERT_EQ(results.size(), 200u);
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(results[static_cast<std::size_t>(i)], i);
+  EXPECT_FALSE(elsewhere);
+}
+
+TEST_F(HeadlessTest, WhatATimerPostsRunsBeforeTheNextTimer) {
+  struct : Recorder {
+    HeadlessUi* ui = nullptr;
+    void onTimer(TimerId id) override {
+      log.push_back("timer" + std::to_string(id));
+      if (id == 1) ui->post([this] { log.push_back("posted"); });
+    }
+  } timed;
+  timed.ui = &env.ui;
+  auto other = env.ui.createWindow(testDesign(), timed, nullptr);
+  other->setTimer(1, 100);
+  other->setTimer(2, 150);
+  env.ui.advance(150);
+  EXPECT_EQ(timed.log, (std::vector<std::string>{"timer1", "posted", "timer2"}));
+}
+
+TEST(HeadlessPostTest, QuitAndTheEndOfTheUiDropPosts) {
+  auto env = std::make_unique<Headless>();
+  bool ran = false;
+  env->ui.post([&] { ran = true; });
+  env->ui.quit();
+  EXPECT_FALSE(env->ui.post([&] { ran = true; }));
+  EXPECT_EQ(env->ui.drainPosts(), 0u);
+  EXPECT_FALSE(ran);
+
+  auto second = std::make_unique<Headless>();
+  const Poster poster = second->ui.poster();  // a worker keeps it
+  EXPECT_TRUE(poster.post([&] { ran = true; }));
+  second.reset();
+  EXPECT_FALSE(poster.post([&] { ran = true; }));
+  EXPECT_FALSE(ran);
 }
 
 TEST(MemoryFilesTest, InjectedFailureStopsEveryLaterChange) {
