@@ -7,7 +7,9 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/clock.h"
 #include "platform/geometry.h"
+#include "platform/picture.h"
 #include "platform/post_queue.h"
 #include "platform/window_design.h"
 
@@ -24,8 +26,8 @@ inline constexpr int kEscape = 27;
 }  // namespace vk
 
 // What a window's code hears. Every handler runs on the UI thread.
-// Programmatic changes (setText, listSelect, setChecked) raise no event:
-// the code that makes them calls what it means to call.
+// Programmatic changes (setText, listSelect, setChecked, calendarSetDate)
+// raise no event: the code that makes them calls what it means to call.
 class WindowEvents {
  public:
   virtual ~WindowEvents() = default;
@@ -43,6 +45,10 @@ class WindowEvents {
   virtual void onRowSelected(ControlId) {}             // the user selected a list row
   virtual void onMouseDown(ControlId, MouseButton) {}  // list boxes: before the selection moves
   virtual void onMouseUp(ControlId, MouseButton) {}
+  // Surfaces: a button went down at `at`, in the surface's own coordinates.
+  virtual void onMouseDownAt(ControlId, MouseButton, Point /*at*/) {}
+  // Month calendars: the user selected another date.
+  virtual void onChanged(ControlId) {}
   virtual void onKeyDown(ControlId, int /*virtualKey*/) {}
   virtual void onTimer(TimerId) {}
   virtual void onMenu(MenuItemId) {}
@@ -100,6 +106,14 @@ class Window {
   // -1 when no row is selected.
   [[nodiscard]] virtual int listSelection(ControlId) const = 0;
   virtual void listSelect(ControlId, int row) = 0;
+
+  // --- month calendars: the selected date, at 00:00:00
+  // The time of day is ignored; a date the calendar cannot show changes nothing.
+  virtual void calendarSetDate(ControlId, const DateTime& date) = 0;
+  [[nodiscard]] virtual DateTime calendarDate(ControlId) const = 0;
+
+  // --- surfaces: the picture shown (an empty one clears it)
+  virtual void surfaceSetPicture(ControlId, Picture picture, PictureFit fit) = 0;
 
   // --- menus
   virtual void setMenuEnabled(MenuItemId, bool) = 0;

@@ -76,6 +76,11 @@ class HeadlessWindow final : public Window {
   [[nodiscard]] int listSelection(ControlId) const override;
   void listSelect(ControlId, int row) override;
 
+  // A calendar starts on the virtual clock's date, as a real one on today.
+  void calendarSetDate(ControlId, const DateTime& date) override;
+  [[nodiscard]] DateTime calendarDate(ControlId) const override;
+  void surfaceSetPicture(ControlId, Picture picture, PictureFit fit) override;
+
   void setMenuEnabled(MenuItemId, bool) override;
   [[nodiscard]] bool isMenuEnabled(MenuItemId) const override;
   void setMenuCaption(MenuItemId, std::string_view) override;
@@ -106,6 +111,14 @@ class HeadlessWindow final : public Window {
   bool rightClick(ControlId id);
   bool trayDoubleClick();
   bool trayRightClick();
+  // Selects `date` in a month calendar (refused for a date it cannot show);
+  // onChanged when that is another date than the selected one.
+  bool pickDate(ControlId calendar, const DateTime& date);
+  // A button goes down on a surface at `at`, which must lie on the surface.
+  bool pressSurface(ControlId surface, Point at, MouseButton button = MouseButton::Left);
+  // What the surface shows, as last set.
+  [[nodiscard]] const Picture& surfacePicture(ControlId surface) const;
+  [[nodiscard]] PictureFit surfaceFit(ControlId surface) const;
   [[nodiscard]] std::string trayTooltip() const { return tray_.value_or(""); }
   // The hidden menu popped up last, or "" (cleared when read).
   std::string takePoppedMenu();
@@ -126,6 +139,9 @@ class HeadlessWindow final : public Window {
     bool checked = false;
     std::vector<std::pair<std::string, std::int64_t>> rows;
     int selection = -1;
+    DateTime date;    // month calendars
+    Picture picture;  // surfaces
+    PictureFit fit = PictureFit::Actual;
   };
   struct Timer {
     std::uint64_t interval = 0;
@@ -134,6 +150,9 @@ class HeadlessWindow final : public Window {
   };
   Control& control(ControlId id);
   [[nodiscard]] const Control& control(ControlId id) const;
+  // The control, which must be of `kind`.
+  Control& control(ControlId id, ControlKind kind);
+  [[nodiscard]] const Control& control(ControlId id, ControlKind kind) const;
   [[nodiscard]] bool usable(ControlId id) const;
 
   HeadlessUi& ui_;

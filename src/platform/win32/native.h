@@ -9,6 +9,8 @@
 namespace temvik {
 
 inline constexpr wchar_t kWindowClass[] = L"TemvikWindow";
+// The drawing surface control.
+inline constexpr wchar_t kSurfaceClass[] = L"TemvikSurface";
 // The message-only window that runs posted functions on the UI thread.
 inline constexpr wchar_t kPostWindowClass[] = L"TemvikPosts";
 inline constexpr int kAppIconId = TEMVIK_APP_ICON;

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_ui.h"
 
+#include <commctrl.h>
+
 #include "platform/win32/native.h"
 
 namespace temvik {
@@ -68,6 +70,19 @@ Win32Ui::Win32Ui(Win32Options options) : options_(std::move(options)) {
   wc.lpszClassName = kWindowClass;
   // A second Ui in one process (tests) finds the class already there.
   RegisterClassExW(&wc);
+
+  INITCOMMONCONTROLSEX common{};
+  common.dwSize = sizeof(common);
+  common.dwICC = ICC_DATE_CLASSES;  // the month calendar
+  InitCommonControlsEx(&common);
+
+  WNDCLASSEXW surface{};
+  surface.cbSize = sizeof(surface);
+  surface.lpfnWndProc = &Win32Window::surfaceProc;
+  surface.hInstance = instance;
+  surface.hCursor = wc.hCursor;
+  surface.lpszClassName = kSurfaceClass;  // paints all of itself: no background brush
+  RegisterClassExW(&surface);
 
   WNDCLASSEXW posts{};
   posts.cbSize = sizeof(posts);
