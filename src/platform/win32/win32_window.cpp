@@ -298,6 +298,12 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOVE:
       if (auto* e = events()) e->onMoved({bounds().x, bounds().y});
       return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+        auto* e = events();
+        if (e && e->onMinimizing()) return 0;
+      }
+      break;
     case WM_CLOSE: {
       auto* e = events();
       const bool agreed = !e || e->onCloseRequested();
