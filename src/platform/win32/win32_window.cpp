@@ -299,7 +299,7 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (auto* e = events()) e->onMoved({bounds().x, bounds().y});
       return 0;
     case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+      if ((wp & 0xFFF0) == SC_MINIMIZE) {
         auto* e = events();
         if (e && e->onMinimizing()) return 0;
       }
