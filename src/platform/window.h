@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/clock.h"
+#include "platform/date_time.h"
 #include "platform/geometry.h"
 #include "platform/picture.h"
 #include "platform/post_queue.h"
