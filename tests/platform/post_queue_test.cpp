@@ -179,16 +179,5 @@ TEST(PostQueueTest, CloseDropsWhatWaitsAndRefusesLaterPostsWithoutDeadlock) {
   EXPECT_FALSE(ran);
 }
 
-TEST(PostQueueTest, PosterOutlivesItsQueueOwner) {
-  Poster unset;
-  EXPECT_FALSE(unset.post([] {}));
-  auto queue = std::make_shared<PostQueue>();
-  Poster poster(queue);
-  EXPECT_TRUE(poster.post([] {}));
-  queue->close();  // the Ui quit, then went
-  queue.reset();
-  EXPECT_FALSE(poster.post([] {}));
-}
-
 }  // namespace
 }  // namespace temvik
