@@ -1,11 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "platform/date_time.h"
 #include "platform/geometry.h"
+#include "platform/picture.h"
+#include "platform/post_queue.h"
 #include "platform/window_design.h"
 
 namespace temvik {
@@ -26,8 +31,8 @@ inline constexpr int kEscape = 27;
 }  // namespace vk
 
 // What a window's code hears. Every handler runs on the UI thread.
-// Programmatic changes (setText, listSelect, setChecked) raise no event:
-// the code that makes them calls what it means to call.
+// Programmatic changes (setText, listSelect, setChecked, calendarSetDate)
+// raise no event: the code that makes them calls what it means to call.
 class WindowEvents {
  public:
   virtual ~WindowEvents() = default;
@@ -48,6 +53,10 @@ class WindowEvents {
   virtual void onRowSelected(ControlId) {}             // the user selected a list row
   virtual void onMouseDown(ControlId, MouseButton) {}  // list boxes: before the selection moves
   virtual void onMouseUp(ControlId, MouseButton) {}
+  // Surfaces: a button went down at `at`, in the surface's own coordinates.
+  virtual void onMouseDownAt(ControlId, MouseButton, Point /*at*/) {}
+  // Month calendars: the user selected another date.
+  virtual void onChanged(ControlId) {}
   virtual void onKeyDown(ControlId, int /*virtualKey*/) {}
   virtual void onTimer(TimerId) {}
   virtual void onMenu(MenuItemId) {}
@@ -106,6 +115,14 @@ class Window {
   [[nodiscard]] virtual int listSelection(ControlId) const = 0;
   virtual void listSelect(ControlId, int row) = 0;
 
+  // --- month calendars: the selected date, at 00:00:00
+  // The time of day is ignored; a date the calendar cannot show changes nothing.
+  virtual void calendarSetDate(ControlId, const DateTime& date) = 0;
+  [[nodiscard]] virtual DateTime calendarDate(ControlId) const = 0;
+
+  // --- surfaces: the picture shown (an empty one clears it)
+  virtual void surfaceSetPicture(ControlId, Picture picture, PictureFit fit) = 0;
+
   // --- menus
   virtual void setMenuEnabled(MenuItemId, bool) = 0;
   [[nodiscard]] virtual bool isMenuEnabled(MenuItemId) const = 0;
@@ -131,18 +148,31 @@ class Window {
   virtual void clickAtPointer() = 0;
 };
 
-// Creates windows and runs them.
+// Creates windows and runs them. Everything but post and poster belongs to
+// the UI thread, the one that made the Ui.
 class Ui {
  public:
   virtual ~Ui() = default;
+
+  // Any thread: `fn` runs on the UI thread, from its message loop (the
+  // program's, a modal window's or a message box's), after everything posted
+  // before it and never inside this call. After quit() it is dropped and
+  // post returns false; what was still waiting then is dropped too.
+  bool post(std::function<void()> fn) { return postQueue()->post(std::move(fn)); }
+  // The same for a worker that may outlive the Ui.
+  [[nodiscard]] Poster poster() { return Poster(postQueue()); }
+
   // Creates the window hidden; onCreated runs before this returns.
   // `owner` keeps the window above its owner.
   virtual std::unique_ptr<Window> createWindow(const WindowDesign& design, WindowEvents& events,
                                                Window* owner) = 0;
   // Shows `window` modally (its owner disabled) and returns once it closed.
   virtual void runModal(Window& window) = 0;
-  // Ends the program's message loop.
+  // Ends the program's message loop; posts are dropped from now on.
   virtual void quit() = 0;
+
+ protected:
+  [[nodiscard]] virtual std::shared_ptr<PostQueue> postQueue() = 0;
 };
 
 }  // namespace temvik

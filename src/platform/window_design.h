@@ -23,6 +23,8 @@ enum class ControlKind {
   MultiLineEdit,  // multi-line edit box with vertical scrolling
   ListBox,        // rows of text, each with 64-bit data
   GroupBox,       // frame with a caption
+  MonthCalendar,  // one month's days; the user picks a date (onChanged)
+  Surface,        // shows a picture the program sets; reports presses with their point
 };
 
 // One control of a window's control table. `designName` is the name the

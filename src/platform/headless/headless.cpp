@@ -50,6 +50,15 @@ long long secondsOf(const DateTime& t) {
          t.second;
 }
 
+// The date of `t` at 00:00:00, when it is a real day a calendar can show.
+std::optional<DateTime> calendarDay(const DateTime& t) {
+  if (t.year < 1601 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1) return {};
+  const DateTime day{t.year, t.month, t.day, 0, 0, 0};
+  // A day past the month's end comes back as a day of the next month.
+  if (civilFromSeconds(daysFromCivil(t.year, t.month, t.day) * 86400) != day) return {};
+  return day;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- clock
@@ -79,6 +88,7 @@ HeadlessWindow::HeadlessWindow(HeadlessUi& ui, const WindowDesign& design, Windo
     ctl.text = c.caption;
     ctl.tooltip = c.tooltip;
     ctl.checked = c.checked;
+    if (c.kind == ControlKind::MonthCalendar) ctl.date = *calendarDay(ui_.clock_.now());
   }
   for (const auto& m : design_.menus)
     for (const auto& item : m.items)
@@ -101,6 +111,17 @@ const HeadlessWindow::Control& HeadlessWindow::control(ControlId id) const {
   auto it = controls_.find(id);
   if (it == controls_.end()) throw std::out_of_range("no control " + std::to_string(id));
   return it->second;
+}
+
+HeadlessWindow::Control& HeadlessWindow::control(ControlId id, ControlKind kind) {
+  Control& c = control(id);
+  if (c.design->kind != kind)
+    throw std::invalid_argument("control " + std::to_string(id) + " is of another kind");
+  return c;
+}
+
+const HeadlessWindow::Control& HeadlessWindow::control(ControlId id, ControlKind kind) const {
+  return const_cast<HeadlessWindow*>(this)->control(id, kind);
 }
 
 bool HeadlessWindow::blocked() const {
@@ -250,6 +271,29 @@ void HeadlessWindow::listSelect(ControlId id, int row) {
   c.selection = row >= 0 && row < static_cast<int>(c.rows.size()) ? row : -1;
 }
 
+void HeadlessWindow::calendarSetDate(ControlId id, const DateTime& date) {
+  Control& c = control(id, ControlKind::MonthCalendar);
+  if (const auto day = calendarDay(date)) c.date = *day;
+}
+
+DateTime HeadlessWindow::calendarDate(ControlId id) const {
+  return control(id, ControlKind::MonthCalendar).date;
+}
+
+void HeadlessWindow::surfaceSetPicture(ControlId id, Picture picture, PictureFit fit) {
+  Control& c = control(id, ControlKind::Surface);
+  c.picture = std::move(picture);
+  c.fit = fit;
+}
+
+const Picture& HeadlessWindow::surfacePicture(ControlId id) const {
+  return control(id, ControlKind::Surface).picture;
+}
+
+PictureFit HeadlessWindow::surfaceFit(ControlId id) const {
+  return control(id, ControlKind::Surface).fit;
+}
+
 void HeadlessWindow::setMenuEnabled(MenuItemId id, bool on) { menus_.at(id).first = on; }
 bool HeadlessWindow::isMenuEnabled(MenuItemId id) const { return menus_.at(id).first; }
 void HeadlessWindow::setMenuCaption(MenuItemId id, std::string_view caption) {
@@ -392,6 +436,24 @@ bool HeadlessWindow::doubleClickRow(ControlId list, int row) {
   return true;
 }
 
+bool HeadlessWindow::pickDate(ControlId calendar, const DateTime& date) {
+  Control& c = control(calendar, ControlKind::MonthCalendar);
+  const auto day = calendarDay(date);
+  if (!usable(calendar) || !day) return false;
+  if (c.date == *day) return true;
+  c.date = *day;
+  events_.onChanged(calendar);
+  return true;
+}
+
+bool HeadlessWindow::pressSurface(ControlId surface, Point at, MouseButton button) {
+  const Control& c = control(surface, ControlKind::Surface);
+  const Rect& r = c.design->rect;
+  if (!usable(surface) || at.x < 0 || at.y < 0 || at.x >= r.width || at.y >= r.height) return false;
+  events_.onMouseDownAt(surface, button, at);
+  return true;
+}
+
 bool HeadlessWindow::chooseMenu(MenuItemId id) {
   auto it = menus_.find(id);
   if (it == menus_.end() || !it->second.first || !open_) return false;
@@ -441,9 +503,21 @@ HeadlessWindow* HeadlessUi::find(std::string_view designName) const {
   return nullptr;
 }
 
+void HeadlessUi::quit() {
+  quit_ = true;
+  posts_->close();
+}
+
+std::size_t HeadlessUi::drainPosts() {
+  std::size_t ran = 0;
+  while (const std::size_t round = posts_->runPending()) ran += round;
+  return ran;
+}
+
 void HeadlessUi::advance(std::uint64_t ms) {
   const std::uint64_t end = clock_.nowMs_ + ms;
   for (;;) {
+    drainPosts();
     HeadlessWindow* next = nullptr;
     TimerId nextId = 0;
     const HeadlessWindow::Timer* best = nullptr;

@@ -76,6 +76,11 @@ class HeadlessWindow final : public Window {
   [[nodiscard]] int listSelection(ControlId) const override;
   void listSelect(ControlId, int row) override;
 
+  // A calendar starts on the virtual clock's date, as a real one on today.
+  void calendarSetDate(ControlId, const DateTime& date) override;
+  [[nodiscard]] DateTime calendarDate(ControlId) const override;
+  void surfaceSetPicture(ControlId, Picture picture, PictureFit fit) override;
+
   void setMenuEnabled(MenuItemId, bool) override;
   [[nodiscard]] bool isMenuEnabled(MenuItemId) const override;
   void setMenuCaption(MenuItemId, std::string_view) override;
@@ -116,6 +121,14 @@ class HeadlessWindow final : public Window {
   [[nodiscard]] bool isMinimized() const { return minimized_; }
   bool trayDoubleClick();
   bool trayRightClick();
+  // Selects `date` in a month calendar (refused for a date it cannot show);
+  // onChanged when that is another date than the selected one.
+  bool pickDate(ControlId calendar, const DateTime& date);
+  // A button goes down on a surface at `at`, which must lie on the surface.
+  bool pressSurface(ControlId surface, Point at, MouseButton button = MouseButton::Left);
+  // What the surface shows, as last set.
+  [[nodiscard]] const Picture& surfacePicture(ControlId surface) const;
+  [[nodiscard]] PictureFit surfaceFit(ControlId surface) const;
   [[nodiscard]] std::string trayTooltip() const { return tray_.value_or(""); }
   // The hidden menu popped up last, or "" (cleared when read).
   std::string takePoppedMenu();
@@ -136,6 +149,9 @@ class HeadlessWindow final : public Window {
     bool checked = false;
     std::vector<std::pair<std::string, std::int64_t>> rows;
     int selection = -1;
+    DateTime date;    // month calendars
+    Picture picture;  // surfaces
+    PictureFit fit = PictureFit::Actual;
   };
   struct Timer {
     std::uint64_t interval = 0;
@@ -144,6 +160,9 @@ class HeadlessWindow final : public Window {
   };
   Control& control(ControlId id);
   [[nodiscard]] const Control& control(ControlId id) const;
+  // The control, which must be of `kind`.
+  Control& control(ControlId id, ControlKind kind);
+  [[nodiscard]] const Control& control(ControlId id, ControlKind kind) const;
   [[nodiscard]] bool usable(ControlId id) const;
   [[nodiscard]] bool blocked() const;
   // A click's effect without the mouse: what Enter, Esc and Space press.
@@ -176,14 +195,22 @@ class HeadlessWindow final : public Window {
 class HeadlessUi final : public Ui {
  public:
   explicit HeadlessUi(VirtualClock& clock) : clock_(clock) {}
+  ~HeadlessUi() override { posts_->close(); }
+  HeadlessUi(const HeadlessUi&) = delete;
+  HeadlessUi& operator=(const HeadlessUi&) = delete;
   std::unique_ptr<Window> createWindow(const WindowDesign& design, WindowEvents& events,
                                        Window* owner) override;
   void runModal(Window& window) override;
-  void quit() override { quit_ = true; }
+  void quit() override;
 
   // Moves virtual time forward, firing every timer that falls due, in order
-  // of due time, with the clock set to each due time as it fires.
+  // of due time, with the clock set to each due time as it fires. Posted
+  // functions run first and again before each timer, as a message loop
+  // takes posted messages before timers.
   void advance(std::uint64_t ms);
+  // Runs the posted functions, and what they post in turn, until none is
+  // left (posts from other threads included); returns how many ran.
+  std::size_t drainPosts();
 
   // A modal window stays open when runModal returns, with its owner blocked
   // until it closes; the test then works it like any other window. A
@@ -200,7 +227,10 @@ class HeadlessUi final : public Ui {
 
  private:
   friend class HeadlessWindow;
+  [[nodiscard]] std::shared_ptr<PostQueue> postQueue() override { return posts_; }
+
   VirtualClock& clock_;
+  std::shared_ptr<PostQueue> posts_ = std::make_shared<PostQueue>();
   std::vector<HeadlessWindow*> windows_;
   std::map<std::string, ModalHandler, std::less<>> modalHandlers_;
   HeadlessWindow* active_ = nullptr;

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_ui.h"
 
+#include <commctrl.h>
+
 #include "platform/win32/native.h"
 
 namespace temvik {
@@ -32,6 +34,16 @@ std::wstring chineseUiFace(const std::wstring& preferred) {
   return chosen;
 }
 
+// The message-only window's procedure: a wake-up runs what was posted.
+LRESULT CALLBACK postWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kPostWakeMessage) {
+    if (auto* posts = reinterpret_cast<PostQueue*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)))
+      posts->runPending();
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
 }  // namespace
 
 bool runningUnderWine() {
@@ -59,6 +71,34 @@ Win32Ui::Win32Ui(Win32Options options) : options_(std::move(options)) {
   // A second Ui in one process (tests) finds the class already there.
   RegisterClassExW(&wc);
 
+  INITCOMMONCONTROLSEX common{};
+  common.dwSize = sizeof(common);
+  common.dwICC = ICC_DATE_CLASSES;  // the month calendar
+  InitCommonControlsEx(&common);
+
+  WNDCLASSEXW surface{};
+  surface.cbSize = sizeof(surface);
+  surface.lpfnWndProc = &Win32Window::surfaceProc;
+  surface.hInstance = instance;
+  surface.hCursor = wc.hCursor;
+  surface.lpszClassName = kSurfaceClass;  // paints all of itself: no background brush
+  RegisterClassExW(&surface);
+
+  WNDCLASSEXW posts{};
+  posts.cbSize = sizeof(posts);
+  posts.lpfnWndProc = &postWindowProc;
+  posts.hInstance = instance;
+  posts.lpszClassName = kPostWindowClass;
+  RegisterClassExW(&posts);
+  postWindow_ = CreateWindowExW(0, kPostWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                instance, nullptr);
+  const HWND target = postWindow_;
+  // One wake-up message at a time, however many functions wait.
+  posts_ = std::make_shared<PostQueue>(
+      [target] { return target && PostMessageW(target, kPostWakeMessage, 0, 0); });
+  if (postWindow_)
+    SetWindowLongPtrW(postWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(posts_.get()));
+
   fontCharHeightPx_ = options_.fontCharHeightPx > 0 ? options_.fontCharHeightPx : 12;
   const std::wstring face = chineseUiFace(options_.fontFace);
   font_ = CreateFontW(-fontCharHeightPx_, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -67,6 +107,9 @@ Win32Ui::Win32Ui(Win32Options options) : options_(std::move(options)) {
 }
 
 Win32Ui::~Win32Ui() {
+  // Closed first: no thread posts a wake-up to the window once it is gone.
+  posts_->close();
+  if (postWindow_) DestroyWindow(postWindow_);
   if (font_) DeleteObject(font_);
 }
 
@@ -112,7 +155,10 @@ void Win32Ui::runModal(Window& window) {
   }
 }
 
-void Win32Ui::quit() { PostQuitMessage(0); }
+void Win32Ui::quit() {
+  posts_->close();
+  PostQuitMessage(0);
+}
 
 int Win32Ui::run(const Window* untilClosed) {
   HWND watched = nullptr;

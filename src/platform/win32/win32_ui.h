@@ -60,7 +60,13 @@ class Win32Ui final : public Ui {
   [[nodiscard]] const Win32Options& options() const { return options_; }
 
  private:
+  [[nodiscard]] std::shared_ptr<PostQueue> postQueue() override { return posts_; }
+
   Win32Options options_;
+  // Posted functions wait here; a message to postWindow_ (HWND_MESSAGE)
+  // makes the UI thread run them from whichever loop it is in.
+  std::shared_ptr<PostQueue> posts_;
+  HWND postWindow_ = nullptr;
   HFONT font_ = nullptr;
   HICON smallIcon_ = nullptr;
   int fontCharHeightPx_ = 0;
@@ -119,6 +125,12 @@ class Win32Window final : public Window {
   [[nodiscard]] int listSelection(ControlId) const override;
   void listSelect(ControlId, int row) override;
 
+  void calendarSetDate(ControlId, const DateTime& date) override;
+  [[nodiscard]] DateTime calendarDate(ControlId) const override;
+  // The picture is drawn from memory at every paint; the rest of the
+  // surface in the window colour.
+  void surfaceSetPicture(ControlId, Picture picture, PictureFit fit) override;
+
   void setMenuEnabled(MenuItemId, bool) override;
   [[nodiscard]] bool isMenuEnabled(MenuItemId) const override;
   void setMenuCaption(MenuItemId, std::string_view) override;
@@ -160,6 +172,9 @@ class Win32Window final : public Window {
     ControlKind kind = ControlKind::Label;
     HWND hwnd = nullptr;
     std::wstring tip;
+    DateTime date;    // month calendars: the date last seen selected
+    Picture picture;  // surfaces
+    PictureFit fit = PictureFit::Actual;
   };
   struct Timer {
     std::uint64_t intervalMs = 0;
@@ -173,9 +188,11 @@ class Win32Window final : public Window {
 
   static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK listProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK surfaceProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK buttonProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT handleList(HWND list, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT handleSurface(HWND surface, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT handleButton(HWND button, UINT msg, WPARAM wp, LPARAM lp);
   bool handleKey(HWND target, int virtualKey);
   void focusByKeyboard(ControlId id);
@@ -189,6 +206,9 @@ class Win32Window final : public Window {
   [[nodiscard]] RECT focusFrame(HWND label) const;
   [[nodiscard]] bool usable(ControlId id) const;
   void handleCommand(int id, int code, HWND from);
+  void handleNotify(const NMHDR& from);
+  void handleCalendarSelection(ControlId id, Control& calendar);
+  void paintSurface(HWND surface, HDC dc) const;
   void handleTimer(TimerId id);
   void handleTray(UINT mouseMessage);
   bool handleContextMenu(LPARAM screenPoint);
@@ -201,6 +221,8 @@ class Win32Window final : public Window {
   void createControl(const ControlDesign& c);
   void createMenus(const WindowDesign& design);
   [[nodiscard]] const Control* find(ControlId id) const;
+  // The control when it is of `kind`, or null.
+  [[nodiscard]] Control* find(ControlId id, ControlKind kind);
   [[nodiscard]] HWND list(ControlId id) const;
   [[nodiscard]] HMENU menuOf(MenuItemId id) const;
   void redrawBehind(HWND control);

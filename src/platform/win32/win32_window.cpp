@@ -50,6 +50,13 @@ HBITMAP loadPicture(std::string_view name) {
       LoadImageW(instance(), resource.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
+// A calendar's selection as a date at 00:00:00.
+DateTime calendarSelection(HWND calendar) {
+  SYSTEMTIME t{};
+  if (!SendMessageW(calendar, MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&t))) return {};
+  return {t.wYear, t.wMonth, t.wDay, 0, 0, 0};
+}
+
 // Counts a stretch in which the code, not the user, changes controls.
 class Quiet {
  public:
@@ -192,6 +199,13 @@ void Win32Window::createControl(const ControlDesign& c) {
       // Never paints over the controls above it.
       style |= BS_GROUPBOX | WS_CLIPSIBLINGS;
       break;
+    case ControlKind::MonthCalendar:
+      cls = MONTHCAL_CLASSW;
+      style |= WS_TABSTOP;
+      break;
+    case ControlKind::Surface:
+      cls = kSurfaceClass;
+      break;
   }
   Quiet quiet(quiet_);
   HWND h =
@@ -208,6 +222,10 @@ void Win32Window::createControl(const ControlDesign& c) {
     SetWindowSubclass(h, &Win32Window::buttonProc, kButtonSubclassId,
                       reinterpret_cast<DWORD_PTR>(this));
   controls_[c.id] = Control{c.kind, h, {}};
+  if (c.kind == ControlKind::MonthCalendar) controls_[c.id].date = calendarSelection(h);
+  // From here on the surface paints and reports through this window.
+  if (c.kind == ControlKind::Surface)
+    SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   if (!c.tooltip.empty()) setTooltip(c.id, c.tooltip);
 }
 
@@ -259,6 +277,10 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;
     }
+    case WM_NOTIFY:
+      // What the window answers stays DefWindowProc's (0) for every code.
+      if (lp) handleNotify(*reinterpret_cast<const NMHDR*>(lp));
+      break;
     case WM_CTLCOLORSTATIC: {
       const auto from = reinterpret_cast<HWND>(lp);
       const Control* c = find(GetDlgCtrlID(from));
@@ -351,8 +373,93 @@ void Win32Window::handleCommand(int id, int code, HWND from) {
       if (code == LBN_DBLCLK) e->onDoubleClick(id);
       break;
     case ControlKind::GroupBox:
+    case ControlKind::MonthCalendar:
+    case ControlKind::Surface:
       break;
   }
+}
+
+void Win32Window::handleNotify(const NMHDR& from) {
+  // Routed by id, and only from the control that has that id.
+  const auto it = controls_.find(static_cast<ControlId>(from.idFrom));
+  if (!hwnd_ || it == controls_.end() || !it->second.hwnd || it->second.hwnd != from.hwndFrom)
+    return;
+  Control& c = it->second;
+  switch (c.kind) {
+    case ControlKind::MonthCalendar:
+      if (from.code == MCN_SELCHANGE || from.code == MCN_SELECT)
+        handleCalendarSelection(it->first, c);
+      break;
+    default:
+      break;
+  }
+}
+
+void Win32Window::handleCalendarSelection(ControlId id, Control& calendar) {
+  // One pick sends both notifications, and scrolling the months sends
+  // MCN_SELCHANGE too: only a different date counts.
+  const DateTime selected = calendarSelection(calendar.hwnd);
+  if (selected == calendar.date) return;
+  calendar.date = selected;
+  if (quiet_ > 0) return;
+  if (auto* e = events()) e->onChanged(id);
+}
+
+LRESULT CALLBACK Win32Window::surfaceProc(HWND surface, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(surface, GWLP_USERDATA));
+  if (msg == WM_NCDESTROY) SetWindowLongPtrW(surface, GWLP_USERDATA, 0);
+  if (!self) return DefWindowProcW(surface, msg, wp, lp);
+  return self->handleSurface(surface, msg, wp, lp);
+}
+
+LRESULT Win32Window::handleSurface(HWND surface, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers every pixel: no flicker
+    case WM_PAINT: {
+      PAINTSTRUCT paint{};
+      const HDC dc = BeginPaint(surface, &paint);
+      paintSurface(surface, dc);
+      EndPaint(surface, &paint);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      if (auto* e = events()) {
+        const Point at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        e->onMouseDownAt(GetDlgCtrlID(surface),
+                         msg == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right, at);
+      }
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(surface, msg, wp, lp);
+}
+
+void Win32Window::paintSurface(HWND surface, HDC dc) const {
+  RECT client{};
+  GetClientRect(surface, &client);
+  const Control* c = find(GetDlgCtrlID(surface));
+  if (c && c->hwnd == surface && !c->picture.empty()) {
+    const Picture& p = c->picture;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = p.width;
+    info.bmiHeader.biHeight = -p.height;  // rows from the top
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const bool stretch = c->fit == PictureFit::Stretch;
+    const int width = stretch ? client.right : p.width;
+    const int height = stretch ? client.bottom : p.height;
+    // Pixels are copied, never blended.
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, 0, 0, width, height, 0, 0, p.width, p.height, p.pixels.data(), &info,
+                  DIB_RGB_COLORS, SRCCOPY);
+    ExcludeClipRect(dc, 0, 0, width, height);
+  }
+  FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
 }
 
 LRESULT CALLBACK Win32Window::listProc(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
@@ -963,6 +1070,43 @@ void Win32Window::listSelect(ControlId id, int row) {
   Quiet quiet(quiet_);
   // LB_SETCURSEL sends no LBN_SELCHANGE; -1 clears the selection.
   SendMessageW(l, LB_SETCURSEL, static_cast<WPARAM>(row < 0 ? -1 : row), 0);
+}
+
+// ---------------------------------------------------------------- calendars and surfaces
+
+Win32Window::Control* Win32Window::find(ControlId id, ControlKind kind) {
+  if (!hwnd_) return nullptr;
+  const auto it = controls_.find(id);
+  return it == controls_.end() || !it->second.hwnd || it->second.kind != kind ? nullptr
+                                                                              : &it->second;
+}
+
+void Win32Window::calendarSetDate(ControlId id, const DateTime& date) {
+  Control* c = find(id, ControlKind::MonthCalendar);
+  if (!c || date.year < 1 || date.year > 9999 || date.month < 1 || date.month > 12 ||
+      date.day < 1 || date.day > 31)
+    return;
+  SYSTEMTIME t{};
+  t.wYear = static_cast<WORD>(date.year);
+  t.wMonth = static_cast<WORD>(date.month);
+  t.wDay = static_cast<WORD>(date.day);
+  Quiet quiet(quiet_);
+  // Refuses a day the month does not have; sends no notification.
+  SendMessageW(c->hwnd, MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&t));
+  c->date = calendarSelection(c->hwnd);
+}
+
+DateTime Win32Window::calendarDate(ControlId id) const {
+  const Control* c = find(id);
+  return c && c->kind == ControlKind::MonthCalendar ? calendarSelection(c->hwnd) : DateTime{};
+}
+
+void Win32Window::surfaceSetPicture(ControlId id, Picture picture, PictureFit fit) {
+  Control* c = find(id, ControlKind::Surface);
+  if (!c) return;
+  c->picture = std::move(picture);
+  c->fit = fit;
+  InvalidateRect(c->hwnd, nullptr, FALSE);
 }
 
 // ---------------------------------------------------------------- menus
