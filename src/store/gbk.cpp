@@ -105,14 +105,18 @@ const std::vector<ReverseEntry>& reverseMap() {
   return map;
 }
 
-const ReverseEntry* lookup(char32_t c) {
-  const auto& map = reverseMap();
-  const auto it =
-      std::lower_bound(map.begin(), map.end(), c,
-                       [](const ReverseEntry& e, char32_t value) { return e.unicode < value; });
-  if (it == map.end() || it->unicode != c) return nullptr;
-  return &*it;
+// Every code point of the Basic Multilingual Plane -> its entry, or none:
+// one step per character instead of a search (a plan file holds millions).
+const std::vector<const ReverseEntry*>& directMap() {
+  static const std::vector<const ReverseEntry*> direct = [] {
+    std::vector<const ReverseEntry*> d(0x10000, nullptr);
+    for (const auto& e : reverseMap()) d[e.unicode] = &e;
+    return d;
+  }();
+  return direct;
 }
+
+const ReverseEntry* lookup(char32_t c) { return c < 0x10000 ? directMap()[c] : nullptr; }
 
 }  // namespace
 

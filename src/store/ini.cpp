@@ -1,5 +1,7 @@
 #include "store/ini.h"
 
+#include <algorithm>
+
 #include "store/text.h"
 
 namespace temvik {
@@ -21,6 +23,13 @@ std::string_view stripQuotes(std::string_view v) {
 
 IniDocument IniDocument::parse(std::string_view text) {
   IniDocument doc;
+  // Room for every section at once, and for each section as many entries
+  // as the one before had: a plan's sections are alike.
+  std::size_t headers = 1;
+  for (std::size_t at = text.find('['); at != std::string_view::npos; at = text.find('[', at + 1))
+    ++headers;
+  doc.sections_.reserve(headers);
+  std::size_t lastEntries = 0;
   doc.sections_.push_back({});
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -34,7 +43,9 @@ IniDocument IniDocument::parse(std::string_view text) {
     if (line.front() == '[') {
       const std::size_t close = line.rfind(']');
       if (close != std::string_view::npos) {
+        lastEntries = std::max(lastEntries, doc.sections_.back().entries.size());
         doc.sections_.push_back({std::string(trimBlanks(line.substr(1, close - 1))), {}});
+        doc.sections_.back().entries.reserve(lastEntries);
         continue;
       }
     }
@@ -54,6 +65,13 @@ IniDocument IniDocument::parse(std::string_view text) {
 
 std::string IniDocument::serialize() const {
   std::string out;
+  std::size_t size = 0;
+  for (const auto& section : sections_) {
+    size += section.name.size() + 4;
+    for (const auto& entry : section.entries)
+      size += entry.key.size() + (entry.value ? entry.value->size() + 1 : 0) + 2;
+  }
+  out.reserve(size);
   for (const auto& section : sections_) {
     if (!section.name.empty()) {
       out += '[';
@@ -101,6 +119,28 @@ std::optional<std::string> IniDocument::get(std::string_view section, std::strin
 
 std::string IniDocument::value(std::string_view section, std::string_view key) const {
   return get(section, key).value_or(std::string());
+}
+
+void IniDocument::forEachValue(
+    std::string_view section,
+    const std::function<void(std::string_view key, std::string value)>& visit) const {
+  const Section* s = find(section);
+  if (s == nullptr) return;
+  for (const auto& entry : s->entries)
+    visit(entry.key, entry.value ? std::string(stripQuotes(trimBlanks(*entry.value))) : "");
+}
+
+std::string IniDocument::nameKey(std::string_view name) { return sectionKey(name); }
+
+void IniDocument::appendSection(
+    std::string_view section,
+    const std::vector<std::pair<std::string_view, std::string_view>>& entries) {
+  sections_.push_back({std::string(trimLeadingBlanks(section)), {}});
+  index_.emplace(sectionKey(section), sections_.size() - 1);
+  auto& added = sections_.back().entries;
+  added.reserve(entries.size());
+  for (const auto& [key, value] : entries)
+    added.push_back({std::string(trimLeadingBlanks(key)), std::string(trimLeadingBlanks(value))});
 }
 
 bool IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,10 +43,21 @@ class IniDocument {
                                                std::string_view key) const;
   // "" when absent.
   [[nodiscard]] std::string value(std::string_view section, std::string_view key) const;
+  // Every key line of the first section of this name, in file order, with
+  // its value as get() reads it ("" for a line without '='): reading many
+  // keys of one section in one walk.
+  void forEachValue(std::string_view section,
+                    const std::function<void(std::string_view key, std::string value)>& visit) const;
+  // The form in which two names compare equal: trimmed and case-folded.
+  [[nodiscard]] static std::string nameKey(std::string_view name);
   // Creates the section or key when absent. Leading blanks of the names and
   // of the value are dropped. Returns false when the key already held
   // exactly this value (nothing changed).
   bool set(std::string_view section, std::string_view key, std::string_view value);
+  // Appends a section that does not exist yet with these keys, all
+  // different, and values: the result of set() for each, in one step.
+  void appendSection(std::string_view section,
+                     const std::vector<std::pair<std::string_view, std::string_view>>& entries);
   // Removes the first section with this name; false when there is none.
   bool removeSection(std::string_view section);
   // Removes the first key with this name from the first named section of

@@ -1,6 +1,8 @@
 #include "store/plan_store.h"
 
+#include <algorithm>
 #include <climits>
+#include <unordered_map>
 
 #include "store/gbk.h"
 #include "store/store_error.h"
@@ -67,21 +69,94 @@ std::string promptPointKey(int n, std::string_view part) {
   return key;
 }
 
+namespace {
+
+// Where a key of an item section goes: a field of the record (0..18), or
+// part p of prompt point n (100 + 3 * (n - 1) + p).
+constexpr int kPointSlot = 100;
+constexpr std::array<std::string_view, 3> kPointParts = {kPointNamePart, kPointTimePart,
+                                                         kPointSoundPart};
+
+struct NameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+using SlotMap = std::unordered_map<std::string, int, NameHash, std::equal_to<>>;
+
+// Keyed by the names as written and by their compared form, so that the
+// keys the program wrote itself are found without folding them.
+const SlotMap& itemKeySlots() {
+  static const SlotMap slots = [] {
+    SlotMap m;
+    auto add = [&m](const std::string& key, int slot) {
+      m.emplace(key, slot);
+      m.emplace(IniDocument::nameKey(key), slot);
+    };
+    for (std::size_t i = 0; i < kItemKeys.size(); ++i)
+      add(std::string(kItemKeys[i]), static_cast<int>(i));
+    for (int n = 1; n <= kMaxPromptPoints; ++n)
+      for (int p = 0; p < 3; ++p)
+        add(promptPointKey(n, kPointParts[static_cast<std::size_t>(p)]),
+            kPointSlot + 3 * (n - 1) + p);
+    return m;
+  }();
+  return slots;
+}
+
+}  // namespace
+
 ItemRecord readItem(const IniDocument& doc, std::string_view section) {
   ItemRecord item;
-  for (std::size_t i = 0; i < kItemKeys.size(); ++i)
-    item.*kItemFields[i] = doc.value(section, kItemKeys[i]);
-  for (int n = 1; n <= kMaxPromptPoints; ++n) {
-    std::string time = doc.value(section, promptPointKey(n, kPointTimePart));
-    if (time.empty()) continue;
-    item.promptPoints.push_back({doc.value(section, promptPointKey(n, kPointNamePart)),
-                                 std::move(time),
-                                 doc.value(section, promptPointKey(n, kPointSoundPart))});
+  std::array<std::string, 3 * kMaxPromptPoints> points;
+  std::array<bool, kItemKeys.size() + 3 * kMaxPromptPoints> seen{};
+  const auto& slots = itemKeySlots();
+  // One walk over the section; the first line of a key counts, as for get().
+  doc.forEachValue(section, [&](std::string_view key, std::string value) {
+    auto it = slots.find(key);
+    if (it == slots.end()) it = slots.find(IniDocument::nameKey(key));
+    if (it == slots.end()) return;
+    const int slot = it->second;
+    const std::size_t seenAt = slot < kPointSlot
+                                   ? static_cast<std::size_t>(slot)
+                                   : kItemKeys.size() + static_cast<std::size_t>(slot - kPointSlot);
+    if (seen[seenAt]) return;
+    seen[seenAt] = true;
+    if (slot < kPointSlot)
+      item.*kItemFields[static_cast<std::size_t>(slot)] = std::move(value);
+    else
+      points[static_cast<std::size_t>(slot - kPointSlot)] = std::move(value);
+  });
+  for (int n = 0; n < kMaxPromptPoints; ++n) {
+    const auto at = static_cast<std::size_t>(3 * n);
+    if (points[at + 1].empty()) continue;
+    item.promptPoints.push_back(
+        {std::move(points[at]), std::move(points[at + 1]), std::move(points[at + 2])});
   }
   return item;
 }
 
 void writeItem(IniDocument& doc, std::string_view section, const ItemRecord& item) {
+  if (!doc.hasSection(section)) {
+    // A new section: every key at once, in the stored order.
+    std::vector<std::string> pointKeys;
+    std::vector<std::pair<std::string_view, std::string_view>> entries;
+    for (std::size_t i = 0; i < kItemKeys.size(); ++i)
+      entries.emplace_back(kItemKeys[i], item.*kItemFields[i]);
+    const std::size_t points =
+        std::min<std::size_t>(item.promptPoints.size(), static_cast<std::size_t>(kMaxPromptPoints));
+    pointKeys.reserve(3 * points);
+    for (std::size_t n = 0; n < points; ++n) {
+      const PromptPointRecord& point = item.promptPoints[n];
+      const std::array<const std::string*, 3> values = {&point.name, &point.packedTime,
+                                                        &point.sound};
+      for (std::size_t p = 0; p < 3; ++p) {
+        pointKeys.push_back(promptPointKey(static_cast<int>(n + 1), kPointParts[p]));
+        entries.emplace_back(pointKeys.back(), *values[p]);
+      }
+    }
+    doc.appendSection(section, entries);
+    return;
+  }
   for (std::size_t i = 0; i < kItemKeys.size(); ++i)
     doc.set(section, kItemKeys[i], item.*kItemFields[i]);
   int n = 0;

@@ -173,7 +173,7 @@ void SequentialPlan::rewriteThroughEditor(const IniDocument& items) {
   // After the plan, so that a plan that could not be written leaves the
   // names as they were too.
   writePlanNames();
-  refill(true);
+  showRows(PlanStore::listRows(scratch, store_.load(kMarkFile), kMarkKey));
 }
 
 void SequentialPlan::moveUp() {
