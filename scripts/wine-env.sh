@@ -20,8 +20,8 @@
 #                        another DPI); set it before sourcing to use another
 #                        folder. Each prefix has its own wineserver.
 #   TEMVIK_WINE_DPI      the prefix's screen DPI (wine's LogPixels), default 96.
-#                        The virtual desktop and the menu and caption fonts are
-#                        scaled with it: 1280x1024 at 96, 1920x1536 at 144.
+#                        The virtual desktop is scaled with it: 1280x1024 at 96,
+#                        1920x1536 at 144.
 #
 # Functions:
 #   temvik_wine_create_prefix  create the prefix once, quietly, with wine's virtual
@@ -197,21 +197,13 @@ temvik_wine_create_prefix() {
 
 # Menus, captions and message boxes in a face that draws Chinese cleanly at
 # small sizes (wine's default stand-in drops strokes there): a LOGFONTW of
-# 9 pt (12 px at 96 DPI) "WenQuanYi Micro Hei", charset DEFAULT_CHARSET. What
-# follows the height: width, escapement, orientation, weight 400, the flags
-# and the face name in UTF-16.
-_TEMVIK_UI_LOGFONT_TAIL=000000000000000000000000900100000000000100000000570065006e005100750061006e005900690020004d006900630072006f0020004800650069000000000000000000000000000000000000000000000000000000
+# 12 px "WenQuanYi Micro Hei", charset DEFAULT_CHARSET. The height counts at
+# 96 DPI: wine scales it to the prefix's DPI itself.
+_TEMVIK_UI_LOGFONT=f4ffffff000000000000000000000000900100000000000100000000570065006e005100750061006e005900690020004d006900630072006f0020004800650069000000000000000000000000000000000000000000000000000000
 
 # Bytes of a hex string as a .reg file writes them: "f4ff" -> "f4,ff".
 _temvik_reg_hex() {
   printf '%s' "$1" | sed 's/../&,/g; s/,$//'
-}
-
-# A negative 32-bit number, little-endian, in hex.
-_temvik_le32_negative() {
-  _tw_n=$((4294967296 - $1))
-  printf '%02x%02x%02x%02x' $((_tw_n & 255)) $(((_tw_n >> 8) & 255)) \
-    $(((_tw_n >> 16) & 255)) $(((_tw_n >> 24) & 255))
 }
 
 # Where wine keeps its own fonts. Debian's wine 8 looks for them in
@@ -232,7 +224,7 @@ _temvik_wine_font_dir() {
 # Writes the settings into the prefix; wineserver must not be bound to an X
 # display meanwhile (the caller ends it).
 _temvik_wine_write_settings() {
-  _tw_font=$(_temvik_reg_hex "$(_temvik_le32_negative "$(_temvik_at_dpi 12)")$_TEMVIK_UI_LOGFONT_TAIL")
+  _tw_font=$(_temvik_reg_hex "$_TEMVIK_UI_LOGFONT")
   _tw_reg="$WINEPREFIX/drive_c/temvik-settings.reg"
   {
     printf 'REGEDIT4\r\n\r\n'
