@@ -1,5 +1,6 @@
 #include "platform/win32/win32_ui.h"
 
+#include "platform/win32/dpi.h"
 #include "platform/win32/native.h"
 
 namespace temvik {
@@ -60,14 +61,20 @@ Win32Ui::Win32Ui(Win32Options options) : options_(std::move(options)) {
   RegisterClassExW(&wc);
 
   fontCharHeightPx_ = options_.fontCharHeightPx > 0 ? options_.fontCharHeightPx : 12;
-  const std::wstring face = chineseUiFace(options_.fontFace);
-  font_ = CreateFontW(-fontCharHeightPx_, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                      DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+  fontFace_ = chineseUiFace(options_.fontFace);
 }
 
 Win32Ui::~Win32Ui() {
-  if (font_) DeleteObject(font_);
+  for (const auto& [dpi, font] : fonts_) DeleteObject(font);
+}
+
+HFONT Win32Ui::font(UINT dpi) const {
+  HFONT& font = fonts_[dpi];
+  if (!font)
+    font = CreateFontW(-scaleToDpi(fontCharHeightPx_, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, fontFace_.c_str());
+  return font;
 }
 
 std::unique_ptr<Window> Win32Ui::createWindow(const WindowDesign& design, WindowEvents& events,
