@@ -1,5 +1,8 @@
 // The main window's design: places, captions and tooltips of every control,
-// and its menus.
+// and its menus. Widths leave room for each caption in the 9-pt UI font
+// (a Chinese character is 12 px wide at 96 DPI): the move buttons are 32
+// wide (the sequential list gives up 4 px for them), 添加到列表 72 and
+// 支持格式： 64.
 
 #include "ui/main/main_window.h"
 #include "ui/main/main_window_ids.h"
@@ -45,7 +48,7 @@ const WindowDesign& mainWindowDesign() {
                "非同步框",
                "sequentialList",
                K::ListBox,
-               {16, 64, 168, 248},
+               {16, 64, 164, 248},
                "",
                ""},
               {kDurationLabel,
@@ -65,7 +68,7 @@ const WindowDesign& mainWindowDesign() {
                "超级按钮13",
                "moveUp",
                K::Button,
-               {184, 128, 24, 24},
+               {180, 128, 32, 24},
                "上移",
                "把选中的计划向上移动一个项"},
               {kPromptPoints,
@@ -80,7 +83,7 @@ const WindowDesign& mainWindowDesign() {
                "超级按钮14",
                "moveDown",
                K::Button,
-               {184, 208, 24, 24},
+               {180, 208, 32, 24},
                "下移",
                "把选中的计划向下移动一个项"},
               {kExitWhenDone,
@@ -131,7 +134,7 @@ const WindowDesign& mainWindowDesign() {
                "超级按钮6",
                "addItem",
                K::Button,
-               {16, 320, 64, 24},
+               {16, 320, 72, 24},
                "添加到列表",
                "把右边窗体上正在编辑的内容添加到列表创建一个新计划"},
               {kDeleteItem,
@@ -212,7 +215,7 @@ const WindowDesign& mainWindowDesign() {
                "标签10",
                "formatsLabel",
                K::Label,
-               {248, 568, 56, 16},
+               {248, 568, 64, 16},
                "支持格式：",
                ""},
               {kVideoFormats,
