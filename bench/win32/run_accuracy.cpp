@@ -14,7 +14,7 @@
 #include <string>
 
 #include "driver.h"
-#include "run/run_ids.h"
+#include "run/run_window.h"
 #include "ui/main/main_window_ids.h"
 
 using namespace temvik;

@@ -29,6 +29,13 @@ class Prompts {
                                               std::string_view presetName) = 0;
 };
 
+// An information box with an OK button, the form every refusal and
+// validation message takes. An empty title leaves the program's own.
+inline void inform(Prompts& prompts, const Window* owner, std::string_view text,
+                   std::string_view title = "") {
+  prompts.message(owner, text, title, MessageIcon::Information, MessageButtons::Ok);
+}
+
 // A file dialog that remembers its last chosen name, as a dialog object on a
 // form does: after a cancel, fileName() still holds the earlier choice.
 class FileDialog {

@@ -10,6 +10,10 @@
 
 namespace temvik {
 
+// The translucent look of the program's windows: a constant alpha of 230
+// of 255 (Window::setLayered).
+inline constexpr std::uint8_t kLayeredAlpha = 230;
+
 enum class MouseButton { Left, Right, Middle };
 
 // Virtual key codes the program reacts to.
@@ -33,6 +37,9 @@ class WindowEvents {
   virtual bool onCloseRequested() { return true; }
   virtual void onClosed() {}
   virtual void onMoved(Point /*topLeft*/) {}
+  // The user asks to minimise the window; true when the handler dealt with
+  // it itself, and the window is not minimised.
+  virtual bool onMinimizing() { return false; }
 
   virtual void onClick(ControlId) {}  // buttons, check boxes (after the tick changed), labels
   virtual void onDoubleClick(ControlId) {}

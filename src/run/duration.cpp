@@ -1,10 +1,15 @@
 #include "run/duration.h"
 
 #include <cmath>
+#include <string>
+
+#include "store/plan_store.h"
+#include "store/text.h"
 
 namespace temvik {
 
-double numberValue(std::string_view text) {
+double numberValue(std::string_view typed) {
+  const std::string text = halfWidthNumber(typed);
   std::size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
   bool negative = false;
@@ -24,6 +29,48 @@ double numberValue(std::string_view text) {
   }
   if (!digits) return 0;
   return negative ? -value : value;
+}
+
+bool isTypedNumber(std::string_view typed) {
+  const std::string text = halfWidthNumber(typed);
+  std::string_view t = trimBlanks(text);
+  if (t.empty()) return true;
+  if (t.front() == '+' || t.front() == '-') t.remove_prefix(1);
+  bool digits = false;
+  bool point = false;
+  for (char c : t) {
+    if (c >= '0' && c <= '9') {
+      digits = true;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digits;
+}
+
+std::optional<std::string_view> durationProblem(std::string_view hours, std::string_view minutes,
+                                                std::string_view seconds) {
+  if (!isTypedNumber(hours)) return "“时”只能填数字。";
+  if (!isTypedNumber(minutes)) return "“分”只能填数字。";
+  if (!isTypedNumber(seconds)) return "“秒”只能填数字。";
+  // Each part on its own, so that no sum of huge parts can overflow or
+  // cancel out.
+  const double h = numberValue(hours);
+  const double m = numberValue(minutes);
+  const double s = numberValue(seconds);
+  const double limit = kMaxDurationHours * 3600;
+  if (h * 3600 > limit || m * 60 > limit || s > limit || h * 3600 + m * 60 + s > limit)
+    return "持续时间不能超过10000小时。";
+  return std::nullopt;
+}
+
+std::optional<std::string_view> playTimeProblem(std::string_view playTime) {
+  if (!isTypedNumber(playTime)) return "“持续播放时间”只能填数字。";
+  if (numberValue(playTime) > static_cast<double>(kMaxPlaySeconds))
+    return "持续播放时间不能超过3600秒。";
+  return std::nullopt;
 }
 
 Duration normalized(Duration d) {

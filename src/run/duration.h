@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace temvik {
@@ -16,8 +17,29 @@ struct Duration {
 };
 
 // The number a typed text stands for: an optional sign, digits and a
-// fraction at its start (after blanks); 0 when it holds none.
+// fraction at its start (after blanks); 0 when it holds none. Full-width
+// digits count as digits.
 [[nodiscard]] double numberValue(std::string_view text);
+
+// Whether a text typed into a number box is a number: blanks around an
+// optional sign, digits and an optional fraction ("25", "-1", "1.5", ".5"),
+// full-width forms included. The empty text is a number (0).
+[[nodiscard]] bool isTypedNumber(std::string_view text);
+
+// The longest item: 10,000 hours, a little over a year.
+inline constexpr double kMaxDurationHours = 10000;
+// The longest end sound, in seconds.
+inline constexpr long long kMaxPlaySeconds = 3600;
+
+// Why the typed hours, minutes and seconds of an item cannot be counted,
+// or nothing when they can: each must be a number, and the total no longer
+// than kMaxDurationHours. Negative values are the start checks' own concern.
+[[nodiscard]] std::optional<std::string_view> durationProblem(std::string_view hours,
+                                                              std::string_view minutes,
+                                                              std::string_view seconds);
+// Why a typed play time cannot be used: not a number, or above
+// kMaxPlaySeconds.
+[[nodiscard]] std::optional<std::string_view> playTimeProblem(std::string_view playTime);
 
 // Carries whole minutes out of the seconds and whole hours out of the
 // minutes; the total stays the same.

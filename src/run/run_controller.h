@@ -1,36 +1,31 @@
 #pragma once
 
-#include <functional>
-#include <memory>
-#include <vector>
+#include <string>
 
 #include "platform/services.h"
+#include "platform/short_lived_window.h"
+#include "run/change_time_dialog.h"
+#include "run/content_note_window.h"
+#include "run/give_up_dialog.h"
+#include "run/item_finished_dialog.h"
+#include "run/plan_complete_window.h"
+#include "run/run_host.h"
+#include "run/run_item.h"
 #include "run/run_state.h"
-#include "run/run_windows.h"
+#include "run/run_window.h"
+#include "store/app_state.h"
 #include "store/plan_store.h"
-#include "ui/main/app_state.h"
-#include "ui/main/item_editor.h"
-#include "ui/main/sequential_plan.h"
 
 namespace temvik {
 
-// What a run needs of the main window.
-struct RunHost {
-  Services& services;
-  Window& mainWindow;
-  ItemEditor& editor;
-  SequentialPlan& plan;
-  PlanStore& store;
-  AppState& app;
-  // Fills the timed list again from its files.
-  std::function<void()> refillTimedList;
-};
-
-// Starts a run, goes from item to item and ends it.
+// Starts a run, goes from item to item and ends it. Reaches the lists and
+// the editor only through its host.
 class RunController {
  public:
-  explicit RunController(RunHost host);
+  RunController(Services& services, PlanStore& store, AppState& app, RunHost& host);
   ~RunController();
+  RunController(const RunController&) = delete;
+  RunController& operator=(const RunController&) = delete;
 
   void startFromBeginning();
   void continueUnfinished();
@@ -46,9 +41,13 @@ class RunController {
   void giveUp();
   // The run stopped short: the main window comes back.
   void backToMain(bool refillSequential);
+  // Starts the end sound of the item that just ended.
+  void startEndSound(MediaPlayer& player);
 
-  [[nodiscard]] RunState& state() { return state_; }
+  [[nodiscard]] Services& services() { return services_; }
   [[nodiscard]] RunHost& host() { return host_; }
+  [[nodiscard]] RunState& state() { return state_; }
+  [[nodiscard]] RetiredWindows& retired() { return retired_; }
   [[nodiscard]] RunWindow& runWindow() { return runWindow_; }
   [[nodiscard]] ItemFinishedDialog& itemFinished() { return itemFinished_; }
   [[nodiscard]] GiveUpDialog& giveUpDialog() { return giveUp_; }
@@ -56,25 +55,23 @@ class RunController {
   [[nodiscard]] PlanCompleteWindow& planComplete() { return planComplete_; }
   [[nodiscard]] ContentNoteWindow& contentNote() { return contentNote_; }
 
-  // Keeps a closed window alive until no handler of it can be running.
-  void retire(std::unique_ptr<Window> window);
-  // Starts the end sound of the item that just ended.
-  void startEndSound(MediaPlayer& player);
-
  private:
   bool checkItem(int row);
-  void selectAndLoad(int row);
-  void prepare();
+  void start(const RunItem& item);
 
-  RunHost host_;
+  Services& services_;
+  PlanStore& store_;
+  AppState& app_;
+  RunHost& host_;
   RunState state_;
+  // Declared before the windows, so that it outlives them.
+  RetiredWindows retired_;
   RunWindow runWindow_{*this};
   ItemFinishedDialog itemFinished_{*this};
   GiveUpDialog giveUp_{*this};
   ChangeTimeDialog changeTime_{*this};
   PlanCompleteWindow planComplete_{*this};
   ContentNoteWindow contentNote_{*this};
-  std::vector<std::unique_ptr<Window>> retired_;
 };
 
 }  // namespace temvik

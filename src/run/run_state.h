@@ -3,7 +3,7 @@
 #include <string>
 
 #include "run/duration.h"
-#include "ui/main/item_editor.h"
+#include "store/item_options.h"
 
 namespace temvik {
 
@@ -14,9 +14,8 @@ struct RunState {
   Duration remaining;
   std::string content;
   RunKind kind = RunKind::Sequential;
-  int position = 0;  // list index of the running sequential item
-  long long playSeconds = 10;
-  EditorValues options;    // completion options, lists and prompt points
+  int position = 0;        // list index of the running sequential item
+  ItemOptions options;     // completion options, lists, play time and prompt points
   std::string startSound;  // timed items: played when the item starts
 };
 

@@ -1,10 +1,34 @@
 #include "store/content_rules.h"
 
 #include "store/gbk.h"
+#include "store/ini.h"
 #include "store/plan_store.h"
 #include "store/text.h"
 
 namespace temvik {
+namespace {
+
+bool enclosedIn(std::string_view text, char quote) {
+  return text.size() >= 2 && text.front() == quote && text.back() == quote;
+}
+
+// Whether the content comes back unchanged from the files: as the name of
+// its section, as its "内容" value, and as a list row that names it again.
+bool comesBack(std::string_view content) {
+  IniDocument doc;
+  const ItemRecord item{.content = std::string(content)};
+  writeItem(doc, content, item);
+  bool lossless = false;
+  const std::string bytes = utf8ToGbk(doc.serialize(), &lossless);
+  if (!lossless) return false;
+  const IniDocument back = IniDocument::parse(gbkToUtf8(bytes));
+  const std::vector<std::string> names = back.sectionNames();
+  if (names.size() != 1 || names[0] != content) return false;
+  const std::string row = back.value(names[0], kContentKey);
+  return row == content && sectionOfRow(row) == content;
+}
+
+}  // namespace
 
 std::optional<std::string> contentProblem(std::string_view content) {
   if (content.empty()) return std::nullopt;  // the caller asks for a content first
@@ -14,10 +38,14 @@ std::optional<std::string> contentProblem(std::string_view content) {
   if (trimBlanks(content).empty()) return "任务内容不能只由空格组成。";
   if (trimBlanks(content).size() != content.size()) return "任务内容的开头和结尾不能是空格。";
   if (content.find_first_of("[]") != std::string_view::npos) return "任务内容不能包含“[”或“]”。";
-  if (content.size() >= 2 && content.front() == '"' && content.back() == '"')
-    return "任务内容不能以双引号开头并以双引号结尾。";
+  // The INI routines strip one pair of enclosing quotes from a value.
+  if (enclosedIn(content, '"')) return "任务内容不能以双引号开头并以双引号结尾。";
+  if (enclosedIn(content, '\'')) return "任务内容不能以单引号开头并以单引号结尾。";
+  // A row that begins with the mark is a finished row of another content.
+  if (isFinishedRow(content)) return "任务内容不能以“已完成--”开头。";
   if (content == kPasswordSection) return "任务内容不能是“密码”。";
   if (!gbkCanEncode(content)) return "任务内容含有无法保存的字符。";
+  if (!comesBack(content)) return "任务内容无法按原样保存，请换一种写法。";
   return std::nullopt;
 }
 

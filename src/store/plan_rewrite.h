@@ -15,6 +15,9 @@ namespace temvik {
 // remaining steps (moving the scratch copies into place) can be finished by
 // recoverInterruptedRewrite() at the next start. An empty mark document
 // removes the mark file.
+//
+// A step that fails (rather than a crash) throws StoreError after putting
+// the marks back and removing the scratch copies: the plan stays as it was.
 void commitPlanRewrite(PlanStore& store, const IniDocument& items,
                        const std::optional<IniDocument>& marks);
 

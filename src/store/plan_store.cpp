@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "store/gbk.h"
+#include "store/store_error.h"
 #include "store/text.h"
 
 namespace temvik {
@@ -27,9 +28,9 @@ std::string sectionOfRow(std::string_view row) {
   return std::string(row);
 }
 
-int firstUnmarkedIndex(const std::vector<std::string>& rows, std::string_view text) {
+int firstUnfinishedRow(const std::vector<std::string>& rows) {
   for (std::size_t i = 0; i < rows.size(); ++i)
-    if (rows[i].find(text) == std::string::npos) return static_cast<int>(i);
+    if (!isFinishedRow(rows[i])) return static_cast<int>(i);
   return -1;
 }
 
@@ -39,7 +40,8 @@ std::string fileBaseName(std::string_view path) {
   return std::string(path.substr(0, path.find('.')));
 }
 
-long long integerValue(std::string_view text) {
+long long integerValue(std::string_view typed) {
+  const std::string text = halfWidthNumber(typed);
   std::size_t i = 0;
   while (i < text.size() && isBlank(text[i])) ++i;
   bool negative = false;
@@ -103,13 +105,24 @@ std::string PlanStore::path(std::string_view filePart) const {
 }
 
 IniDocument PlanStore::load(std::string_view filePart) const {
-  const auto bytes = files_.read(path(filePart));
-  if (!bytes) return {};
+  const std::string file = path(filePart);
+  const auto bytes = files_.read(file);
+  if (!bytes) {
+    if (files_.exists(file)) throw StoreError(StoreError::Kind::Read, file);
+    return {};
+  }
   return IniDocument::parse(gbkToUtf8(*bytes));
 }
 
 void PlanStore::save(std::string_view filePart, const IniDocument& doc) {
-  files_.writeAtomic(path(filePart), utf8ToGbk(doc.serialize()));
+  const std::string file = path(filePart);
+  if (!files_.writeAtomic(file, utf8ToGbk(doc.serialize())))
+    throw StoreError(StoreError::Kind::Write, file);
+}
+
+void PlanStore::remove(std::string_view filePart) {
+  const std::string file = path(filePart);
+  if (!files_.remove(file) && files_.exists(file)) throw StoreError(StoreError::Kind::Write, file);
 }
 
 std::string PlanStore::read(std::string_view filePart, std::string_view section,

@@ -59,14 +59,14 @@ inline constexpr std::string_view kPointSoundPart = "音";
 [[nodiscard]] bool isFinishedRow(std::string_view row);
 // The section (content) a row belongs to: the row without its mark.
 [[nodiscard]] std::string sectionOfRow(std::string_view row);
-// 0-based index of the first row not containing `text`; -1 when all do or
+// 0-based index of the first row that is not finished; -1 when all are or
 // there are none.
-[[nodiscard]] int firstUnmarkedIndex(const std::vector<std::string>& rows, std::string_view text);
+[[nodiscard]] int firstUnfinishedRow(const std::vector<std::string>& rows);
 // The last path component up to its first full stop (bell.mp3 -> bell,
 // two.parts.mp3 -> two, C:\a.b\c.ini -> c).
 [[nodiscard]] std::string fileBaseName(std::string_view path);
 // The integer value of a text as typed: leading blanks, an optional sign and
-// the digits that follow; 0 when there are none.
+// the digits that follow (full-width ones too); 0 when there are none.
 [[nodiscard]] long long integerValue(std::string_view text);
 
 // One prompt point of an item, values as stored.
@@ -118,6 +118,8 @@ struct PlanNames {
 
 // The plan files in the program directory. Nothing is cached: every call
 // reads the files afresh, and each call parses a file at most once.
+// A file that exists but cannot be read, and every failed write, throw
+// StoreError: nothing is ever taken for empty and then written over.
 class PlanStore {
  public:
   explicit PlanStore(Files& files);
@@ -125,10 +127,12 @@ class PlanStore {
   // Program directory + file part.
   [[nodiscard]] std::string path(std::string_view filePart) const;
 
-  // The file decoded from GBK; an empty document when it cannot be read.
+  // The file decoded from GBK; an empty document when there is none.
   [[nodiscard]] IniDocument load(std::string_view filePart) const;
   // Writes the whole file atomically, encoded in GBK.
   void save(std::string_view filePart, const IniDocument& doc);
+  // Removes the file; nothing to do when there is none.
+  void remove(std::string_view filePart);
 
   // Single-key access, one file operation each.
   [[nodiscard]] std::string read(std::string_view filePart, std::string_view section,

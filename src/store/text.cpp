@@ -99,4 +99,30 @@ std::string foldCase(std::string_view utf8) {
   return out;
 }
 
+std::string halfWidthNumber(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    // Every form concerned is three bytes long: EF BC 8B..99, or E3 80 80.
+    if (i + 2 < text.size()) {
+      const auto b0 = static_cast<unsigned char>(text[i]);
+      const auto b1 = static_cast<unsigned char>(text[i + 1]);
+      const auto b2 = static_cast<unsigned char>(text[i + 2]);
+      if (b0 == 0xEF && b1 == 0xBC &&
+          ((b2 >= 0x90 && b2 <= 0x99) || b2 == 0x8B || b2 == 0x8D || b2 == 0x8E)) {
+        out += static_cast<char>(b2 - 0x90 + '0');  // U+FF10 + n -> '0' + n, likewise + - .
+        i += 3;
+        continue;
+      }
+      if (b0 == 0xE3 && b1 == 0x80 && b2 == 0x80) {
+        out += ' ';
+        i += 3;
+        continue;
+      }
+    }
+    out += text[i++];
+  }
+  return out;
+}
+
 }  // namespace temvik

@@ -15,6 +15,11 @@ namespace temvik {
 [[nodiscard]] std::string_view trimLeadingBlanks(std::string_view text);
 [[nodiscard]] std::string_view trimTrailingBlanks(std::string_view text);
 
+// The text with the full-width forms a Chinese input method types turned
+// into their ASCII partners: the digits ０-９, "＋", "－", "．", and the
+// ideographic space U+3000 as a space. Everything else stays as it is.
+[[nodiscard]] std::string halfWidthNumber(std::string_view text);
+
 // Case folding of UTF-8 text as Windows compares names without regard to
 // case, for the letters GBK can hold: ASCII, Greek, Cyrillic (with Ё/ё),
 // fullwidth Latin and Roman numerals. Everything else, malformed bytes

@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "e2e_support.h"
-#include "run/run_ids.h"
+#include "run/give_up_dialog.h"
+#include "run/item_finished_dialog.h"
+#include "run/plan_complete_window.h"
+#include "run/run_window.h"
 #include "ui/main/main_window_ids.h"
 
 namespace temvik::e2e {

@@ -3,7 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "run/run_ids.h"
+#include "run/change_time_dialog.h"
+#include "run/content_note_window.h"
+#include "run/give_up_dialog.h"
+#include "run/item_finished_dialog.h"
+#include "run/plan_complete_window.h"
+#include "run/run_window.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace temvik::testing {
@@ -344,6 +349,35 @@ TEST_F(RunTest, TheTrayShowsTheRemainingTime) {
   r->trayDoubleClick();
   EXPECT_TRUE(r->isVisible());
   EXPECT_FALSE(r->hasTrayIcon());
+}
+
+TEST_F(RunTest, TheRunsWindowsCannotBeLost) {
+  putFile("\\time.ini", timedItem("读书", "0", "1", "0"));
+  start().click(kRunFromStart);
+  auto* r = runWindow();
+  // Minimising goes to the tray: a window owned by the hidden main window
+  // would have no task-bar button to come back by.
+  EXPECT_FALSE(r->minimize());
+  EXPECT_FALSE(r->isMinimized());
+  EXPECT_FALSE(r->isVisible());
+  EXPECT_TRUE(r->hasTrayIcon());
+  // Asked twice, a dialog opens once and the second ask brings it forward.
+  auto openCount = [&](std::string_view design) {
+    int n = 0;
+    for (auto* w : env.ui.windows())
+      if (w->design().designName == design && w->isOpen()) ++n;
+    return n;
+  };
+  r->chooseMenu(kGiveUpMenu);
+  r->chooseMenu(kGiveUpMenu);
+  EXPECT_EQ(openCount("放弃窗口"), 1);
+  r->chooseMenu(kChangeRemaining);
+  r->chooseMenu(kChangeRemaining);
+  EXPECT_EQ(openCount("更改时间窗口"), 1);
+  env.ui.find("放弃窗口")->click(kKeepGoing);
+  EXPECT_EQ(openCount("放弃窗口"), 0);
+  r->chooseMenu(kGiveUpMenu);
+  EXPECT_EQ(openCount("放弃窗口"), 1) << "and opens again once closed";
 }
 
 TEST_F(RunTest, ClosingTheRunWindowAsksAndThenShowsThePlan) {

@@ -93,9 +93,9 @@ TEST(Rows, FinishedRowsBeginWithTheMark) {
   EXPECT_EQ(sectionOfRow("已完成--读书"), "读书");
   EXPECT_EQ(sectionOfRow("读书"), "读书");
   EXPECT_EQ(sectionOfRow("已完成的作业"), "已完成的作业");
-  EXPECT_EQ(firstUnmarkedIndex({"已完成--a", "已完成--b", "c"}, kFinishedWord), 2);
-  EXPECT_EQ(firstUnmarkedIndex({"已完成--a"}, kFinishedWord), -1);
-  EXPECT_EQ(firstUnmarkedIndex({}, kFinishedWord), -1);
+  EXPECT_EQ(firstUnfinishedRow({"已完成--a", "已完成--b", "c"}), 2);
+  EXPECT_EQ(firstUnfinishedRow({"已完成--a"}), -1);
+  EXPECT_EQ(firstUnfinishedRow({}), -1);
 }
 
 TEST(Rows, FileBaseNameAndIntegerValue) {

@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "run/run_windows.h"
+#include "run/change_time_dialog.h"
+#include "run/content_note_window.h"
+#include "run/give_up_dialog.h"
+#include "run/item_finished_dialog.h"
+#include "run/plan_complete_window.h"
+#include "run/run_window.h"
 #include "ui/main/main_window.h"
 
 namespace temvik::testing {

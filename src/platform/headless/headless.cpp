@@ -145,6 +145,13 @@ bool HeadlessWindow::rightClick(ControlId id) {
   return true;
 }
 
+bool HeadlessWindow::minimize() {
+  if (!isVisible() || !design_.minimizeBox) return false;
+  if (events_.onMinimizing()) return false;
+  minimized_ = true;
+  return true;
+}
+
 bool HeadlessWindow::trayDoubleClick() {
   if (!tray_) return false;
   events_.onTrayDoubleClick();
@@ -386,8 +393,9 @@ void HeadlessUi::advance(std::uint64_t ms) {
 
 // ---------------------------------------------------------------- files
 
-bool MemoryFiles::mayChange() {
+bool MemoryFiles::mayChange(const std::string& path) {
   const int n = operations_++;
+  if (unwritable.contains(path) || n == failOnce_) return false;
   return failAfter_ < 0 || n < failAfter_;
 }
 
@@ -395,20 +403,21 @@ bool MemoryFiles::exists(const std::string& path) const { return files_.contains
 
 std::optional<std::string> MemoryFiles::read(const std::string& path) const {
   ++reads;
+  const int n = readCount_++;
   auto it = files_.find(path);
-  if (it == files_.end()) return std::nullopt;
+  if (it == files_.end() || unreadable.contains(path) || n == failReadOnce_) return std::nullopt;
   return it->second;
 }
 
 bool MemoryFiles::writeAtomic(const std::string& path, std::string_view bytes) {
-  if (!mayChange()) return false;
+  if (!mayChange(path)) return false;
   ++writes;
   files_[path] = std::string(bytes);
   return true;
 }
 
 bool MemoryFiles::copy(const std::string& from, const std::string& to) {
-  if (!mayChange()) return false;
+  if (!mayChange(to)) return false;
   auto it = files_.find(from);
   if (it == files_.end()) return false;
   files_[to] = it->second;
@@ -416,12 +425,12 @@ bool MemoryFiles::copy(const std::string& from, const std::string& to) {
 }
 
 bool MemoryFiles::remove(const std::string& path) {
-  if (!mayChange()) return false;
+  if (!mayChange(path)) return false;
   return files_.erase(path) > 0;
 }
 
 bool MemoryFiles::replace(const std::string& from, const std::string& to) {
-  if (!mayChange()) return false;
+  if (!mayChange(to)) return false;
   auto it = files_.find(from);
   if (it == files_.end()) return false;
   std::string bytes = std::move(it->second);

@@ -104,6 +104,9 @@ class HeadlessWindow final : public Window {
   bool chooseMenu(MenuItemId id);
   // Right button released over a control (0: the window itself).
   bool rightClick(ControlId id);
+  // The minimise box: false when the window's code took it over.
+  bool minimize();
+  [[nodiscard]] bool isMinimized() const { return minimized_; }
   bool trayDoubleClick();
   bool trayRightClick();
   [[nodiscard]] std::string trayTooltip() const { return tray_.value_or(""); }
@@ -145,6 +148,7 @@ class HeadlessWindow final : public Window {
   bool visible_ = false;
   bool open_ = true;
   bool modal_ = false;
+  bool minimized_ = false;
   int alpha_ = -1;
   ControlId focused_ = 0;
   std::map<ControlId, Control> controls_;
@@ -214,18 +218,30 @@ class MemoryFiles final : public Files {
   // The n-th changing operation from now on (0 = the next) fails and every
   // one after it too, as if the program died there. -1 turns it off.
   void failFrom(int n) { failAfter_ = n; }
+  // Only the n-th changing operation from now on fails (0 = the next).
+  void failOnce(int n) { failOnce_ = operations_ + n; }
+  // Only the n-th read from now on fails, though the file is there.
+  void failReadOnce(int n) { failReadOnce_ = readCount_ + n; }
   [[nodiscard]] int operationCount() const { return operations_; }
+  [[nodiscard]] int readCount() const { return readCount_; }
+  // Paths the disk refuses to change (written, replaced, copied onto or
+  // removed), and existing paths it refuses to read.
+  std::set<std::string> unwritable;
+  std::set<std::string> unreadable;
 
   // How often files were read and written, for tests of file traffic.
   mutable int reads = 0;
   int writes = 0;
 
  private:
-  bool mayChange();
+  bool mayChange(const std::string& path);
   std::string dir_;
   std::map<std::string, std::string> files_;
   int failAfter_ = -1;
+  int failOnce_ = -1;
   int operations_ = 0;
+  mutable int failReadOnce_ = -1;
+  mutable int readCount_ = 0;
 };
 
 // Message boxes and file dialogs with scripted answers; every box is logged.

@@ -346,6 +346,12 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
       // suggests the rectangle, the controls and fonts follow.
       applyDpi(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
+    case WM_SYSCOMMAND:
+      if ((wp & 0xFFF0) == SC_MINIMIZE) {
+        auto* e = events();
+        if (e && e->onMinimizing()) return 0;
+      }
+      break;
     case WM_CLOSE: {
       auto* e = events();
       const bool agreed = !e || e->onCloseRequested();

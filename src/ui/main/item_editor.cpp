@@ -33,7 +33,7 @@ void ItemEditor::reset() {
   w.listSelect(kSequentialList, -1);
   w.listSelect(kTimedList, -1);
   for (ControlId id : {kContent, kHours, kMinutes, kSeconds, kMediaPath}) w.setText(id, "");
-  values_ = EditorValues{};
+  values_ = ItemOptions{};
   for (ControlId id : {kRunProgram, kExitWhenDone, kEndProcesses, kShutdown, kRestart, kLogOff,
                        kLock, kForbidProcesses})
     w.setChecked(id, false);
@@ -61,51 +61,30 @@ void ItemEditor::load(const ItemRecord& item) {
   values_.mediaPath = item.mediaPath;
   values_.playSeconds = integerValue(item.playSeconds);
 
-  if (readFlag(item.runProgram)) {
-    values_.runProgram = true;
-    w.setChecked(kRunProgram, true);
-    w.setEnabled(kChooseProgram, true);
-  }
+  // A ticked list option offers its chooser.
+  auto tickList = [&](const std::string& stored, bool& value, ControlId box, ControlId chooser) {
+    if (!readFlag(stored)) return;
+    value = true;
+    w.setChecked(box, true);
+    w.setEnabled(chooser, true);
+  };
+  tickList(item.runProgram, values_.runProgram, kRunProgram, kChooseProgram);
   if (readFlag(item.exitApp)) {
     // An item that ends the program has no end media: its keys stay unread.
     values_.exitApp = true;
     w.setChecked(kExitWhenDone, true);
-    for (ControlId id : {kMedia, kUseDefault, kMediaPath, kPlayTime, kOpenMedia})
+    for (ControlId id : {kMedia, kUseDefault, kMediaPath, kOpenMedia, kPlayTime})
       w.setEnabled(id, false);
   } else {
     w.setEnabled(kMedia, true);
-    if (readFlag(item.media)) {
-      w.setEnabled(kUseDefault, true);
-      w.setEnabled(kPlayTime, true);
-      values_.media = true;
-      w.setChecked(kMedia, true);
-      if (!readUseDefault(item.useDefault)) {
-        w.setEnabled(kMediaPath, true);
-        w.setEnabled(kOpenMedia, true);
-        values_.useDefault = false;
-        w.setChecked(kUseDefault, false);
-        values_.mediaPath = item.mediaPath;
-        w.setText(kMediaPath, item.mediaPath);
-      } else {
-        values_.useDefault = true;
-        w.setChecked(kUseDefault, true);
-      }
-    } else {
-      values_.media = false;
-      w.setChecked(kMedia, false);
-      for (ControlId id : {kUseDefault, kPlayTime, kMediaPath, kOpenMedia}) w.setEnabled(id, false);
-    }
+    const bool media = readFlag(item.media);
+    w.setChecked(kMedia, media);
+    if (media) w.setChecked(kUseDefault, readUseDefault(item.useDefault));
+    mediaRule();
+    if (media && !values_.useDefault) w.setText(kMediaPath, item.mediaPath);
   }
-  if (readFlag(item.endProcesses)) {
-    values_.endProcesses = true;
-    w.setChecked(kEndProcesses, true);
-    w.setEnabled(kChooseEndProcess, true);
-  }
-  if (readFlag(item.forbid)) {
-    values_.forbid = true;
-    w.setChecked(kForbidProcesses, true);
-    w.setEnabled(kChooseForbidden, true);
-  }
+  tickList(item.endProcesses, values_.endProcesses, kEndProcesses, kChooseEndProcess);
+  tickList(item.forbid, values_.forbid, kForbidProcesses, kChooseForbidden);
   const std::array<const std::string*, 4> power = {&item.shutdown, &item.restart, &item.logOff,
                                                    &item.lock};
   for (std::size_t i = 0; i < kPowerBoxes.size(); ++i) {
@@ -119,7 +98,7 @@ void ItemEditor::load(const ItemRecord& item) {
 
 ItemRecord ItemEditor::record() const {
   const Window& w = window_;
-  const EditorValues& v = values_;
+  const ItemOptions& v = values_;
   ItemRecord r;
   r.content = w.text(kContent);
   r.hours = w.text(kHours);
@@ -145,24 +124,26 @@ ItemRecord ItemEditor::record() const {
   return r;
 }
 
-void ItemEditor::applyMediaDesign() {
-  Window& w = window_;
-  if (!w.isChecked(kMedia)) {
-    for (ControlId id : {kUseDefault, kMediaPath, kOpenMedia, kPlayTime}) w.setEnabled(id, false);
-    values_.media = false;
-    return;
-  }
-  values_.media = true;
-  w.setEnabled(kUseDefault, true);
-  w.setEnabled(kPlayTime, true);
-  if (!w.isChecked(kUseDefault)) {
-    w.setEnabled(kMediaPath, true);
-    w.setEnabled(kOpenMedia, true);
-    values_.useDefault = false;
-  } else {
-    values_.useDefault = true;
-  }
+RunItem ItemEditor::runItem() const {
+  const Window& w = window_;
+  RunItem item;
+  item.content = w.text(kContent);
+  item.hours = w.text(kHours);
+  item.minutes = w.text(kMinutes);
+  item.seconds = w.text(kSeconds);
+  item.playTime = w.text(kPlayTime);
+  item.mediaPath = w.text(kMediaPath);
+  item.ticked = {.runProgram = w.isChecked(kRunProgram),
+                 .exitWhenDone = w.isChecked(kExitWhenDone),
+                 .endProcesses = w.isChecked(kEndProcesses),
+                 .forbid = w.isChecked(kForbidProcesses),
+                 .media = w.isChecked(kMedia),
+                 .useDefault = w.isChecked(kUseDefault)};
+  item.options = values_;
+  return item;
 }
+
+void ItemEditor::applyMediaDesign() { mediaRule(); }
 
 void ItemEditor::applyEditLock() {
   for (ControlId id :
@@ -172,6 +153,20 @@ void ItemEditor::applyEditLock() {
         kMedia,           kUseDefault,    kMediaPath,    kOpenMedia,       kPlayTime,
         kAddItem,         kDeleteItem})
     window_.setEnabled(id, false);
+}
+
+// The media controls follow the media box: with it ticked, "默认" and the
+// play time are offered and the path follows "默认"; without it, none is.
+void ItemEditor::mediaRule() {
+  Window& w = window_;
+  values_.media = w.isChecked(kMedia);
+  if (!values_.media) {
+    for (ControlId id : {kUseDefault, kMediaPath, kOpenMedia, kPlayTime}) w.setEnabled(id, false);
+    return;
+  }
+  w.setEnabled(kUseDefault, true);
+  w.setEnabled(kPlayTime, true);
+  mediaPathRule();
 }
 
 void ItemEditor::mediaPathRule() {
@@ -220,12 +215,7 @@ void ItemEditor::powerUnticked(ControlId box) {
     if (other != box) w.setEnabled(other, true);
   if (!w.isChecked(kExitWhenDone)) {
     w.setEnabled(kMedia, true);
-    if (w.isChecked(kMedia)) {
-      w.setEnabled(kUseDefault, true);
-      w.setEnabled(kPlayTime, true);
-      values_.media = true;
-      mediaPathRule();
-    }
+    mediaRule();
   }
   if (w.isChecked(kRunProgram)) w.setEnabled(kChooseProgram, true);
   if (w.isChecked(kEndProcesses)) w.setEnabled(kChooseEndProcess, true);
@@ -253,16 +243,7 @@ void ItemEditor::checkBoxClicked(ControlId box) {
       w.setEnabled(kOpenMedia, !on);
       break;
     case kMedia:
-      if (on) {
-        values_.media = true;
-        w.setEnabled(kUseDefault, true);
-        w.setEnabled(kPlayTime, true);
-        mediaPathRule();
-      } else {
-        values_.media = false;
-        for (ControlId id : {kUseDefault, kMediaPath, kOpenMedia, kPlayTime})
-          w.setEnabled(id, false);
-      }
+      mediaRule();
       break;
     case kExitWhenDone:
       if (on) {
@@ -273,12 +254,7 @@ void ItemEditor::checkBoxClicked(ControlId box) {
       } else {
         values_.exitApp = false;
         w.setEnabled(kMedia, true);
-        if (w.isChecked(kMedia)) {
-          values_.media = true;
-          w.setEnabled(kUseDefault, true);
-          w.setEnabled(kPlayTime, true);
-          mediaPathRule();
-        }
+        mediaRule();
       }
       break;
     case kShutdown:

@@ -1,41 +1,13 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 #include "platform/window.h"
+#include "run/run_item.h"
+#include "store/item_options.h"
 #include "store/plan_store.h"
 
 namespace temvik {
-
-// A prompt point as the editor keeps it: name, packed delay/play time, sound.
-struct EditorPromptPoint {
-  std::string name;
-  std::int64_t packed = 0;
-  std::string sound;
-};
-
-// The option values of the item in the editor. The check boxes show them,
-// but these, not the boxes, are what add and save write.
-struct EditorValues {
-  bool runProgram = false;
-  bool exitApp = false;
-  bool endProcesses = false;
-  bool forbid = false;
-  bool shutdown = false;
-  bool restart = false;
-  bool logOff = false;
-  bool lock = false;
-  bool media = true;
-  bool useDefault = true;
-  std::string programList;
-  std::string processList;
-  std::string forbiddenList;
-  std::string mediaPath;
-  long long playSeconds = 10;
-  std::vector<EditorPromptPoint> promptPoints;
-};
 
 // The right-hand side of the main window: the working copy of one item and
 // the rules by which its check boxes enable and disable each other.
@@ -43,8 +15,8 @@ class ItemEditor {
  public:
   explicit ItemEditor(Window& window) : window_(window) {}
 
-  [[nodiscard]] const EditorValues& values() const { return values_; }
-  EditorValues& values() { return values_; }
+  [[nodiscard]] const ItemOptions& values() const { return values_; }
+  ItemOptions& values() { return values_; }
 
   // Blanks the editor and clears the selection of both lists.
   void reset();
@@ -52,6 +24,8 @@ class ItemEditor {
   void load(const ItemRecord& item);
   // The item record the editor holds, as add and save write it.
   [[nodiscard]] ItemRecord record() const;
+  // The item as the editor shows it, for a run.
+  [[nodiscard]] RunItem runItem() const;
 
   // Applies the design's media check boxes to the media controls and flags.
   void applyMediaDesign();
@@ -69,11 +43,12 @@ class ItemEditor {
  private:
   void powerTicked(ControlId box);
   void powerUnticked(ControlId box);
+  void mediaRule();
   void mediaPathRule();
   bool& powerFlag(ControlId box);
 
   Window& window_;
-  EditorValues values_;
+  ItemOptions values_;
 };
 
 }  // namespace temvik

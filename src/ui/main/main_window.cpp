@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "run/run_controller.h"
+#include "run/run_host.h"
+#include "store/app_state.h"
 #include "store/plan_rewrite.h"
 #include "store/plan_store.h"
-#include "ui/main/app_state.h"
+#include "store/store_error.h"
 #include "ui/main/item_editor.h"
 #include "ui/main/main_window_ids.h"
 #include "ui/main/sequential_plan.h"
@@ -21,7 +23,6 @@ constexpr std::string_view kTitlePrefix = "Temvikv1.0 -- ";
 constexpr std::string_view kAboutText =
     "Temvikv1.0\n\n按计划计时做事：顺序计划逐项倒计时，同步计划到点自动开始。\n"
     "所有计划保存在程序所在文件夹的 INI 文件中。";
-constexpr std::uint8_t kTranslucentAlpha = 230;
 constexpr std::uint64_t kSchedulerIntervalMs = 500;
 constexpr std::string_view kMediaFilter =
     "MP3文件(*.mp3)|*.mp3|WAV文件(*.wav)|*.wav|MID文件(*.mid)|*.mid|FLV文件（*.flv）|*.flv|"
@@ -30,7 +31,9 @@ constexpr std::string_view kMediaFilter =
 
 }  // namespace
 
-class MainWindow::Impl final : public WindowEvents {
+// The main window routes: its menus, buttons and lists hand their work to
+// the part that owns it (the editor, the sequential plan, the run).
+class MainWindow::Impl final : public WindowEvents, public RunHost {
  public:
   explicit Impl(Services& services)
       : services_(services),
@@ -38,22 +41,30 @@ class MainWindow::Impl final : public WindowEvents {
         mediaDialog_(FileDialog::Kind::Open, std::string(kMediaFilter)) {}
 
   void start() {
-    recoverInterruptedRewrite(store_);
+    // A rewrite that a crash interrupted is finished before anything reads
+    // the plan.
+    const bool recovered = guarded([&] { recoverInterruptedRewrite(store_); });
     window_ = services_.ui.createWindow(mainWindowDesign(), *this, nullptr);
     editor_ = std::make_unique<ItemEditor>(*window_);
     plan_ = std::make_unique<SequentialPlan>(*window_, *editor_, store_, services_.prompts, state_);
-    run_ = std::make_unique<RunController>(RunHost{services_, *window_, *editor_, *plan_, store_,
-                                                   state_, [this] { fillTimedList(); }});
+    run_ = std::make_unique<RunController>(services_, store_, state_, *this);
     Window& w = *window_;
     // Translucent before it first appears, so it never flashes opaque.
-    w.setLayered(kTranslucentAlpha);
+    w.setLayered(kLayeredAlpha);
     w.show();
     w.setTimer(kSchedulerTimer, kSchedulerIntervalMs);
-    refreshTitle();
-    plan_->refill(true);
-    fillTimedList();
+    showTitle(PlanNames{std::string(kDefaultPlanName), std::string(kDefaultTimedName)});
+    if (recovered) {
+      guarded([&] {
+        showTitle(store_.readPlanNames());
+        plan_->refill(true);
+        fillTimedList();
+        state_.password = store_.readPassword();
+      });
+    } else {
+      showFilesAsTheyAre();
+    }
     w.setEnabled(kRunFromStart, !plan_->firstRowFinished());
-    state_.password = store_.readPassword();
     // The password dialog grants the rights; without it a stored password
     // keeps the plan read-only.
     state_.rights = state_.password.empty();
@@ -64,7 +75,7 @@ class MainWindow::Impl final : public WindowEvents {
          {kChooseProgram, kChooseEndProcess, kChooseForbidden, kMediaPath, kOpenMedia})
       w.setEnabled(id, false);
     if (state_.password.empty()) w.setMenuEnabled(kDeletePassword, false);
-    if (!state_.password.empty() && !state_.rights) {
+    if (state_.editLocked()) {
       editor_->applyEditLock();
       w.setMenuEnabled(kDeletePassword, false);
     }
@@ -72,6 +83,25 @@ class MainWindow::Impl final : public WindowEvents {
   }
 
   Window& window() { return *window_; }
+
+  // ------------------------------------------------------------ RunHost
+
+  Window& mainWindow() override { return *window_; }
+  [[nodiscard]] int sequentialCount() const override { return window_->listCount(kSequentialList); }
+  [[nodiscard]] std::vector<std::string> sequentialRows() const override { return plan_->rows(); }
+  RunItem loadSequential(int row) override {
+    window_->listSelect(kSequentialList, row);
+    plan_->loadRow(row);
+    return editor_->runItem();
+  }
+  [[nodiscard]] RunItem editorItem() const override { return editor_->runItem(); }
+  void refillSequential() override {
+    guarded([&] { plan_->refill(true); });
+  }
+  void refillTimed() override {
+    guarded([&] { fillTimedList(); });
+  }
+  void applyResumeRule() override { plan_->applyResumeRule(); }
 
   // ------------------------------------------------------------ events
 
@@ -82,6 +112,10 @@ class MainWindow::Impl final : public WindowEvents {
   void onClosed() override { services_.ui.quit(); }
 
   void onClick(ControlId id) override {
+    guarded([&] { handleClick(id); });
+  }
+
+  void handleClick(ControlId id) {
     if (ItemEditor::isCheckBox(id)) {
       editor_->checkBoxClicked(id);
       state_.unsavedEdit = true;
@@ -135,6 +169,10 @@ class MainWindow::Impl final : public WindowEvents {
   }
 
   void onRowSelected(ControlId id) override {
+    guarded([&] { handleRowSelected(id); });
+  }
+
+  void handleRowSelected(ControlId id) {
     if (id == kSequentialList) {
       const int row = window_->listSelection(kSequentialList);
       if (row >= 0) plan_->loadRow(row);
@@ -142,6 +180,10 @@ class MainWindow::Impl final : public WindowEvents {
   }
 
   void onMenu(MenuItemId id) override {
+    guarded([&] { handleMenu(id); });
+  }
+
+  void handleMenu(MenuItemId id) {
     switch (id) {
       case kExitProgram:
         window_->close();
@@ -150,8 +192,7 @@ class MainWindow::Impl final : public WindowEvents {
         plan_->deleteSelected();
         break;
       case kAbout:
-        services_.prompts.message(window_.get(), kAboutText, "关于", MessageIcon::Information,
-                                  MessageButtons::Ok);
+        inform(services_.prompts, window_.get(), kAboutText, "关于");
         break;
       default:
         break;
@@ -159,6 +200,10 @@ class MainWindow::Impl final : public WindowEvents {
   }
 
   void onMouseDown(ControlId id, MouseButton button) override {
+    guarded([&] { handleMouseDown(id, button); });
+  }
+
+  void handleMouseDown(ControlId id, MouseButton button) {
     if (id != kSequentialList) return;
     if (button == MouseButton::Left) plan_->askToSaveEdits();
     // A right press selects the row under the pointer first.
@@ -175,6 +220,10 @@ class MainWindow::Impl final : public WindowEvents {
   }
 
   void onKeyDown(ControlId id, int key) override {
+    guarded([&] { handleKeyDown(id, key); });
+  }
+
+  void handleKeyDown(ControlId id, int key) {
     if (id == kSequentialList && key == vk::kDelete && window_->listSelection(kSequentialList) >= 0)
       plan_->deleteSelected();
   }
@@ -188,8 +237,38 @@ class MainWindow::Impl final : public WindowEvents {
   void onTimer(TimerId) override {}
 
  private:
-  void refreshTitle() {
-    const PlanNames names = store_.readPlanNames();
+  // Runs one action; a plan file that cannot be read or written stops it
+  // with one message, and the lists then show what the files hold. False
+  // when it stopped so.
+  template <class Action>
+  bool guarded(Action&& action) {
+    try {
+      action();
+      return true;
+    } catch (const StoreError& error) {
+      reportStoreError(services_.prompts, window_.get(), error);
+      if (window_) showFilesAsTheyAre();
+      return false;
+    }
+  }
+
+  // The lists as the files hold them; a list whose file cannot be read
+  // stays empty (the failure was told already).
+  void showFilesAsTheyAre() {
+    try {
+      plan_->refill(true);
+    } catch (const StoreError&) {
+      window_->listClear(kSequentialList);
+    }
+    try {
+      fillTimedList();
+    } catch (const StoreError&) {
+      window_->listClear(kTimedList);
+    }
+    plan_->applyResumeRule();
+  }
+
+  void showTitle(const PlanNames& names) {
     state_.sequentialName = names.sequential;
     state_.timedName = names.timed;
     Window& w = *window_;
@@ -220,10 +299,7 @@ class MainWindow::Impl final : public WindowEvents {
     // The prompt-point editor window opens here once it exists.
   }
 
-  void message(std::string_view text) {
-    services_.prompts.message(window_.get(), text, "", MessageIcon::Information,
-                              MessageButtons::Ok);
-  }
+  void message(std::string_view text) { inform(services_.prompts, window_.get(), text); }
 
   Services& services_;
   PlanStore store_;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "run/run_item.h"
 #include "store/content_rules.h"
 #include "store/plan_rewrite.h"
 #include "store/text.h"
@@ -28,24 +29,20 @@ void putItem(IniDocument& items, const std::string& section, const ItemRecord& i
 
 }  // namespace
 
-void SequentialPlan::info(std::string_view text, std::string_view title) {
-  prompts_.message(&window_, text, title, MessageIcon::Information, MessageButtons::Ok);
-}
-
 bool SequentialPlan::firstRowFinished() const {
   return window_.listCount(kList) > 0 && isFinishedRow(window_.listText(kList, 0));
 }
 
-void SequentialPlan::applyResumeRule() {
+std::vector<std::string> SequentialPlan::rows() const {
+  std::vector<std::string> rows;
   const int n = window_.listCount(kList);
-  int firstUnfinished = -1;
-  for (int i = 0; i < n; ++i) {
-    if (!isFinishedRow(window_.listText(kList, i))) {
-      firstUnfinished = i;
-      break;
-    }
-  }
-  window_.setEnabled(kResumeUnfinished, firstUnfinished > 0);
+  rows.reserve(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) rows.push_back(window_.listText(kList, i));
+  return rows;
+}
+
+void SequentialPlan::applyResumeRule() {
+  window_.setEnabled(kResumeUnfinished, firstUnfinishedRow(rows()) > 0);
 }
 
 void SequentialPlan::refill(bool withMarks) {
@@ -63,13 +60,17 @@ void SequentialPlan::loadRowFrom(const IniDocument& items, int row) {
   editor_.reset();
   window_.listSelect(kTimedList, -1);
   editor_.load(readItem(items, section));
-  if (!state_.password.empty() && !state_.rights) editor_.applyEditLock();
+  if (state_.editLocked()) editor_.applyEditLock();
   window_.listSelect(kList, row);
 }
 
-bool SequentialPlan::contentAcceptable(const std::string& content) {
+bool SequentialPlan::inputAcceptable(const std::string& content) {
   if (auto problem = contentProblem(content)) {
-    info(*problem, "请修改");
+    info(*problem, kPleaseCorrect);
+    return false;
+  }
+  if (auto problem = numberProblem(editor_.runItem())) {
+    info(*problem, kPleaseCorrect);
     return false;
   }
   return true;
@@ -89,7 +90,7 @@ void SequentialPlan::add() {
     info("请填写任务内容");
     return;
   }
-  if (!contentAcceptable(content)) return;
+  if (!inputAcceptable(content)) return;
 
   IniDocument items = store_.load(kItemFile);
   putItem(items, content, editor_.record());
@@ -108,9 +109,9 @@ void SequentialPlan::writePassword(IniDocument& items) const {
 
 void SequentialPlan::writePlanNames() {
   IniDocument names = store_.load(kPlanNameFile);
-  names.set("名称", "名称", state_.sequentialName);
-  names.set("名称", "同步", state_.timedName);
-  store_.save(kPlanNameFile, names);
+  const bool sequentialChanged = names.set(kPlanNameSection, kPlanNameKey, state_.sequentialName);
+  const bool timedChanged = names.set(kPlanNameSection, kTimedNameKey, state_.timedName);
+  if (sequentialChanged || timedChanged) store_.save(kPlanNameFile, names);
 }
 
 bool SequentialPlan::save() {
@@ -135,7 +136,7 @@ bool SequentialPlan::save() {
     info("请填写任务内容");
     return false;
   }
-  if (!contentAcceptable(content)) return false;
+  if (!inputAcceptable(content)) return false;
 
   window_.listSetText(kList, selected, content);
   IniDocument items = store_.load(kItemFile);
@@ -153,8 +154,10 @@ void SequentialPlan::rewriteThroughEditor(const IniDocument& items) {
     writeItem(scratch, window_.listText(kList, i), editor_.record());
   }
   writePassword(scratch);
-  writePlanNames();
   commitPlanRewrite(store_, scratch, std::nullopt);
+  // After the plan, so that a plan that could not be written leaves the
+  // names as they were too.
+  writePlanNames();
   refill(true);
 }
 
@@ -234,7 +237,7 @@ void SequentialPlan::deleteSelected() {
 }
 
 void SequentialPlan::clearMarks() {
-  store_.files().remove(store_.path(kMarkFile));
+  store_.remove(kMarkFile);
   refill(false);
   window_.setEnabled(kResumeUnfinished, false);
   window_.setEnabled(kRunFromStart, true);

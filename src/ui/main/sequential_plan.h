@@ -1,10 +1,13 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/prompts.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/ini.h"
 #include "store/plan_store.h"
-#include "ui/main/app_state.h"
 #include "ui/main/item_editor.h"
 
 namespace temvik {
@@ -35,6 +38,8 @@ class SequentialPlan {
   void applyResumeRule();
 
   [[nodiscard]] bool firstRowFinished() const;
+  // The rows as the list shows them.
+  [[nodiscard]] std::vector<std::string> rows() const;
 
  private:
   void loadRowFrom(const IniDocument& items, int row);
@@ -42,9 +47,12 @@ class SequentialPlan {
   void rewriteThroughEditor(const IniDocument& items);
   void writePassword(IniDocument& items) const;
   void writePlanNames();
-  void info(std::string_view text, std::string_view title = "");
-  // Refuses a content that cannot name a section; true when it can.
-  bool contentAcceptable(const std::string& content);
+  void info(std::string_view text, std::string_view title = "") {
+    inform(prompts_, &window_, text, title);
+  }
+  // Refuses a content that cannot name a section, or numbers that cannot
+  // be counted, with a message; true when the editor's item can be stored.
+  bool inputAcceptable(const std::string& content);
 
   Window& window_;
   ItemEditor& editor_;

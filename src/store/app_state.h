@@ -4,9 +4,11 @@
 
 namespace temvik {
 
+// Which list the item in the editor came from; it decides which save runs.
 enum class ActiveList { Unset, Sequential, Timed };
 
-// State the main window shares with the windows it opens.
+// State the windows of the program share: the main window, the run and the
+// dialogs all read and change it.
 struct AppState {
   std::string sequentialName;  // "默认计划" when the file has none
   std::string timedName;       // "默认同步" when the file has none
@@ -14,6 +16,9 @@ struct AppState {
   bool rights = true;          // administrator rights held
   ActiveList activeList = ActiveList::Unset;
   bool unsavedEdit = false;  // the editor changed since the last load, add or save
+
+  // The sequential plan is read-only: a password is stored and not entered.
+  [[nodiscard]] bool editLocked() const { return !password.empty() && !rights; }
 };
 
 }  // namespace temvik

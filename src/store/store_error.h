@@ -1,0 +1,33 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "platform/prompts.h"
+
+namespace temvik {
+
+// A plan file that exists could not be read, or a file could not be
+// written, moved or removed. The operation stops where this is thrown;
+// the window whose event started it tells the user (reportStoreError) and
+// shows the lists as the files hold them.
+class StoreError : public std::runtime_error {
+ public:
+  enum class Kind { Read, Write };
+  StoreError(Kind kind, std::string path);
+  [[nodiscard]] Kind kind() const { return kind_; }
+  [[nodiscard]] const std::string& path() const { return path_; }
+
+ private:
+  Kind kind_;
+  std::string path_;
+};
+
+// What the user is told: the file, and that nothing was changed.
+[[nodiscard]] std::string storeErrorText(const StoreError& error);
+inline constexpr std::string_view kStoreErrorTitle = "文件错误";
+
+// Shows the one message box of a failed read or write.
+void reportStoreError(Prompts& prompts, const Window* owner, const StoreError& error);
+
+}  // namespace temvik
