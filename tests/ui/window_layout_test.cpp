@@ -3,6 +3,7 @@
 // neighbour.
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 
 #include "run/change_time_dialog.h"
@@ -30,6 +31,8 @@ struct Named {
   const char* name;
   const WindowDesign& (*design)();
 };
+
+void PrintTo(const Named& n, std::ostream* out) { *out << n.name; }
 
 class WindowLayout : public ::testing::TestWithParam<Named> {};
 
