@@ -18,6 +18,7 @@ enum class MouseButton { Left, Right, Middle };
 
 // Virtual key codes the program reacts to.
 namespace vk {
+inline constexpr int kTab = 9;
 inline constexpr int kDelete = 46;
 inline constexpr int kSpace = 32;
 inline constexpr int kReturn = 13;

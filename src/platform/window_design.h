@@ -39,7 +39,33 @@ struct ControlDesign {
   bool checked = false;     // check boxes: ticked in the design
   bool readOnly = false;    // edit boxes: shows text the user cannot change
   bool alignRight = false;  // labels: text flush right, as numbers stand
+  // Labels: the label is one of the window's buttons. It takes the focus
+  // with Tab, and Enter or Space on it presses it as a click does.
+  bool actsAsButton = false;
+
+  // Whether Tab stops at the control: whatever the user works with does;
+  // labels only when they act as buttons, group boxes never.
+  [[nodiscard]] bool tabStop() const {
+    switch (kind) {
+      case ControlKind::Label:
+        return actsAsButton;
+      case ControlKind::GroupBox:
+        return false;
+      default:
+        return true;
+    }
+  }
+  // Whether Enter on the focused control presses it.
+  [[nodiscard]] bool pressable() const {
+    return kind == ControlKind::Button || (kind == ControlKind::Label && actsAsButton);
+  }
 };
+
+// A label that is pressed like a button (see actsAsButton).
+[[nodiscard]] inline ControlDesign labelButton(ControlDesign label) {
+  label.actsAsButton = true;
+  return label;
+}
 
 struct MenuItemDesign {
   MenuItemId id = 0;  // 0 for a separator
@@ -69,8 +95,13 @@ struct WindowDesign {
   // A picture kept in the program that fills the window; its pure white
   // parts are see-through, which gives the window its outline.
   std::string_view picture;
+  // In the order Tab moves through them (see platform/keyboard.h).
   std::vector<ControlDesign> controls;
   std::vector<MenuDesign> menus;
+  // Enter presses the default control, Esc the cancel control; 0: the key
+  // does nothing. A window may name one control for both.
+  ControlId defaultControl = 0;
+  ControlId cancelControl = 0;
 
   [[nodiscard]] const ControlDesign* control(ControlId id) const {
     for (const auto& c : controls)

@@ -31,9 +31,13 @@ const WindowDesign& changeTimeDesign() {
               {kNewMinutesUnit, "标签2", "minutesUnit", K::Label, {176, 20, 20, 20}, "分", ""},
               {kNewSeconds, "编辑框3", "seconds", K::Edit, {200, 16, 40, 24}, "", ""},
               {kNewSecondsUnit, "标签3", "secondsUnit", K::Label, {244, 20, 20, 20}, "秒", ""},
-              {kChangeOk, "透明标签1", "ok", K::Label, {64, 64, 64, 22}, "确 定", ""},
-              {kChangeCancel, "透明标签2", "cancel", K::Label, {176, 64, 64, 22}, "取 消", ""},
+              labelButton({kChangeOk, "透明标签1", "ok", K::Label, {64, 64, 64, 22}, "确 定", ""}),
+              labelButton(
+                  {kChangeCancel, "透明标签2", "cancel", K::Label, {176, 64, 64, 22}, "取 消", ""}),
           },
+      // Opens with the focus on the hours, ready to type; Enter takes the time.
+      .defaultControl = kChangeOk,
+      .cancelControl = kChangeCancel,
   };
   return design;
 }

@@ -28,6 +28,8 @@ const WindowDesign& contentNoteDesign() {
                     "",
                     false,
                     true}},
+      // It only shows the content: no default and no cancel control, it
+      // closes with the window it stands beside.
   };
   return design;
 }

@@ -50,6 +50,10 @@ const WindowDesign& itemFinishedDesign() {
               {kYesButton, "超级按钮1", "yes", K::Button, {60, 84, 80, 28}, "是", ""},
               {kGiveUpButton, "超级按钮2", "giveUp", K::Button, {184, 84, 80, 28}, "放弃", ""},
           },
+      // Enter goes on, as the countdown would. Esc means not going on, and
+      // only asks: the give-up dialog keeps the run on Enter and Esc.
+      .defaultControl = kYesButton,
+      .cancelControl = kGiveUpButton,
   };
   return design;
 }

@@ -9,15 +9,6 @@ RunController::RunController(Services& services, PlanStore& store, AppState& app
     : services_(services), store_(store), app_(app), host_(host) {}
 RunController::~RunController() = default;
 
-bool RunController::checkItem(int row) {
-  const RunItem item = host_.loadSequential(row);
-  if (const auto refusal = startRefusal(item)) {
-    inform(services_.prompts, &host_.mainWindow(), refusal->text, refusal->title);
-    return false;
-  }
-  return true;
-}
-
 void RunController::startFromBeginning() {
   retired_.release();  // started from the main window: no run window is busy
   if (app_.unsavedEdit) {
@@ -27,10 +18,17 @@ void RunController::startFromBeginning() {
     if (answer != MessageAnswer::Yes) return;
     app_.unsavedEdit = false;  // the loads below drop the changes
   }
-  const int n = host_.sequentialCount();
-  for (int i = 0; i < n; ++i)
-    if (!checkItem(i)) return;
-  if (n == 0) {
+  // Every item is checked; the first that cannot start is shown in the
+  // editor with the reason.
+  const std::vector<RunItem> items = host_.sequentialItems();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (const auto refusal = startRefusal(items[i])) {
+      host_.loadSequential(static_cast<int>(i));
+      inform(services_.prompts, &host_.mainWindow(), refusal->text, refusal->title);
+      return;
+    }
+  }
+  if (items.empty()) {
     services_.prompts.message(&host_.mainWindow(), "并没有计划以供执行", "", MessageIcon::None,
                               MessageButtons::Ok);
     return;

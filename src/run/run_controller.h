@@ -56,7 +56,6 @@ class RunController {
   [[nodiscard]] ContentNoteWindow& contentNote() { return contentNote_; }
 
  private:
-  bool checkItem(int row);
   void start(const RunItem& item);
 
   Services& services_;

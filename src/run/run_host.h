@@ -18,6 +18,9 @@ class RunHost {
   // The rows of the sequential list as shown.
   [[nodiscard]] virtual int sequentialCount() const = 0;
   [[nodiscard]] virtual std::vector<std::string> sequentialRows() const = 0;
+  // Every row's item as the editor would show it once loaded, from one
+  // read of the item file: what the start checks look at.
+  [[nodiscard]] virtual std::vector<RunItem> sequentialItems() const = 0;
   // Selects a row of the sequential list and loads it into the editor;
   // gives the item as the editor then shows it.
   virtual RunItem loadSequential(int row) = 0;

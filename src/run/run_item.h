@@ -25,8 +25,10 @@ struct RunItem {
     bool forbid = false;
     bool media = false;
     bool useDefault = false;
+    friend bool operator==(const Ticks&, const Ticks&) = default;
   } ticked;
   ItemOptions options;
+  friend bool operator==(const RunItem&, const RunItem&) = default;
 };
 
 // Why an item cannot start: the message and the title of its box.

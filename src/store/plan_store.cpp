@@ -158,6 +158,11 @@ std::vector<std::string> PlanStore::loadList(std::string_view itemFilePart,
                                              std::string_view markKey) const {
   const IniDocument items = load(itemFilePart);
   const IniDocument marks = markFilePart.empty() ? IniDocument() : load(markFilePart);
+  return listRows(items, marks, markKey);
+}
+
+std::vector<std::string> PlanStore::listRows(const IniDocument& items, const IniDocument& marks,
+                                             std::string_view markKey) {
   const auto markSections = marks.sectionNames();
   std::vector<std::string> rows;
   for (const auto& section : items.sectionNames()) {

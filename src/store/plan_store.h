@@ -155,6 +155,11 @@ class PlanStore {
                                                   std::string_view markFilePart,
                                                   std::string_view markKey) const;
 
+  // The same rows from documents already read.
+  [[nodiscard]] static std::vector<std::string> listRows(const IniDocument& items,
+                                                         const IniDocument& marks,
+                                                         std::string_view markKey);
+
   [[nodiscard]] PlanNames readPlanNames() const;
   [[nodiscard]] std::string readPassword() const;
 

@@ -422,13 +422,14 @@ std::optional<int> App::layeredAlpha() const {
   return (flags & LWA_ALPHA) ? static_cast<int>(alpha) : 255;
 }
 
-void App::type(int id, std::string_view utf8) const {
-  const HWND edit = control(id);
+void typeInto(HWND edit, std::string_view utf8) {
   if (!edit) return;
   send(edit, EM_SETSEL, 0, -1);
   send(edit, WM_CLEAR);
   for (wchar_t unit : widen(utf8)) send(edit, WM_CHAR, unit, 1);
 }
+
+void App::type(int id, std::string_view utf8) const { typeInto(control(id), utf8); }
 
 bool App::click(int id, Millis timeout) const {
   const HWND c = control(id);
@@ -497,6 +498,14 @@ void App::pressKey(WORD virtualKey) {
   in[0].ki.wVk = in[1].ki.wVk = virtualKey;
   in[1].ki.dwFlags = KEYEVENTF_KEYUP;
   SendInput(2, in, sizeof(INPUT));
+}
+
+HWND App::focus() const {
+  if (!hwnd_) return nullptr;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd_, nullptr), &info)) return nullptr;
+  return info.hwndFocus ? info.hwndFocus : info.hwndActive;
 }
 
 void App::menu(int menuItemId) const {

@@ -150,6 +150,9 @@ class App {
   bool clickRow(int listId, int row) const;
   // Real key presses (to the window that has the keyboard focus).
   static void pressKey(WORD virtualKey);
+  // The program's window with the keyboard focus (a control, or a window
+  // with no control focused), or null.
+  [[nodiscard]] HWND focus() const;
   // Sends a menu command as a chosen menu item does.
   void menu(int menuItemId) const;
   // Asks the window to close, as its close box does.
@@ -181,6 +184,9 @@ class App {
 
 // Text of any window: WM_GETTEXT with a timeout.
 [[nodiscard]] std::string windowText(HWND hwnd);
+// Empties an edit box of any window and types `utf8` into it, one UTF-16
+// unit at a time (WM_CHAR), as App::type does.
+void typeInto(HWND edit, std::string_view utf8);
 [[nodiscard]] std::string windowClass(HWND hwnd);
 
 }  // namespace temvik::e2e

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "e2e_support.h"
+#include "run/change_time_dialog.h"
 #include "run/give_up_dialog.h"
 #include "run/item_finished_dialog.h"
 #include "run/plan_complete_window.h"
@@ -126,6 +127,96 @@ TEST(PlanRun, TheRunWindowGoesToTheTrayAndComesBack) {
   E2E_EVENTUALLY_TRUE(IsWindowVisible(app.hwnd()));
   EXPECT_FALSE(IsWindow(run));
   EXPECT_FALSE(folder.exists("win.ini"));
+}
+
+// ------------------------------------------------------------ from the keyboard
+
+// Keys are real key presses (SendInput): they reach the dialog only while
+// it is active and its control has the focus, as a user's keys do.
+
+// The control of `window` with this id has the keyboard focus.
+bool focusOn(const App& app, HWND window, int id) {
+  return waitFor([&] { return app.focus() == GetDlgItem(window, id); });
+}
+
+TEST(PlanRunKeys, EnterAndEscInTheItemFinishedAndGiveUpDialogs) {
+  PlanFolder folder;
+  // The end sound plays for 60 s, so "是" does not come by itself meanwhile.
+  ASSERT_TRUE(folder.writeIni(
+      "time.ini", itemSection("背单词", "0", "0", "1", {"提示音=真", "默认=真", "播放=60"}) +
+                      itemSection("做练习", "0", "5", "0", {"提示音=假"})));
+  E2E_START(app, folder);
+  app.clickAsync(kRunFromStart);
+  const HWND finished = app.waitForWindow("时间到", 15s);
+  ASSERT_NE(finished, nullptr);
+  ASSERT_TRUE(focusOn(app, finished, kYesButton)) << "the dialog opens on 是";
+  EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(finished, kYesButton), GWL_STYLE) & BS_TYPEMASK,
+            BS_DEFPUSHBUTTON);
+
+  // Esc asks to give up; the give-up dialog stays with the run on Enter and on Esc.
+  for (WORD key : {VK_RETURN, VK_ESCAPE}) {
+    ASSERT_TRUE(focusOn(app, finished, kYesButton)) << "the focus back on 是";
+    App::pressKey(VK_ESCAPE);
+    const HWND giveUp = app.waitForWindow("放弃");
+    ASSERT_NE(giveUp, nullptr) << "Esc in the item-finished dialog";
+    ASSERT_TRUE(focusOn(app, giveUp, kKeepGoing));
+    App::pressKey(key);
+    E2E_EVENTUALLY_TRUE(!IsWindow(giveUp));
+    EXPECT_TRUE(IsWindowVisible(finished)) << "still asking after key " << key;
+    EXPECT_FALSE(IsWindowVisible(app.hwnd()));
+  }
+
+  // Enter goes on to the next item.
+  ASSERT_TRUE(focusOn(app, finished, kYesButton));
+  App::pressKey(VK_RETURN);
+  E2E_EVENTUALLY_TRUE(!IsWindow(finished));
+  const HWND run = app.waitForWindow("计划执行中");
+  ASSERT_NE(run, nullptr);
+  E2E_EVENTUALLY_EQ(controlText(run, kContentBox), std::string("做练习"));
+  EXPECT_EQ(folder.readText("win.ini"), "[背单词]\r\nwin=已完成--\r\n");
+}
+
+TEST(PlanRunKeys, EnterAndEscInTheChangeTimeDialog) {
+  PlanFolder folder;
+  ASSERT_TRUE(folder.writeIni("time.ini", itemSection("读书", "0", "5", "0")));
+  E2E_START(app, folder);
+
+  // Esc and Enter leave the main window alone; a later Tab shows they were handled.
+  App::pressKey(VK_ESCAPE);
+  App::pressKey(VK_RETURN);
+  App::pressKey(VK_TAB);
+  E2E_EVENTUALLY_TRUE(app.focus() == app.control(kClearMarks));
+  EXPECT_TRUE(IsWindowVisible(app.hwnd()));
+  EXPECT_TRUE(app.messageBox() == std::nullopt);
+
+  app.clickAsync(kRunFromStart);
+  const HWND run = app.waitForWindow("计划执行中");
+  ASSERT_NE(run, nullptr);
+  PostMessageW(run, WM_COMMAND, MAKEWPARAM(kChangeRemaining, 0), 0);  // 更改剩余时间
+  HWND dialog = app.waitForWindow("更改剩余时间");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(focusOn(app, dialog, kNewHours)) << "the dialog opens on the hours";
+  App::pressKey(VK_TAB);
+  ASSERT_TRUE(focusOn(app, dialog, kNewMinutes));
+  typeInto(GetDlgItem(dialog, kNewHours), "0");
+  typeInto(GetDlgItem(dialog, kNewMinutes), "90");
+  typeInto(GetDlgItem(dialog, kNewSeconds), "0");
+  App::pressKey(VK_RETURN);  // 确 定
+  E2E_EVENTUALLY_TRUE(!IsWindow(dialog));
+  E2E_EVENTUALLY_EQ(controlText(run, kMinutesValue), std::string("89"));
+
+  // Esc drops what was typed.
+  PostMessageW(run, WM_COMMAND, MAKEWPARAM(kChangeRemaining, 0), 0);
+  dialog = app.waitForWindow("更改剩余时间");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(focusOn(app, dialog, kNewHours));
+  typeInto(GetDlgItem(dialog, kNewHours), "3");
+  App::pressKey(VK_ESCAPE);  // 取 消
+  E2E_EVENTUALLY_TRUE(!IsWindow(dialog));
+  const std::string seconds = controlText(run, kSecondsValue);
+  E2E_EVENTUALLY_TRUE(controlText(run, kSecondsValue) != seconds);  // a tick after the close
+  EXPECT_EQ(controlText(run, kHoursValue), "0");
+  EXPECT_EQ(controlText(run, kMinutesValue), "89");
 }
 
 }  // namespace

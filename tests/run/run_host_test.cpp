@@ -45,6 +45,7 @@ struct FakeHost final : RunHost, WindowEvents {
     for (const auto& i : items) rows.push_back(i.content);
     return rows;
   }
+  [[nodiscard]] std::vector<RunItem> sequentialItems() const override { return items; }
   RunItem loadSequential(int row) override {
     log.push_back("load" + std::to_string(row));
     return editor = items.at(static_cast<std::size_t>(row));
@@ -89,7 +90,7 @@ TEST_F(RunHostTest, ATimedRunTakesTheEditorsItemAndWritesNoMark) {
 TEST_F(RunHostTest, ASequentialRunChecksEveryRowThroughTheHostThenGoesFromItemToItem) {
   host.items = {itemOf("一", "1"), itemOf("二", "1")};
   run.startFromBeginning();
-  EXPECT_EQ(host.log, (std::vector<std::string>{"load0", "load1", "load0"}));
+  EXPECT_EQ(host.log, (std::vector<std::string>{"load0"})) << "checked without loading each";
   env.ui.advance(1000);
   HeadlessWindow* finished = find("完成提示窗口");
   ASSERT_NE(finished, nullptr);

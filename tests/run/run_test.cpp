@@ -430,5 +430,124 @@ TEST_F(RunTest, ThePlanCompleteWindowCanEndTheProgram) {
   EXPECT_TRUE(env.ui.quitRequested());
 }
 
+// ------------------------------------------------------------ from the keyboard
+
+TEST_F(RunTest, TheItemFinishedDialogGoesOnWithEnterAndAsksToGiveUpWithEsc) {
+  putFile("\\time.ini", join({timedItem("一", "0", "0", "1"), timedItem("二", "0", "0", "5")}));
+  start().click(kRunFromStart);
+  env.ui.advance(1000);
+  HeadlessWindow* finished = finishedDialog();
+  ASSERT_NE(finished, nullptr);
+  EXPECT_EQ(finished->focusedControl(), kYesButton);
+  HeadlessWindow* note = env.ui.find("内容窗口");
+  ASSERT_NE(note, nullptr);
+  note->pressKey(vk::kEscape);
+  note->pressKey(vk::kReturn);
+  EXPECT_TRUE(note->isOpen()) << "the content note takes neither key";
+
+  // Esc only asks; the give-up dialog keeps the run on Enter and on Esc.
+  for (int key : {vk::kReturn, vk::kEscape}) {
+    finished->pressKey(vk::kEscape);
+    HeadlessWindow* giveUp = env.ui.find("放弃窗口");
+    ASSERT_NE(giveUp, nullptr);
+    EXPECT_EQ(giveUp->focusedControl(), kKeepGoing);
+    EXPECT_FALSE(finished->pressKey(vk::kReturn)) << "blocked by the give-up dialog";
+    giveUp->pressKey(key);
+    EXPECT_EQ(env.ui.find("放弃窗口"), nullptr) << key;
+    ASSERT_EQ(finishedDialog(), finished) << key;
+  }
+
+  finished->pressKey(vk::kReturn);
+  EXPECT_EQ(finishedDialog(), nullptr);
+  ASSERT_NE(runWindow(), nullptr);
+  EXPECT_EQ(runWindow()->text(kContentBox), "二");
+}
+
+TEST_F(RunTest, GivingUpByKeyboardTakesTheFocusOnIt) {
+  putFile("\\time.ini", timedItem("一", "0", "1", "0"));
+  auto& w = start();
+  w.click(kRunFromStart);
+  runWindow()->click(kGiveUpLabel);
+  HeadlessWindow* giveUp = env.ui.find("放弃窗口");
+  ASSERT_NE(giveUp, nullptr);
+  giveUp->pressKey(vk::kTab);
+  EXPECT_EQ(giveUp->focusedControl(), kConfirmGiveUp);
+  giveUp->pressKey(vk::kReturn);
+  EXPECT_EQ(runWindow(), nullptr);
+  EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(RunTest, TheChangeTimeDialogTakesTheTimeOnEnterAndDropsItOnEsc) {
+  putFile("\\time.ini", timedItem("一", "0", "5", "0"));
+  start().click(kRunFromStart);
+  env.ui.advance(1500);
+  runWindow()->chooseMenu(kChangeRemaining);
+  HeadlessWindow* dialog = env.ui.find("更改时间窗口");
+  ASSERT_NE(dialog, nullptr);
+  // Typed field by field, Tab between them.
+  for (const char* value : {"0", "90", "0"}) {
+    dialog->type(dialog->focusedControl(), value);
+    dialog->pressKey(vk::kTab);
+  }
+  EXPECT_EQ(dialog->text(kNewMinutes), "90");
+  EXPECT_EQ(dialog->focusedControl(), kChangeOk);
+  dialog->focus(kNewSeconds);
+  dialog->pressKey(vk::kReturn);
+  EXPECT_EQ(env.ui.find("更改时间窗口"), nullptr);
+  env.ui.advance(500);
+  EXPECT_EQ(shownTime(), (std::vector<std::string>{"0", "89", "59"}));
+
+  runWindow()->chooseMenu(kChangeRemaining);
+  dialog = env.ui.find("更改时间窗口");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->focusedControl(), kNewHours);
+  dialog->type(kNewHours, "3");
+  dialog->pressKey(vk::kEscape);
+  EXPECT_EQ(env.ui.find("更改时间窗口"), nullptr);
+  env.ui.advance(1000);
+  EXPECT_EQ(shownTime(), (std::vector<std::string>{"0", "89", "58"}));
+}
+
+TEST_F(RunTest, TheRunWindowLeavesEnterAndEscAlone) {
+  putFile("\\time.ini", timedItem("一", "0", "5", "0"));
+  start().click(kRunFromStart);
+  HeadlessWindow* run = runWindow();
+  ASSERT_NE(run, nullptr);
+  EXPECT_EQ(run->focusedControl(), 0);
+  run->pressKey(vk::kReturn);
+  run->pressKey(vk::kEscape);
+  EXPECT_TRUE(run->isVisible());
+  EXPECT_FALSE(run->hasTrayIcon());
+  EXPECT_EQ(env.ui.find("放弃窗口"), nullptr);
+  EXPECT_TRUE(env.prompts.shown().empty());
+
+  // Its label buttons are reached with Tab and pressed with Space or Enter.
+  run->pressKey(vk::kTab, true);
+  EXPECT_EQ(run->focusedControl(), kToTrayLabel);
+  run->pressKey(vk::kSpace);
+  EXPECT_TRUE(run->hasTrayIcon());
+  run->trayDoubleClick();
+  run->pressKey(vk::kTab, true);
+  EXPECT_EQ(run->focusedControl(), kGiveUpLabel);
+  run->pressKey(vk::kReturn);
+  EXPECT_NE(env.ui.find("放弃窗口"), nullptr);
+}
+
+TEST_F(RunTest, ThePlanCompleteWindowGoesBackToThePlanOnEnterOrEsc) {
+  putFile("\\time.ini", timedItem("一", "0", "0", "1"));
+  auto& w = start();
+  for (int key : {vk::kReturn, vk::kEscape}) {
+    w.click(kRunFromStart);
+    env.ui.advance(1000);
+    ASSERT_NE(completeWindow(), nullptr) << key;
+    EXPECT_EQ(completeWindow()->focusedControl(), kBackToMain);
+    completeWindow()->pressKey(key);
+    EXPECT_EQ(completeWindow(), nullptr) << key;
+    EXPECT_TRUE(w.isVisible()) << key;
+    EXPECT_FALSE(env.ui.quitRequested()) << key;
+    w.click(kClearMarks);
+  }
+}
+
 }  // namespace
 }  // namespace temvik::testing

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/keyboard.h"
+
 namespace temvik::headless {
 
 namespace {
@@ -101,12 +103,16 @@ const HeadlessWindow::Control& HeadlessWindow::control(ControlId id) const {
   return it->second;
 }
 
-bool HeadlessWindow::usable(ControlId id) const {
-  const Control& c = control(id);
+bool HeadlessWindow::blocked() const {
   // A modal window elsewhere blocks this one, as the real thing disables it.
   for (HeadlessWindow* w : ui_.windows_)
-    if (w != this && w->modal_ && w->open_ && w->owner_ == this) return false;
-  return open_ && visible_ && c.enabled && c.shown;
+    if (w != this && w->modal_ && w->open_ && w->owner_ == this) return true;
+  return false;
+}
+
+bool HeadlessWindow::usable(ControlId id) const {
+  const Control& c = control(id);
+  return !blocked() && open_ && visible_ && c.enabled && c.shown;
 }
 
 void HeadlessWindow::activate() {
@@ -172,9 +178,16 @@ void HeadlessWindow::move(Point topLeft) {
 
 void HeadlessWindow::setText(ControlId id, std::string_view text) { control(id).text = text; }
 std::string HeadlessWindow::text(ControlId id) const { return control(id).text; }
-void HeadlessWindow::setEnabled(ControlId id, bool on) { control(id).enabled = on; }
+void HeadlessWindow::setEnabled(ControlId id, bool on) {
+  control(id).enabled = on;
+  // A disabled control loses the focus, as a native one does.
+  if (!on && focused_ == id) focused_ = 0;
+}
 bool HeadlessWindow::isEnabled(ControlId id) const { return control(id).enabled; }
-void HeadlessWindow::setShown(ControlId id, bool on) { control(id).shown = on; }
+void HeadlessWindow::setShown(ControlId id, bool on) {
+  control(id).shown = on;
+  if (!on && focused_ == id) focused_ = 0;
+}
 bool HeadlessWindow::isShown(ControlId id) const { return control(id).shown; }
 void HeadlessWindow::setChecked(ControlId id, bool on) { control(id).checked = on; }
 bool HeadlessWindow::isChecked(ControlId id) const { return control(id).checked; }
@@ -263,7 +276,20 @@ void HeadlessWindow::clickAtPointer() {
   if (pointerControl_ != 0) clickRow(pointerControl_, pointerRow_);
 }
 
+void HeadlessWindow::focus(ControlId id) {
+  const Control& c = control(id);
+  if (c.enabled && c.shown) focused_ = id;
+}
+
 bool HeadlessWindow::click(ControlId id) {
+  if (!usable(id)) return false;
+  // Buttons and check boxes take the focus as the mouse presses them; labels do not.
+  const ControlKind kind = control(id).design->kind;
+  if (kind == ControlKind::Button || kind == ControlKind::CheckBox) focused_ = id;
+  return press(id);
+}
+
+bool HeadlessWindow::press(ControlId id) {
   if (!usable(id)) return false;
   Control& c = control(id);
   if (c.design->kind == ControlKind::CheckBox) c.checked = !c.checked;
@@ -279,6 +305,7 @@ bool HeadlessWindow::doubleClick(ControlId id) {
 
 bool HeadlessWindow::type(ControlId id, std::string_view text) {
   if (!usable(id)) return false;
+  focused_ = id;
   control(id).text = text;
   events_.onTextTyped(id);
   return true;
@@ -290,8 +317,52 @@ bool HeadlessWindow::keyDown(ControlId id, int virtualKey) {
   return true;
 }
 
+bool HeadlessWindow::pressKey(int virtualKey, bool shift) {
+  if (!open_ || !visible_ || blocked()) return false;
+  const KeyAnswer answer =
+      answerKey(design_, focused_, virtualKey, shift, [this](ControlId id) { return usable(id); });
+  switch (answer.kind) {
+    case KeyAnswer::Kind::Focus:
+      focused_ = answer.control;
+      break;
+    case KeyAnswer::Kind::Press:
+      press(answer.control);
+      break;
+    case KeyAnswer::Kind::Nothing:
+      break;
+    case KeyAnswer::Kind::Control:
+      controlKey(virtualKey);
+      break;
+  }
+  return true;
+}
+
+void HeadlessWindow::controlKey(int virtualKey) {
+  if (focused_ == 0 || !usable(focused_)) return;
+  Control& c = control(focused_);
+  switch (c.design->kind) {
+    case ControlKind::ListBox:
+      // The Win32 backend reports a list's keys; other controls keep theirs.
+      events_.onKeyDown(focused_, virtualKey);
+      break;
+    case ControlKind::Button:
+    case ControlKind::CheckBox:
+      if (virtualKey == vk::kSpace) press(focused_);
+      break;
+    case ControlKind::MultiLineEdit:
+      if (virtualKey == vk::kReturn && !c.design->readOnly) {
+        c.text += "\r\n";
+        events_.onTextTyped(focused_);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
 bool HeadlessWindow::clickRow(ControlId list, int row) {
   if (!usable(list)) return false;
+  focused_ = list;
   pointerControl_ = list;
   pointerRow_ = row;
   events_.onMouseDown(list, MouseButton::Left);
@@ -343,6 +414,11 @@ std::unique_ptr<Window> HeadlessUi::createWindow(const WindowDesign& design, Win
   auto w = std::make_unique<HeadlessWindow>(*this, design, events, owner);
   windows_.push_back(w.get());
   events.onCreated();
+  HeadlessWindow& created = *w;
+  created.focused_ = initialFocus(created.design_, [&created](ControlId id) {
+    const auto& c = created.control(id);
+    return c.enabled && c.shown;
+  });
   return w;
 }
 

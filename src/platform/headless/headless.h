@@ -63,7 +63,7 @@ class HeadlessWindow final : public Window {
   void setChecked(ControlId, bool) override;
   [[nodiscard]] bool isChecked(ControlId) const override;
   void setTooltip(ControlId, std::string_view) override;
-  void focus(ControlId id) override { focused_ = id; }
+  void focus(ControlId id) override;
 
   void listClear(ControlId) override;
   int listAdd(ControlId, std::string_view text, std::int64_t data) override;
@@ -97,6 +97,13 @@ class HeadlessWindow final : public Window {
   bool doubleClick(ControlId id);
   bool type(ControlId id, std::string_view text);  // replaces the text, then onTextTyped
   bool keyDown(ControlId id, int virtualKey);
+  // A key pressed while the window is active: it goes to the focused
+  // control, or moves the focus or presses a control by the keyboard rules
+  // (platform/keyboard.h). False when the window cannot take keys (closed,
+  // hidden, or blocked by a modal window).
+  bool pressKey(int virtualKey, bool shift = false);
+  // The control with the keyboard focus, 0 for none.
+  [[nodiscard]] ControlId focusedControl() const { return focused_; }
   // Left click on a list row: mouse down, selection moves, row selected, mouse up.
   bool clickRow(ControlId list, int row);
   bool rightClickRow(ControlId list, int row);  // pointer over `row` (-1: below the rows)
@@ -138,6 +145,11 @@ class HeadlessWindow final : public Window {
   Control& control(ControlId id);
   [[nodiscard]] const Control& control(ControlId id) const;
   [[nodiscard]] bool usable(ControlId id) const;
+  [[nodiscard]] bool blocked() const;
+  // A click's effect without the mouse: what Enter, Esc and Space press.
+  bool press(ControlId id);
+  // A key the focused control handles itself, as its native kind would.
+  void controlKey(int virtualKey);
 
   HeadlessUi& ui_;
   WindowDesign design_;

@@ -109,8 +109,7 @@ void Win32Ui::runModal(Window& window) {
       PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
       break;
     }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    dispatch(msg);
   }
 
   if (disableOwner) {
@@ -134,9 +133,14 @@ int Win32Ui::run(const Window* untilClosed) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(msg.wParam);
     if (got == -1) return -1;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    dispatch(msg);
   }
+}
+
+void Win32Ui::dispatch(const MSG& msg) {
+  if (Win32Window::handleDialogKey(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
 }
 
 }  // namespace temvik

@@ -51,6 +51,12 @@ class Win32Ui final : public Ui {
   // or 0 when `untilClosed` (if any) is no longer open.
   int run(const Window* untilClosed = nullptr);
 
+  // Hands one message from the thread's queue on, as every message loop of
+  // the program does: the keys a window answers itself (Tab, Enter, Esc,
+  // Space on a label button; see platform/keyboard.h) go to that window,
+  // everything else is translated and dispatched.
+  static void dispatch(const MSG& msg);
+
   // The controls' font for windows at `dpi`, made when first asked for.
   [[nodiscard]] HFONT font(UINT dpi = kDesignDpi) const;
   // The program's icon at the small size (title bars, the notification area).
@@ -155,6 +161,9 @@ class Win32Window final : public Window {
   // While shown modally: the owner to enable again before this window goes,
   // so that the owner, not some other program, becomes active.
   void setModalOwner(HWND owner) { modalOwner_ = owner; }
+  // The keyboard rules for a key message sent to one of the program's
+  // windows or its controls; true when the window used the key up.
+  static bool handleDialogKey(const MSG& msg);
 
  private:
   friend class Win32Ui;  // registers windowProc
@@ -163,7 +172,6 @@ class Win32Window final : public Window {
     ControlKind kind = ControlKind::Label;
     HWND hwnd = nullptr;
     std::wstring tip;
-    Rect design;  // its rectangle in the design, at 96 DPI
   };
   struct Timer {
     std::uint64_t intervalMs = 0;
@@ -177,8 +185,21 @@ class Win32Window final : public Window {
 
   static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK listProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK buttonProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT handleList(HWND list, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT handleButton(HWND button, UINT msg, WPARAM wp, LPARAM lp);
+  bool handleKey(HWND target, int virtualKey);
+  void focusByKeyboard(ControlId id);
+  // A click's effect, sent as the control's own notification.
+  void press(ControlId id);
+  // The default look goes to the push button that has the focus, else to
+  // the window's default button.
+  void showDefaultLook(HWND focusTo);
+  // The dotted frame round a focused label that acts as a button.
+  void paintFocus(HDC dc) const;
+  [[nodiscard]] RECT focusFrame(HWND label) const;
+  [[nodiscard]] bool usable(ControlId id) const;
   void handleCommand(int id, int code, HWND from);
   void handleTimer(TimerId id);
   void handleTray(UINT mouseMessage);
@@ -209,6 +230,7 @@ class Win32Window final : public Window {
 
   const Win32Ui& ui_;
   WindowEvents* events_;
+  WindowDesign design_;
   HWND hwnd_ = nullptr;
   HWND tooltipHwnd_ = nullptr;
   HWND modalOwner_ = nullptr;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/keyboard.h"
 #include "platform/win32/native.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ui.h"
@@ -14,6 +15,7 @@ namespace temvik {
 namespace {
 
 constexpr UINT_PTR kListSubclassId = 1;
+constexpr UINT_PTR kButtonSubclassId = 2;
 constexpr int kTooltipWidthPx = 360;
 // The see-through colour of a window's picture.
 constexpr COLORREF kSeeThrough = RGB(255, 255, 255);
@@ -100,6 +102,7 @@ bool Win32Window::create(const WindowDesign& design, HWND owner) {
     return false;
   }
   open_ = true;
+  design_ = design;
   if (!ui_.options().dpi && windowDpi(hwnd_) != dpi_) {
     dpi_ = windowDpi(hwnd_);
     r = screenRect(design);
@@ -128,6 +131,9 @@ bool Win32Window::create(const WindowDesign& design, HWND owner) {
 
   creating_ = false;
   if (events_) events_->onCreated();
+  // Given to the control at the window's first activation.
+  if (hwnd_)
+    lastFocus_ = controlHwnd(initialFocus(design_, [this](ControlId id) { return usable(id); }));
   return true;
 }
 
@@ -176,11 +182,12 @@ void Win32Window::applyDpi(UINT dpi, const RECT& suggested) {
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   const auto font = reinterpret_cast<WPARAM>(ui_.font(dpi_));
-  for (const auto& [id, c] : controls_) {
-    if (!c.hwnd) continue;
-    const Rect r = scaleToDpi(c.design, dpi_);
-    SetWindowPos(c.hwnd, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(c.hwnd, WM_SETFONT, font, FALSE);
+  for (const ControlDesign& c : design_.controls) {
+    const HWND h = controlHwnd(c.id);
+    if (!h) continue;
+    const Rect r = scaleToDpi(c.rect, dpi_);
+    SetWindowPos(h, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(h, WM_SETFONT, font, FALSE);
   }
   if (tooltipHwnd_) {
     SendMessageW(tooltipHwnd_, WM_SETFONT, font, FALSE);
@@ -213,34 +220,37 @@ void Win32Window::createControl(const ControlDesign& c) {
   const wchar_t* cls = L"STATIC";
   DWORD style = WS_CHILD | WS_VISIBLE;
   DWORD exStyle = 0;
+  // Each tab stop is a group of its own: the keys that move the focus are
+  // Tab and Shift+Tab only.
+  if (c.tabStop()) style |= WS_TABSTOP | WS_GROUP;
   switch (c.kind) {
     case ControlKind::Label:
       style |= (c.alignRight ? SS_RIGHT : SS_LEFT) | SS_NOTIFY | SS_NOPREFIX;
       break;
     case ControlKind::Button:
       cls = L"BUTTON";
-      style |= BS_PUSHBUTTON | WS_TABSTOP;
+      style |= c.id == design_.defaultControl ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
       break;
     case ControlKind::CheckBox:
       cls = L"BUTTON";
-      style |= BS_AUTOCHECKBOX | WS_TABSTOP;
+      style |= BS_AUTOCHECKBOX;
       break;
     case ControlKind::Edit:
       cls = L"EDIT";
-      style |= ES_AUTOHSCROLL | WS_TABSTOP;
+      style |= ES_AUTOHSCROLL;
       if (c.readOnly) style |= ES_READONLY;
       exStyle = WS_EX_CLIENTEDGE;
       break;
     case ControlKind::MultiLineEdit:
       cls = L"EDIT";
-      style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP;
+      style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
       if (c.readOnly) style |= ES_READONLY;
       exStyle = WS_EX_CLIENTEDGE;
       break;
     case ControlKind::ListBox:
       cls = L"LISTBOX";
       // No integral height: the list keeps exactly its designed rectangle.
-      style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
+      style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER;
       break;
     case ControlKind::GroupBox:
       cls = L"BUTTON";
@@ -259,7 +269,10 @@ void Win32Window::createControl(const ControlDesign& c) {
   if (c.kind == ControlKind::ListBox)
     SetWindowSubclass(h, &Win32Window::listProc, kListSubclassId,
                       reinterpret_cast<DWORD_PTR>(this));
-  controls_[c.id] = Control{c.kind, h, {}, c.rect};
+  if (c.pressable())
+    SetWindowSubclass(h, &Win32Window::buttonProc, kButtonSubclassId,
+                      reinterpret_cast<DWORD_PTR>(this));
+  controls_[c.id] = Control{c.kind, h, {}};
   if (!c.tooltip.empty()) setTooltip(c.id, c.tooltip);
 }
 
@@ -295,6 +308,13 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (!picture_) break;
       paintPicture(reinterpret_cast<HDC>(wp));
       return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps{};
+      const HDC dc = BeginPaint(hwnd, &ps);
+      paintFocus(dc);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
     case WM_COMMAND: {
       const int id = LOWORD(wp);
       const auto from = reinterpret_cast<HWND>(lp);
@@ -463,6 +483,178 @@ LRESULT Win32Window::handleList(HWND list, UINT msg, WPARAM wp, LPARAM lp) {
   }
   return DefSubclassProc(list, msg, wp, lp);
 }
+
+LRESULT CALLBACK Win32Window::buttonProc(HWND button, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                         DWORD_PTR self) {
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(button, &Win32Window::buttonProc, kButtonSubclassId);
+    return DefSubclassProc(button, msg, wp, lp);
+  }
+  return reinterpret_cast<Win32Window*>(self)->handleButton(button, msg, wp, lp);
+}
+
+// Push buttons and labels that act as buttons: the default look follows the
+// focus, and a focused label shows a dotted frame, as a button does.
+LRESULT Win32Window::handleButton(HWND button, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SETFOCUS || msg == WM_KILLFOCUS) {
+    const LRESULT result = DefSubclassProc(button, msg, wp, lp);
+    showDefaultLook(msg == WM_SETFOCUS ? button : reinterpret_cast<HWND>(wp));
+    // A label's focus frame lies round it, on the window (paintFocus).
+    const Control* c = find(GetDlgCtrlID(button));
+    if (c && c->hwnd == button && c->kind == ControlKind::Label) {
+      RECT r = focusFrame(button);
+      RedrawWindow(hwnd_, &r, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+    return result;
+  }
+  return DefSubclassProc(button, msg, wp, lp);
+}
+
+RECT Win32Window::focusFrame(HWND label) const {
+  RECT client{};
+  GetClientRect(label, &client);
+  const HDC dc = GetDC(label);
+  const HGDIOBJ oldFont =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  RECT text = client;
+  const std::wstring caption = windowText(label);
+  DrawTextW(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, oldFont);
+  ReleaseDC(label, dc);
+  text.right = std::min(text.right, client.right);
+  text.bottom = std::min(text.bottom, client.bottom);
+  if (GetWindowLongPtrW(label, GWL_STYLE) & SS_RIGHT)
+    OffsetRect(&text, client.right - text.right, 0);
+  // Round the text with a little room, in the window's client coordinates.
+  MapWindowPoints(label, hwnd_, reinterpret_cast<POINT*>(&text), 2);
+  InflateRect(&text, scaleToDpi(3, dpi_), scaleToDpi(2, dpi_));
+  return text;
+}
+
+void Win32Window::paintFocus(HDC dc) const {
+  const HWND focused = GetFocus();
+  const Control* c = focused && IsChild(hwnd_, focused) ? find(GetDlgCtrlID(focused)) : nullptr;
+  if (!c || c->hwnd != focused || c->kind != ControlKind::Label) return;
+  // Only once the keyboard was used, as buttons show their focus.
+  if (SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) return;
+  const RECT r = focusFrame(focused);
+  // Drawn over, not inverted: painting it twice leaves it as it is.
+  const HPEN pen = CreatePen(PS_DOT, 1, GetSysColor(COLOR_WINDOWTEXT));
+  const HGDIOBJ oldPen = SelectObject(dc, pen);
+  const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  SetBkMode(dc, TRANSPARENT);
+  Rectangle(dc, r.left, r.top, r.right, r.bottom);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+}
+
+void Win32Window::showDefaultLook(HWND focusTo) {
+  if (!hwnd_) return;
+  HWND chosen = nullptr;
+  const Control* focused =
+      focusTo && IsChild(hwnd_, focusTo) ? find(GetDlgCtrlID(focusTo)) : nullptr;
+  if (focused && focused->hwnd == focusTo && focused->kind == ControlKind::Button) {
+    chosen = focusTo;
+  } else if (const Control* d = find(design_.defaultControl); d && d->kind == ControlKind::Button) {
+    chosen = d->hwnd;
+  }
+  for (const auto& [id, c] : controls_) {
+    if (c.kind != ControlKind::Button || !c.hwnd) continue;
+    const bool isDefault = (GetWindowLongPtrW(c.hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    if (isDefault != (c.hwnd == chosen))
+      SendMessageW(c.hwnd, BM_SETSTYLE, c.hwnd == chosen ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  }
+}
+
+// ---------------------------------------------------------------- keyboard
+
+bool Win32Window::handleDialogKey(const MSG& msg) {
+  // A key goes to the active window as WM_SYSKEYDOWN without Alt (bit 29)
+  // when no window has the focus, for instance after the focused control
+  // was disabled.
+  const bool keyDown = msg.message == WM_KEYDOWN ||
+                       (msg.message == WM_SYSKEYDOWN && !(msg.lParam & (LPARAM{1} << 29)));
+  if (!keyDown || !msg.hwnd) return false;
+  const auto key = static_cast<int>(msg.wParam);
+  if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE && key != VK_SPACE) return false;
+  // Ctrl+Tab and the like stay with the control.
+  if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  wchar_t cls[std::size(kWindowClass) + 1]{};
+  if (!root || !GetClassNameW(root, cls, static_cast<int>(std::size(cls))) ||
+      wcscmp(cls, kWindowClass) != 0)
+    return false;
+  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+  // A window that a modal one blocks takes no keys.
+  if (!self || self->creating_ || !self->events_ || !IsWindowEnabled(root)) return false;
+  return self->handleKey(msg.hwnd, key);
+}
+
+bool Win32Window::handleKey(HWND target, int virtualKey) {
+  // The control the key was sent to (the one with the focus), 0 for the window.
+  ControlId focused = 0;
+  HWND child = target;
+  while (child && child != hwnd_ && GetAncestor(child, GA_PARENT) != hwnd_)
+    child = GetAncestor(child, GA_PARENT);
+  if (child && child != hwnd_) {
+    const Control* c = find(GetDlgCtrlID(child));
+    if (c && c->hwnd == child) focused = GetDlgCtrlID(child);
+  }
+  const KeyAnswer answer = answerKey(design_, focused, virtualKey, GetKeyState(VK_SHIFT) < 0,
+                                     [this](ControlId id) { return usable(id); });
+  switch (answer.kind) {
+    case KeyAnswer::Kind::Control:
+      return false;
+    case KeyAnswer::Kind::Nothing:
+      return true;
+    case KeyAnswer::Kind::Focus:
+      focusByKeyboard(answer.control);
+      return true;
+    case KeyAnswer::Kind::Press:
+      // The handler may close the window: nothing touches it afterwards.
+      press(answer.control);
+      return true;
+  }
+  return false;
+}
+
+void Win32Window::focusByKeyboard(ControlId id) {
+  const Control* c = find(id);
+  if (!c) return;
+  // From now on the window shows where the focus is.
+  SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  SetFocus(c->hwnd);
+  // An edit box reached by Tab has its text selected, ready to be typed over.
+  if (c->kind == ControlKind::Edit || c->kind == ControlKind::MultiLineEdit)
+    SendMessageW(c->hwnd, EM_SETSEL, 0, -1);
+}
+
+void Win32Window::press(ControlId id) {
+  const Control* c = find(id);
+  if (!c || !usable(id) || !IsWindowVisible(c->hwnd)) return;
+  const HWND from = c->hwnd;
+  const auto command = [&](WORD code) {
+    SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(from));
+  };
+  switch (c->kind) {
+    case ControlKind::Button:
+      command(BN_CLICKED);
+      break;
+    case ControlKind::CheckBox:
+      SendMessageW(from, BM_SETCHECK, isChecked(id) ? BST_UNCHECKED : BST_CHECKED, 0);
+      command(BN_CLICKED);
+      break;
+    case ControlKind::Label:
+      command(STN_CLICKED);
+      break;
+    default:
+      break;
+  }
+}
+
+bool Win32Window::usable(ControlId id) const { return isEnabled(id) && isShown(id); }
 
 void Win32Window::handleTray(UINT mouseMessage) {
   auto* e = events();

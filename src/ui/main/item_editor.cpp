@@ -48,62 +48,57 @@ void ItemEditor::reset() {
   w.setText(kPlayTime, "10");
 }
 
-void ItemEditor::load(const ItemRecord& item) {
-  Window& w = window_;
-  w.setText(kContent, item.content);
-  w.setText(kHours, item.hours);
-  w.setText(kMinutes, item.minutes);
-  w.setText(kSeconds, item.seconds);
-  w.setText(kPlayTime, item.playSeconds);
-  values_.programList = item.programList;
-  values_.processList = item.processList;
-  values_.forbiddenList = item.forbiddenList;
-  values_.mediaPath = item.mediaPath;
-  values_.playSeconds = integerValue(item.playSeconds);
-
-  // A ticked list option offers its chooser.
-  auto tickList = [&](const std::string& stored, bool& value, ControlId box, ControlId chooser) {
-    if (!readFlag(stored)) return;
-    value = true;
-    w.setChecked(box, true);
-    w.setEnabled(chooser, true);
-  };
-  tickList(item.runProgram, values_.runProgram, kRunProgram, kChooseProgram);
+RunItem ItemEditor::shownAfterLoad(const ItemRecord& item) {
+  RunItem shown;
+  shown.content = item.content;
+  shown.hours = item.hours;
+  shown.minutes = item.minutes;
+  shown.seconds = item.seconds;
+  shown.playTime = item.playSeconds;
+  RunItem::Ticks& t = shown.ticked;
+  ItemOptions& o = shown.options;  // as a reset leaves them
+  t.media = t.useDefault = true;   // ticked in the design
+  o.programList = item.programList;
+  o.processList = item.processList;
+  o.forbiddenList = item.forbiddenList;
+  o.mediaPath = item.mediaPath;
+  o.playSeconds = integerValue(item.playSeconds);
+  t.runProgram = o.runProgram = readFlag(item.runProgram);
   if (readFlag(item.exitApp)) {
     // An item that ends the program has no end media: its keys stay unread.
-    values_.exitApp = true;
-    w.setChecked(kExitWhenDone, true);
-    for (ControlId id : {kMedia, kUseDefault, kMediaPath, kOpenMedia, kPlayTime})
-      w.setEnabled(id, false);
+    t.exitWhenDone = o.exitApp = true;
   } else {
-    w.setEnabled(kMedia, true);
-    const bool media = readFlag(item.media);
-    w.setChecked(kMedia, media);
-    if (media) w.setChecked(kUseDefault, readUseDefault(item.useDefault));
-    mediaRule();
-    if (media && !values_.useDefault) w.setText(kMediaPath, item.mediaPath);
+    t.media = o.media = readFlag(item.media);
+    if (t.media) {
+      t.useDefault = o.useDefault = readUseDefault(item.useDefault);
+      if (!t.useDefault) shown.mediaPath = item.mediaPath;
+    }
   }
-  tickList(item.endProcesses, values_.endProcesses, kEndProcesses, kChooseEndProcess);
-  tickList(item.forbid, values_.forbid, kForbidProcesses, kChooseForbidden);
-  const std::array<const std::string*, 4> power = {&item.shutdown, &item.restart, &item.logOff,
-                                                   &item.lock};
-  for (std::size_t i = 0; i < kPowerBoxes.size(); ++i) {
-    if (!readFlag(*power[i])) continue;
-    powerTicked(kPowerBoxes[i]);
-    w.setChecked(kPowerBoxes[i], true);
+  t.endProcesses = o.endProcesses = readFlag(item.endProcesses);
+  t.forbid = o.forbid = readFlag(item.forbid);
+  // A power action excludes the others and the end options; of several
+  // stored, the last one wins.
+  const std::array<const std::string*, 4> stored = {&item.shutdown, &item.restart, &item.logOff,
+                                                    &item.lock};
+  const std::array<bool*, 4> power = {&o.shutdown, &o.restart, &o.logOff, &o.lock};
+  for (std::size_t i = 0; i < power.size(); ++i) {
+    if (!readFlag(*stored[i])) continue;
+    for (bool* other : power) *other = false;
+    *power[i] = true;
+    o.media = o.exitApp = o.runProgram = o.endProcesses = o.forbid = false;
   }
   for (const auto& p : item.promptPoints)
-    values_.promptPoints.push_back({p.name, integerValue(p.packedTime), p.sound});
+    o.promptPoints.push_back({p.name, integerValue(p.packedTime), p.sound});
+  return shown;
 }
 
-ItemRecord ItemEditor::record() const {
-  const Window& w = window_;
-  const ItemOptions& v = values_;
+ItemRecord ItemEditor::recordOf(const RunItem& shown) {
+  const ItemOptions& v = shown.options;
   ItemRecord r;
-  r.content = w.text(kContent);
-  r.hours = w.text(kHours);
-  r.minutes = w.text(kMinutes);
-  r.seconds = w.text(kSeconds);
+  r.content = shown.content;
+  r.hours = shown.hours;
+  r.minutes = shown.minutes;
+  r.seconds = shown.seconds;
   r.runProgram = flagText(v.runProgram);
   r.programList = v.programList;
   r.exitApp = flagText(v.exitApp);
@@ -116,13 +111,53 @@ ItemRecord ItemEditor::record() const {
   r.media = flagText(v.media);
   r.useDefault = flagText(v.useDefault);
   r.mediaPath = v.mediaPath;
-  r.playSeconds = w.text(kPlayTime);
+  r.playSeconds = shown.playTime;
   r.forbiddenList = v.forbiddenList;
   r.forbid = flagText(v.forbid);
   for (const auto& p : v.promptPoints)
     r.promptPoints.push_back({p.name, std::to_string(p.packed), p.sound});
   return r;
 }
+
+void ItemEditor::load(const ItemRecord& item) {
+  const RunItem shown = shownAfterLoad(item);
+  const RunItem::Ticks& t = shown.ticked;
+  Window& w = window_;
+  w.setText(kContent, shown.content);
+  w.setText(kHours, shown.hours);
+  w.setText(kMinutes, shown.minutes);
+  w.setText(kSeconds, shown.seconds);
+  w.setText(kPlayTime, shown.playTime);
+  w.setText(kMediaPath, shown.mediaPath);
+  w.setChecked(kRunProgram, t.runProgram);
+  w.setChecked(kExitWhenDone, t.exitWhenDone);
+  w.setChecked(kMedia, t.media);
+  w.setChecked(kUseDefault, t.useDefault);
+  w.setChecked(kEndProcesses, t.endProcesses);
+  w.setChecked(kForbidProcesses, t.forbid);
+  values_ = shown.options;
+  // What the ticks offer and exclude, by the rules of clicking them; the
+  // rules keep the values as they are.
+  if (t.runProgram) w.setEnabled(kChooseProgram, true);
+  if (t.exitWhenDone) {
+    for (ControlId id : {kMedia, kUseDefault, kMediaPath, kOpenMedia, kPlayTime})
+      w.setEnabled(id, false);
+  } else {
+    w.setEnabled(kMedia, true);
+    mediaRule();
+  }
+  if (t.endProcesses) w.setEnabled(kChooseEndProcess, true);
+  if (t.forbid) w.setEnabled(kChooseForbidden, true);
+  const std::array<const std::string*, 4> power = {&item.shutdown, &item.restart, &item.logOff,
+                                                   &item.lock};
+  for (std::size_t i = 0; i < kPowerBoxes.size(); ++i) {
+    if (!readFlag(*power[i])) continue;
+    powerTicked(kPowerBoxes[i]);
+    w.setChecked(kPowerBoxes[i], true);
+  }
+}
+
+ItemRecord ItemEditor::record() const { return recordOf(runItem()); }
 
 RunItem ItemEditor::runItem() const {
   const Window& w = window_;

@@ -27,6 +27,12 @@ class ItemEditor {
   // The item as the editor shows it, for a run.
   [[nodiscard]] RunItem runItem() const;
 
+  // What the editor shows once it loaded `item`, without a window: the
+  // lists and the start checks take every row so, in one read of the file.
+  [[nodiscard]] static RunItem shownAfterLoad(const ItemRecord& item);
+  // The record add and save write for an item as shown.
+  [[nodiscard]] static ItemRecord recordOf(const RunItem& shown);
+
   // Applies the design's media check boxes to the media controls and flags.
   void applyMediaDesign();
   // Disables every editing control while a stored password is not entered.

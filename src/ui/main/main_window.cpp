@@ -89,6 +89,9 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
   Window& mainWindow() override { return *window_; }
   [[nodiscard]] int sequentialCount() const override { return window_->listCount(kSequentialList); }
   [[nodiscard]] std::vector<std::string> sequentialRows() const override { return plan_->rows(); }
+  [[nodiscard]] std::vector<RunItem> sequentialItems() const override {
+    return plan_->shownItems();
+  }
   RunItem loadSequential(int row) override {
     window_->listSelect(kSequentialList, row);
     plan_->loadRow(row);

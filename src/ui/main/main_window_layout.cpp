@@ -1,8 +1,16 @@
 // The main window's design: places, captions and tooltips of every control,
-// and its menus. Widths leave room for each caption in the 9-pt UI font
-// (a Chinese character is 12 px wide at 96 DPI): the move buttons are 32
-// wide (the sequential list gives up 4 px for them), 添加到列表 72 and
-// 支持格式： 64.
+// and its menus.
+//
+// Widths leave room for each caption in the 9-pt UI font (a Chinese
+// character is 12 px wide at 96 DPI): the move buttons are 32 wide (the
+// sequential list gives up 4 px for them), 添加到列表 72 and 支持格式： 64.
+//
+// The control table runs in the order Tab moves through the window: the
+// left column from top to bottom (the sequential list with its buttons, then
+// the timed list), then the editor on the right from top to bottom, ending
+// with the run buttons and 退出. The window is no dialog: it has no default
+// and no cancel control, so Enter presses only a button that has the focus
+// and Esc does nothing (it never closes the window).
 
 #include "ui/main/main_window.h"
 #include "ui/main/main_window_ids.h"
@@ -19,7 +27,6 @@ const WindowDesign& mainWindowDesign() {
       .rect = {50, 50, 485, 737},
       .controls =
           {
-              {kEditorFrame, "分组框1", "editorFrame", K::GroupBox, {224, -8, 272, 704}, "", ""},
               {kClearMarks,
                "超级按钮11",
                "clearMarks",
@@ -27,7 +34,6 @@ const WindowDesign& mainWindowDesign() {
                {48, 0, 120, 24},
                "删除所有已完成标记",
                ""},
-              {kContentLabel, "标签1", "contentLabel", K::Label, {240, 0, 48, 16}, "内容：", ""},
               {kSaveItem,
                "超级按钮2",
                "saveItem",
@@ -36,7 +42,6 @@ const WindowDesign& mainWindowDesign() {
                "保存对所选计划的修改",
                "把右边窗体正在编辑的内容保存到正在选中的计划项目中覆盖正在选中的计划项目的计划内"
                "容"},
-              {kContent, "任务内容", "content", K::Edit, {240, 24, 232, 40}, "", ""},
               {kSequentialGroup,
                "分组框6",
                "sequentialGroup",
@@ -51,19 +56,6 @@ const WindowDesign& mainWindowDesign() {
                {16, 64, 164, 248},
                "",
                ""},
-              {kDurationLabel,
-               "标签2",
-               "durationLabel",
-               K::Label,
-               {240, 72, 80, 24},
-               "占用时间：",
-               ""},
-              {kSecondsLabel, "标签5", "secondsLabel", K::Label, {456, 96, 24, 40}, "秒", ""},
-              {kHours, "编辑框1", "hours", K::Edit, {240, 104, 48, 24}, "", ""},
-              {kHoursLabel, "标签3", "hoursLabel", K::Label, {296, 104, 24, 24}, "时", ""},
-              {kMinutes, "编辑框2", "minutes", K::Edit, {320, 104, 48, 24}, "", ""},
-              {kMinutesLabel, "标签4", "minutesLabel", K::Label, {376, 104, 16, 24}, "分", ""},
-              {kSeconds, "编辑框3", "seconds", K::Edit, {400, 104, 48, 24}, "", ""},
               {kMoveUp,
                "超级按钮13",
                "moveUp",
@@ -71,6 +63,45 @@ const WindowDesign& mainWindowDesign() {
                {180, 128, 32, 24},
                "上移",
                "把选中的计划向上移动一个项"},
+              {kMoveDown,
+               "超级按钮14",
+               "moveDown",
+               K::Button,
+               {180, 208, 32, 24},
+               "下移",
+               "把选中的计划向下移动一个项"},
+              {kAddItem,
+               "超级按钮6",
+               "addItem",
+               K::Button,
+               {16, 320, 72, 24},
+               "添加到列表",
+               "把右边窗体上正在编辑的内容添加到列表创建一个新计划"},
+              {kDeleteItem,
+               "超级按钮10",
+               "deleteItem",
+               K::Button,
+               {128, 320, 80, 24},
+               "删除选中项",
+               "删除选中的非同步计划项目"},
+              {kTimedGroup, "分组框5", "timedGroup", K::GroupBox, {8, 376, 208, 304}, "", ""},
+              {kTimedList, "同步框", "timedList", K::ListBox, {16, 400, 184, 264}, "", ""},
+              {kEditorFrame, "分组框1", "editorFrame", K::GroupBox, {224, -8, 272, 704}, "", ""},
+              {kContentLabel, "标签1", "contentLabel", K::Label, {240, 0, 48, 16}, "内容：", ""},
+              {kContent, "任务内容", "content", K::Edit, {240, 24, 232, 40}, "", ""},
+              {kDurationLabel,
+               "标签2",
+               "durationLabel",
+               K::Label,
+               {240, 72, 80, 24},
+               "占用时间：",
+               ""},
+              {kHours, "编辑框1", "hours", K::Edit, {240, 104, 48, 24}, "", ""},
+              {kHoursLabel, "标签3", "hoursLabel", K::Label, {296, 104, 24, 24}, "时", ""},
+              {kMinutes, "编辑框2", "minutes", K::Edit, {320, 104, 48, 24}, "", ""},
+              {kMinutesLabel, "标签4", "minutesLabel", K::Label, {376, 104, 16, 24}, "分", ""},
+              {kSeconds, "编辑框3", "seconds", K::Edit, {400, 104, 48, 24}, "", ""},
+              {kSecondsLabel, "标签5", "secondsLabel", K::Label, {456, 96, 24, 40}, "秒", ""},
               {kPromptPoints,
                "超级按钮8",
                "promptPoints",
@@ -79,13 +110,6 @@ const WindowDesign& mainWindowDesign() {
                "设置多点提示",
                "在计划中设置多个提示点"},
               {kExitFrame, "分组框9", "exitFrame", K::GroupBox, {232, 192, 240, 40}, "", ""},
-              {kMoveDown,
-               "超级按钮14",
-               "moveDown",
-               K::Button,
-               {180, 208, 32, 24},
-               "下移",
-               "把选中的计划向下移动一个项"},
               {kExitWhenDone,
                "选择框4",
                "exitWhenDone",
@@ -130,20 +154,6 @@ const WindowDesign& mainWindowDesign() {
                "选择进程",
                ""},
               {kForbidFrame, "分组框4", "forbidFrame", K::GroupBox, {232, 312, 240, 40}, "", ""},
-              {kAddItem,
-               "超级按钮6",
-               "addItem",
-               K::Button,
-               {16, 320, 72, 24},
-               "添加到列表",
-               "把右边窗体上正在编辑的内容添加到列表创建一个新计划"},
-              {kDeleteItem,
-               "超级按钮10",
-               "deleteItem",
-               K::Button,
-               {128, 320, 80, 24},
-               "删除选中项",
-               "删除选中的非同步计划项目"},
               {kForbidProcesses,
                "选择框10",
                "forbidProcesses",
@@ -159,7 +169,6 @@ const WindowDesign& mainWindowDesign() {
                "选择进程",
                ""},
               {kPowerFrame, "分组框8", "powerFrame", K::GroupBox, {232, 360, 240, 64}, "", ""},
-              {kTimedGroup, "分组框5", "timedGroup", K::GroupBox, {8, 376, 208, 304}, "", ""},
               {kShutdown,
                "选择框6",
                "shutdown",
@@ -168,7 +177,6 @@ const WindowDesign& mainWindowDesign() {
                "完成后关机",
                ""},
               {kRestart, "选择框7", "restart", K::CheckBox, {360, 376, 104, 16}, "完成后重启", ""},
-              {kTimedList, "同步框", "timedList", K::ListBox, {16, 400, 184, 264}, "", ""},
               {kLogOff, "选择框8", "logOff", K::CheckBox, {240, 400, 104, 16}, "完成后注销", ""},
               {kLock, "选择框9", "lock", K::CheckBox, {360, 400, 104, 16}, "完成后锁定", ""},
               {kMediaGroup,

@@ -46,10 +46,21 @@ void SequentialPlan::applyResumeRule() {
 }
 
 void SequentialPlan::refill(bool withMarks) {
-  const auto rows = withMarks ? store_.loadList(kItemFile, kMarkFile, kMarkKey)
-                              : store_.loadList(kItemFile, "", kMarkKey);
+  showRows(withMarks ? store_.loadList(kItemFile, kMarkFile, kMarkKey)
+                     : store_.loadList(kItemFile, "", kMarkKey));
+}
+
+void SequentialPlan::showRows(const std::vector<std::string>& rows) {
   window_.listClear(kList);
   for (const auto& row : rows) window_.listAdd(kList, row, 0);
+}
+
+std::vector<RunItem> SequentialPlan::shownItems() const {
+  const IniDocument items = store_.load(kItemFile);
+  std::vector<RunItem> shown;
+  for (const auto& row : rows())
+    shown.push_back(ItemEditor::shownAfterLoad(readItem(items, sectionOfRow(row))));
+  return shown;
 }
 
 void SequentialPlan::loadRow(int row) { loadRowFrom(store_.load(kItemFile), row); }
@@ -147,12 +158,16 @@ bool SequentialPlan::save() {
 }
 
 void SequentialPlan::rewriteThroughEditor(const IniDocument& items) {
+  // Each row as the editor would write it after loading it, without
+  // loading every row: the same records in one pass.
   IniDocument scratch;
   const int n = window_.listCount(kList);
   for (int i = 0; i < n; ++i) {
-    loadRowFrom(items, i);
-    writeItem(scratch, window_.listText(kList, i), editor_.record());
+    const std::string row = window_.listText(kList, i);
+    writeItem(scratch, row,
+              ItemEditor::recordOf(ItemEditor::shownAfterLoad(readItem(items, sectionOfRow(row)))));
   }
+  if (n > 0) loadRowFrom(items, n - 1);  // the editor ends holding the last item
   writePassword(scratch);
   commitPlanRewrite(store_, scratch, std::nullopt);
   // After the plan, so that a plan that could not be written leaves the
@@ -205,9 +220,10 @@ void SequentialPlan::move(int offset) {
   writePassword(scratch);
   commitPlanRewrite(store_, scratch, std::nullopt);
 
-  refill(false);
+  // The list and the editor from what was just written, not read again.
+  showRows(PlanStore::listRows(scratch, IniDocument(), kMarkKey));
   window_.listSelect(kList, target);
-  loadRow(target);
+  loadRowFrom(scratch, target);
 }
 
 void SequentialPlan::deleteSelected() {

@@ -5,6 +5,7 @@
 
 #include "platform/prompts.h"
 #include "platform/window.h"
+#include "run/run_item.h"
 #include "store/app_state.h"
 #include "store/ini.h"
 #include "store/plan_store.h"
@@ -40,9 +41,13 @@ class SequentialPlan {
   [[nodiscard]] bool firstRowFinished() const;
   // The rows as the list shows them.
   [[nodiscard]] std::vector<std::string> rows() const;
+  // Every row's item as the editor would show it once loaded, from one
+  // read of the item file.
+  [[nodiscard]] std::vector<RunItem> shownItems() const;
 
  private:
   void loadRowFrom(const IniDocument& items, int row);
+  void showRows(const std::vector<std::string>& rows);
   void move(int offset);
   void rewriteThroughEditor(const IniDocument& items);
   void writePassword(IniDocument& items) const;

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/win32/win32_ui.h"
+
 namespace temvik::testing {
 
 // Dispatches messages until `done` holds or `timeoutMs` passed; returns `done()`.
@@ -23,8 +25,7 @@ inline bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000)
         PostQuitMessage(static_cast<int>(msg.wParam));
         return done();
       }
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
+      Win32Ui::dispatch(msg);
     }
     if (done()) return true;
     const ULONGLONG now = GetTickCount64();

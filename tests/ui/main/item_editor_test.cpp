@@ -1,6 +1,9 @@
 // The editor: loading items, the check-box rules, add and save.
 
+#include "ui/main/item_editor.h"
+
 #include <gtest/gtest.h>
+#include <random>
 
 #include "ui/main/main_window_fixture.h"
 
@@ -298,6 +301,47 @@ TEST_F(ItemEditorTest, PromptPointButtonRefusesWhileMarked) {
   w.click(kPromptPoints);
   EXPECT_EQ(env.prompts.takeTexts(),
             std::vector<std::string>{"清除了所有已完成标记后才能进行此操作"});
+}
+
+}  // namespace
+}  // namespace temvik::testing
+
+namespace temvik::testing {
+namespace {
+
+// The lists and the start checks take a row as the editor would show it,
+// without loading it: both ways must agree for every stored record.
+TEST(EditorModelTest, ARowTakenWithoutTheEditorIsWhatTheEditorShows) {
+  headless::Headless env;
+  WindowEvents events;
+  auto window = env.ui.createWindow(mainWindowDesign(), events, nullptr);
+  ItemEditor editor(*window);
+  std::mt19937 rng(42);
+  const std::vector<std::string> flags = {"真", "假", "", "是"};
+  const std::vector<std::string> texts = {"", "0", "25", "１０", "a", "C:\\音\\铃.wav", "x.exe,"};
+  auto pick = [&](const std::vector<std::string>& from) {
+    return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(rng)];
+  };
+  for (int i = 0; i < 2000; ++i) {
+    ItemRecord r;
+    r.content = "项" + std::to_string(i);
+    r.hours = pick(texts);
+    r.minutes = pick(texts);
+    r.seconds = pick(texts);
+    r.playSeconds = pick(texts);
+    r.programList = pick(texts);
+    r.processList = pick(texts);
+    r.forbiddenList = pick(texts);
+    r.mediaPath = pick(texts);
+    for (std::string* flag : {&r.runProgram, &r.exitApp, &r.endProcesses, &r.shutdown, &r.restart,
+                              &r.logOff, &r.lock, &r.media, &r.useDefault, &r.forbid})
+      *flag = pick(flags);
+    if (i % 3 == 0) r.promptPoints = {{"休息", pick(texts), pick(texts)}};
+    editor.reset();
+    editor.load(r);
+    ASSERT_EQ(editor.runItem(), ItemEditor::shownAfterLoad(r)) << "record " << i;
+    ASSERT_EQ(editor.record(), ItemEditor::recordOf(ItemEditor::shownAfterLoad(r)));
+  }
 }
 
 }  // namespace
