@@ -21,22 +21,12 @@ if [[ ! -f $build_dir/CTestTestfile.cmake ]]; then
   exit 2
 fi
 
-if [[ -z ${DISPLAY:-} ]]; then
-  if [[ -n ${TEMVIK_CTEST_IN_XVFB:-} ]]; then
-    echo "ctest-wine.sh: xvfb-run gave no DISPLAY" >&2
-    exit 1
-  fi
-  echo "ctest-wine.sh: no DISPLAY, running the tests in a private Xvfb (xvfb-run -a)"
-  TEMVIK_CTEST_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" \
-    bash "${BASH_SOURCE[0]}" "$build_dir" "$@"
-fi
-
 # shellcheck source=scripts/wine-env.sh
 . "$TEMVIK_ROOT/scripts/wine-env.sh"
-if [[ -n ${TEMVIK_CTEST_IN_XVFB:-} ]]; then
-  # The X server goes away with us; so must the wineserver bound to it.
-  trap temvik_wine_stop EXIT
+if [[ -z ${DISPLAY:-} ]]; then
+  echo "ctest-wine.sh: no DISPLAY, running the tests in a private Xvfb (xvfb-run -a)"
 fi
+temvik_need_display bash "${BASH_SOURCE[0]}" "$build_dir" "$@"
 
 start=$SECONDS
 temvik_wine_prepare

@@ -11,7 +11,8 @@
 # Closing the window ends the program; Ctrl-C ends it too.
 #
 # Settings (environment): TEMVIK_SKIP_DEPS=1 skips the package check;
-# WINEPREFIX (default build/wineprefix) picks the wine prefix.
+# WINEPREFIX (default build/wineprefix) picks the wine prefix; TEMVIK_WINE_DPI
+# (default 96) the screen's DPI, e.g. 144 for a 150 % display (its own prefix).
 set -euo pipefail
 
 ROOT=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
@@ -19,7 +20,8 @@ cd "$ROOT"
 BUILD_DIR=$ROOT/build/mingw
 EXE=$BUILD_DIR/src/app/temvik.exe
 
-if [[ -z ${TEMVIK_RUN_IN_XVFB:-} ]]; then
+# Built once, before the run inside a private X server (if any) starts.
+if [[ -z ${TEMVIK_PRIVATE_X:-} ]]; then
   if [[ ${TEMVIK_SKIP_DEPS:-} != 1 ]]; then
     bash scripts/install-deps.sh
   fi
@@ -27,30 +29,25 @@ if [[ -z ${TEMVIK_RUN_IN_XVFB:-} ]]; then
     cmake --preset mingw
   fi
   cmake --build "$BUILD_DIR" --target temvik --parallel "${TEMVIK_JOBS:-2}"
-
   if [[ -z ${DISPLAY:-} ]]; then
     echo "run.sh: no DISPLAY, so temvik.exe runs in a private Xvfb where no one can see it."
     echo "run.sh: set DISPLAY to an X server to use the program; a screenshot will be"
     echo "run.sh: saved to $BUILD_DIR/run-screenshot.png. Ctrl-C ends the program."
-    TEMVIK_RUN_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[0]}"
   fi
 fi
 
 # shellcheck source=scripts/wine-env.sh
 . "$ROOT/scripts/wine-env.sh"
+temvik_need_display bash "${BASH_SOURCE[0]}"
 temvik_wine_prepare
 echo "run.sh: starting $EXE"
 echo "run.sh: plan files live beside it, in $(dirname -- "$EXE")/"
 cd "$(dirname -- "$EXE")"
 
-if [[ -z ${TEMVIK_RUN_IN_XVFB:-} ]]; then
+if [[ -z ${TEMVIK_IN_PRIVATE_X:-} ]]; then
   exec wine "$EXE"
 fi
 
-# Private X server: it ends with this script, so must the wineserver bound to it.
-trap temvik_wine_stop EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
 wine "$EXE" &
 pid=$!
 sleep 5

@@ -9,18 +9,21 @@
 #   run-window.png         the run window counting an item down
 #   item-finished.png      the item-finished dialog with the finished item's note
 #   plan-complete.png      the plan-complete window with the last item's note
+#   main-window-plan-144dpi.png  the plan again on a 144-DPI (150 %) screen
 #
 # Builds temvik.exe and the shot tool (tests/e2e/shot_tool.cpp) in the mingw
 # build folder, then, in a private Xvfb, lets the tool start the program in
 # each state, waits for the window's rectangle, takes the virtual desktop with
 # ImageMagick's `import -window root` until two takes agree, and crops it.
+# The 144-DPI scenes run in a prefix and an Xvfb of their own.
 #
 # Settings (environment):
 #   TEMVIK_SHOT_BUILD  mingw build folder (default build/mingw; configured with
 #                      the mingw preset when missing)
 #   TEMVIK_JOBS        parallel compile jobs (default 2)
 #   TEMVIK_SHOT_OUT    output folder (default docs/screenshots)
-#   WINEPREFIX         wine prefix (default <build folder>/wineprefix-shots)
+#   WINEPREFIX         wine prefix (default <build folder>/wineprefix-shots; the
+#                      144-DPI scenes add -dpi144 to it)
 set -euo pipefail
 
 ROOT=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
@@ -31,6 +34,7 @@ OUT=${TEMVIK_SHOT_OUT:-$ROOT/docs/screenshots}
 export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix-shots}
 SCENES=(empty:main-window-empty plan:main-window-plan editor:editor-item
   run:run-window finished:item-finished complete:plan-complete)
+SCENES_144DPI=(plan:main-window-plan-144dpi)
 
 die() {
   echo "screenshots.sh: $*" >&2
@@ -88,22 +92,24 @@ shoot() {
   echo "$OUT/$name.png: ${w}x${h} at $x,$y"
 }
 
-inner() {
+# Takes the scenes "$@" (scene:file) at TEMVIK_WINE_DPI, in a private X server.
+take_scenes() {
   # shellcheck source=scripts/wine-env.sh
   . "$ROOT/scripts/wine-env.sh"
-  trap temvik_wine_stop EXIT
+  temvik_need_display --private bash "${BASH_SOURCE[0]}" --inner "$@"
   temvik_wine_prepare || die "wine is not ready (see $WINEPREFIX.log)"
   local tmp tool=$BUILD/tests/e2e/temvik_e2e_shot.exe design
   tmp=$(mktemp -d)
   mkdir -p "$OUT"
-  for design in "${SCENES[@]}"; do
+  for design in "$@"; do
     shoot "${design%%:*}" "${design#*:}" "$tmp" "$tool"
   done
   rm -rf "$tmp"
 }
 
 if [[ ${1:-} == --inner ]]; then
-  inner
+  shift
+  take_scenes "$@"
   exit
 fi
 
@@ -116,4 +122,8 @@ fi
 cmake --build "$BUILD" --parallel "${TEMVIK_JOBS:-2}" --target temvik temvik_e2e_shot ||
   die "building failed"
 export TEMVIK_ROOT=$ROOT
-exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[0]}" --inner
+(take_scenes "${SCENES[@]}")
+(
+  export TEMVIK_WINE_DPI=144 WINEPREFIX=$WINEPREFIX-dpi144
+  take_scenes "${SCENES_144DPI[@]}"
+)

@@ -1,3 +1,4 @@
+# shellcheck shell=sh
 # Environment for running Temvik's Windows programs under wine.
 #
 # Source it from sh or bash, then prepare the prefix once per X session:
@@ -15,12 +16,17 @@
 #   WINEDEBUG=-all       (TEMVIK_WINEDEBUG overrides, e.g. TEMVIK_WINEDEBUG=+seh)
 #   WINEDLLOVERRIDES     no Mono/Gecko install prompts, no sound drivers
 #   WINEARCH=win64
-#   WINEPREFIX           default <repo>/build/wineprefix; set it before sourcing
-#                        to use another folder. Each prefix has its own wineserver.
+#   WINEPREFIX           default <repo>/build/wineprefix (build/wineprefix-dpiN at
+#                        another DPI); set it before sourcing to use another
+#                        folder. Each prefix has its own wineserver.
+#   TEMVIK_WINE_DPI      the prefix's screen DPI (wine's LogPixels), default 96.
+#                        The virtual desktop is scaled with it: 1280x1024 at 96,
+#                        1920x1536 at 144.
 #
 # Functions:
 #   temvik_wine_create_prefix  create the prefix once, quietly, with wine's virtual
-#                              desktop (1280x1024) turned on; no X server needed.
+#                              desktop turned on, and keep its settings (DPI, fonts)
+#                              up to date; no X server needed.
 #   temvik_wine_prepare        create the prefix if needed, then start a persistent
 #                              wineserver and boot wine's services for $DISPLAY, so
 #                              each later wine command starts in well under a second
@@ -29,6 +35,17 @@
 #                              TEMVIK_WINESERVER_PERSIST seconds (default 300); the
 #                              next temvik_wine_prepare starts it again.
 #   temvik_wine_stop           end this prefix's wineserver and all its programs.
+#   temvik_need_display [--private] COMMAND [ARG...]
+#                              give the caller an X display. With $DISPLAY set (and
+#                              no --private) it returns at once. Otherwise it runs
+#                              COMMAND (the calling script again) inside a private
+#                              Xvfb as big as the virtual desktop and never returns.
+#                              That run has TEMVIK_PRIVATE_X=1 in its environment;
+#                              sourcing this file takes it out (so the programs it
+#                              starts do not see it) and sets TEMVIK_IN_PRIVATE_X=1.
+#                              There temvik_need_display returns at once and ends
+#                              this prefix's wineserver when the script ends, since
+#                              the wineserver is bound to the X server that goes.
 #
 # The prefix belongs to these scripts: a wineserver of this prefix bound to an X
 # display that is gone is restarted; one bound to another live display is an error.
@@ -61,13 +78,31 @@ export LC_ALL=zh_CN.UTF-8 2>/dev/null
 export WINEDEBUG="${TEMVIK_WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv=d"
 export WINEARCH=win64
-WINEPREFIX="${WINEPREFIX:-$TEMVIK_ROOT/build/wineprefix}"
+TEMVIK_WINE_DPI="${TEMVIK_WINE_DPI:-96}"
+export TEMVIK_WINE_DPI
+if [ "$TEMVIK_WINE_DPI" = 96 ]; then
+  WINEPREFIX="${WINEPREFIX:-$TEMVIK_ROOT/build/wineprefix}"
+else
+  WINEPREFIX="${WINEPREFIX:-$TEMVIK_ROOT/build/wineprefix-dpi$TEMVIK_WINE_DPI}"
+fi
 case "$WINEPREFIX" in
   /*) ;;
   *) WINEPREFIX="$PWD/$WINEPREFIX" ;;
 esac
 export WINEPREFIX
 TEMVIK_WINE="${TEMVIK_WINE:-wine}"
+# Pixels at the prefix's DPI, rounded as Windows rounds them.
+_temvik_at_dpi() {
+  echo $((($1 * TEMVIK_WINE_DPI + 48) / 96))
+}
+# wine's virtual desktop; a private X server has the same size.
+TEMVIK_WINE_DESKTOP="$(_temvik_at_dpi 1280)x$(_temvik_at_dpi 1024)"
+
+# The run of a script that temvik_need_display started in a private Xvfb.
+if [ -n "${TEMVIK_PRIVATE_X:-}" ]; then
+  TEMVIK_IN_PRIVATE_X=1
+  unset TEMVIK_PRIVATE_X
+fi
 
 _temvik_wine_log() {
   printf 'wine-env: %s\n' "$*" >&2
@@ -144,44 +179,101 @@ _temvik_wine_display_alive() {
   esac
 }
 
+# What the prefix's settings are made of; a prefix made with other settings,
+# or by an older version of these scripts, gets them again.
+_temvik_wine_settings_id() {
+  printf 'settings 3, %s dpi\n' "$TEMVIK_WINE_DPI"
+}
+
+_temvik_wine_settings_current() {
+  [ -f "$WINEPREFIX/.temvik-prefix-v2" ] &&
+    [ "$(cat "$WINEPREFIX/.temvik-settings" 2>/dev/null)" = "$(_temvik_wine_settings_id)" ]
+}
+
 temvik_wine_create_prefix() {
-  [ -f "$WINEPREFIX/.temvik-prefix-v2" ] && return 0
+  _temvik_wine_settings_current && return 0
   _temvik_wine_locked _temvik_wine_create_prefix_locked
 }
 
 # Menus, captions and message boxes in a face that draws Chinese cleanly at
 # small sizes (wine's default stand-in drops strokes there): a LOGFONTW of
-# 12 px "WenQuanYi Micro Hei", charset DEFAULT_CHARSET.
+# 12 px "WenQuanYi Micro Hei", charset DEFAULT_CHARSET. The height counts at
+# 96 DPI: wine scales it to the prefix's DPI itself.
 _TEMVIK_UI_LOGFONT=f4ffffff000000000000000000000000900100000000000100000000570065006e005100750061006e005900690020004d006900630072006f0020004800650069000000000000000000000000000000000000000000000000000000
 
-_temvik_wine_system_fonts() {
-  for _tw_font in MenuFont CaptionFont SmCaptionFont MessageFont StatusFont IconFont; do
-    _temvik_wine_quiet "$TEMVIK_WINE" reg add 'HKCU\Control Panel\Desktop\WindowMetrics' \
-      /v "$_tw_font" /t REG_BINARY /d "$_TEMVIK_UI_LOGFONT" /f || return 1
+# Bytes of a hex string as a .reg file writes them: "f4ff" -> "f4,ff".
+_temvik_reg_hex() {
+  printf '%s' "$1" | sed 's/../&,/g; s/,$//'
+}
+
+# Where wine keeps its own fonts. Debian's wine 8 looks for them in
+# "<data dir>\../fonts", a path its file layer never resolves, so it loads
+# none of them; the Marlett font, which draws the caption buttons, is then
+# missing and the buttons show its letters "0 1 r" in another font.
+_temvik_wine_font_dir() {
+  for _tw_dir in "${TEMVIK_WINE_FONTS:-}" /usr/share/wine/fonts /usr/local/share/wine/fonts \
+    /opt/wine*/share/wine/fonts; do
+    if [ -n "$_tw_dir" ] && [ -f "$_tw_dir/marlett.ttf" ]; then
+      echo "$_tw_dir"
+      return 0
+    fi
   done
+  return 1
+}
+
+# Writes the settings into the prefix; wineserver must not be bound to an X
+# display meanwhile (the caller ends it).
+_temvik_wine_write_settings() {
+  _tw_font=$(_temvik_reg_hex "$_TEMVIK_UI_LOGFONT")
+  _tw_reg="$WINEPREFIX/drive_c/temvik-settings.reg"
+  {
+    printf 'REGEDIT4\r\n\r\n'
+    # The virtual desktop: without a window manager, hiding a window stalls otherwise.
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="Default"\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Default"="%s"\r\n\r\n' \
+      "$TEMVIK_WINE_DESKTOP"
+    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:%08x\r\n\r\n' \
+      "$TEMVIK_WINE_DPI"
+    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop\\WindowMetrics]\r\n'
+    for _tw_name in MenuFont CaptionFont SmCaptionFont MessageFont StatusFont IconFont; do
+      printf '"%s"=hex:%s\r\n' "$_tw_name" "$_tw_font"
+    done
+  } >"$_tw_reg" || return 1
+  _temvik_wine_quiet "$TEMVIK_WINE" reg import 'C:\temvik-settings.reg' || return 1
+  rm -f "$_tw_reg"
+  # Marlett where Windows keeps it, in the Fonts folder, which wine does read.
+  if _tw_dir=$(_temvik_wine_font_dir); then
+    cp "$_tw_dir/marlett.ttf" "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" || return 1
+  else
+    _temvik_wine_log "no marlett.ttf (package fonts-wine): caption buttons show \"0 1 r\""
+  fi
 }
 
 _temvik_wine_create_prefix_locked() {
-  [ -f "$WINEPREFIX/.temvik-prefix-v2" ] && return 0
-  _temvik_wine_log "creating wine prefix $WINEPREFIX (once, about 10 s)"
+  _temvik_wine_settings_current && return 0
   _tw_start=$(date +%s)
+  if [ -f "$WINEPREFIX/.temvik-prefix-v2" ]; then
+    _temvik_wine_log "updating the settings of wine prefix $WINEPREFIX"
+  else
+    _temvik_wine_log "creating wine prefix $WINEPREFIX (once, about 10 s)"
+  fi
   (
     # No X server and no desktop menu entries while wine sets itself up.
     unset DISPLAY
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+    # A server of this prefix would keep the old desktop and DPI.
     _temvik_wine_quiet wineserver -k
-    _temvik_wine_quiet "$TEMVIK_WINE" wineboot -i &&
-      _temvik_wine_quiet "$TEMVIK_WINE" reg add 'HKCU\Software\Wine\Explorer' \
-        /v Desktop /d Default /f &&
-      _temvik_wine_quiet "$TEMVIK_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' \
-        /v Default /d 1280x1024 /f &&
-      _temvik_wine_system_fonts &&
-      _temvik_wine_quiet wineserver -w
+    if [ ! -f "$WINEPREFIX/.temvik-prefix-v2" ]; then
+      _temvik_wine_quiet "$TEMVIK_WINE" wineboot -i || exit 1
+    fi
+    _temvik_wine_write_settings && _temvik_wine_quiet wineserver -w
   ) || {
-    _temvik_wine_log "creating the prefix failed; see $WINEPREFIX.log"
+    _temvik_wine_log "setting up the prefix failed; see $WINEPREFIX.log"
     return 1
   }
+  rm -f "$(_temvik_wine_session_file)"
   : >"$WINEPREFIX/.temvik-prefix-v2"
+  _temvik_wine_settings_id >"$WINEPREFIX/.temvik-settings"
   _temvik_wine_log "prefix ready in $(($(date +%s) - _tw_start)) s"
 }
 
@@ -244,4 +336,29 @@ temvik_wine_stop() {
     _temvik_wine_quiet wineserver -k
   fi
   rm -f "$(_temvik_wine_session_file)"
+}
+
+temvik_need_display() {
+  _tw_private=
+  if [ "${1:-}" = --private ]; then
+    _tw_private=1
+    shift
+  fi
+  if [ -n "${TEMVIK_IN_PRIVATE_X:-}" ]; then
+    if [ -z "${DISPLAY:-}" ]; then
+      _temvik_wine_log "xvfb-run gave no DISPLAY"
+      exit 1
+    fi
+    # The X server ends with this script; so must the wineserver bound to it.
+    trap temvik_wine_stop EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    return 0
+  fi
+  [ -n "${DISPLAY:-}" ] && [ -z "$_tw_private" ] && return 0
+  if ! command -v xvfb-run >/dev/null 2>&1; then
+    _temvik_wine_log "no DISPLAY and no xvfb-run (install it with scripts/install-deps.sh)"
+    exit 1
+  fi
+  TEMVIK_PRIVATE_X=1 exec xvfb-run -a -s "-screen 0 ${TEMVIK_WINE_DESKTOP}x24" "$@"
 }

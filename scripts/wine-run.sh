@@ -25,14 +25,7 @@ if [ $# -lt 1 ]; then
   exit 2
 fi
 
-if [ -z "${DISPLAY:-}" ]; then
-  if [ -n "${TEMVIK_WINE_IN_XVFB:-}" ]; then
-    echo "wine-run.sh: xvfb-run gave no DISPLAY" >&2
-    exit 1
-  fi
-  TEMVIK_WINE_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" /bin/sh "$0" "$@"
-fi
-
+temvik_need_display /bin/sh "$0" "$@"
 temvik_wine_prepare || exit 1
 
 strip_cr=${TEMVIK_WINE_STRIP_CR:-}
@@ -42,10 +35,8 @@ for arg in "$@"; do
   esac
 done
 
-if [ -n "${TEMVIK_WINE_IN_XVFB:-}" ]; then
-  # Our private X server ends with this script: so does the wineserver bound to it.
-  trap 'temvik_wine_stop' EXIT
-elif [ -z "$strip_cr" ]; then
+# In a private X server the script stays to end the wineserver afterwards.
+if [ -z "${TEMVIK_IN_PRIVATE_X:-}" ] && [ -z "$strip_cr" ]; then
   exec "$TEMVIK_WINE" "$@"
 fi
 

@@ -11,8 +11,8 @@
 #include "ui/main/main_window.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  // The process stays DPI-unaware: the windows have fixed pixel layouts, and
-  // Windows scales them as a whole on high-DPI screens.
+  // The manifest makes the process per-monitor DPI aware: the Win32 backend
+  // scales every window's design to the DPI of its monitor.
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES |

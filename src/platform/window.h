@@ -84,6 +84,8 @@ class Window {
   // Closes without asking (onClosed runs).
   virtual void close() = 0;
   [[nodiscard]] virtual bool isOpen() const = 0;
+  // The outer rectangle in design pixels, as WindowDesign::rect is: at other
+  // DPIs than 96 the backend converts.
   virtual void move(Point topLeft) = 0;
   [[nodiscard]] virtual Rect bounds() const = 0;
   // The translucent look: layered extended style with a constant alpha.

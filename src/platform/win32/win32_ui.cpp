@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/dpi.h"
 #include "platform/win32/native.h"
 
 namespace temvik {
@@ -100,17 +101,23 @@ Win32Ui::Win32Ui(Win32Options options) : options_(std::move(options)) {
     SetWindowLongPtrW(postWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(posts_.get()));
 
   fontCharHeightPx_ = options_.fontCharHeightPx > 0 ? options_.fontCharHeightPx : 12;
-  const std::wstring face = chineseUiFace(options_.fontFace);
-  font_ = CreateFontW(-fontCharHeightPx_, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                      DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+  fontFace_ = chineseUiFace(options_.fontFace);
 }
 
 Win32Ui::~Win32Ui() {
   // Closed first: no thread posts a wake-up to the window once it is gone.
   posts_->close();
   if (postWindow_) DestroyWindow(postWindow_);
-  if (font_) DeleteObject(font_);
+  for (const auto& [dpi, font] : fonts_) DeleteObject(font);
+}
+
+HFONT Win32Ui::font(UINT dpi) const {
+  HFONT& font = fonts_[dpi];
+  if (!font)
+    font = CreateFontW(-scaleToDpi(fontCharHeightPx_, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, fontFace_.c_str());
+  return font;
 }
 
 std::unique_ptr<Window> Win32Ui::createWindow(const WindowDesign& design, WindowEvents& events,

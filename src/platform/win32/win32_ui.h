@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/dpi.h"
 #include "platform/window.h"
 
 namespace temvik {
@@ -23,9 +24,13 @@ struct Win32Options {
   std::uint64_t maxTimerChunkMs = USER_TIMER_MAXIMUM;
   // The one font of every control. Empty picks the first installed of
   // Microsoft YaHei UI, 微软雅黑, WenQuanYi Micro Hei and 宋体. 0 picks the
-  // character height of 12 px (9 pt), which the window layouts are made for.
+  // character height of 12 px (9 pt) at 96 DPI, which the window layouts are
+  // made for; at other DPIs the font scales with the layout.
   std::wstring fontFace;
   int fontCharHeightPx = 0;
+  // The DPI every window is laid out for. 0: each window takes its
+  // monitor's. Tests set one to see the scaling on a screen without it.
+  UINT dpi = 0;
 };
 
 class Win32Window;
@@ -52,10 +57,11 @@ class Win32Ui final : public Ui {
   // everything else is translated and dispatched.
   static void dispatch(const MSG& msg);
 
-  [[nodiscard]] HFONT font() const { return font_; }
+  // The controls' font for windows at `dpi`, made when first asked for.
+  [[nodiscard]] HFONT font(UINT dpi = kDesignDpi) const;
   // The program's icon at the small size (title bars, the notification area).
   [[nodiscard]] HICON smallIcon() const { return smallIcon_; }
-  // The character height the font was made with.
+  // The character height of the font at 96 DPI.
   [[nodiscard]] int fontCharHeightPx() const { return fontCharHeightPx_; }
   [[nodiscard]] const Win32Options& options() const { return options_; }
 
@@ -67,7 +73,8 @@ class Win32Ui final : public Ui {
   // makes the UI thread run them from whichever loop it is in.
   std::shared_ptr<PostQueue> posts_;
   HWND postWindow_ = nullptr;
-  HFONT font_ = nullptr;
+  std::wstring fontFace_;
+  mutable std::map<UINT, HFONT> fonts_;  // by DPI
   HICON smallIcon_ = nullptr;
   int fontCharHeightPx_ = 0;
 };
@@ -76,7 +83,10 @@ class Win32Ui final : public Ui {
 [[nodiscard]] bool runningUnderWine();
 
 // One top-level window. Every control has its ControlId as its child id, so
-// GetDlgItem finds it.
+// GetDlgItem finds it. The window is laid out for the DPI of its monitor:
+// the design's rectangles and the font scale by DPI / 96, when it is made and
+// whenever its DPI changes. bounds() and move() speak design pixels, as the
+// design's rectangle does.
 class Win32Window final : public Window {
  public:
   Win32Window(const Win32Ui& ui, WindowEvents& events);
@@ -154,6 +164,8 @@ class Win32Window final : public Window {
   // The tooltip as handed to the shell, or "" without an icon.
   [[nodiscard]] std::wstring trayTooltip() const { return trayTip_.value_or(L""); }
   [[nodiscard]] HWND hwnd() const { return hwnd_; }
+  // The DPI the window and its controls are laid out for.
+  [[nodiscard]] UINT dpi() const { return dpi_; }
   [[nodiscard]] HWND controlHwnd(ControlId id) const;
   [[nodiscard]] std::string tooltip(ControlId id) const;
   // The hidden top-level menu with this design name, or null.
@@ -219,6 +231,14 @@ class Win32Window final : public Window {
   [[nodiscard]] std::uint64_t timerChunkMs() const;
 
   void createControl(const ControlDesign& c);
+  // Where the window goes on the screen, at dpi_.
+  [[nodiscard]] Rect screenRect(const WindowDesign& design) const;
+  // Design points (bounds, move) to and from screen points, at dpi_.
+  [[nodiscard]] Point toScreen(Point design) const;
+  [[nodiscard]] Point toDesign(Point screen) const;
+  // Takes on a new DPI: the window gets `suggested`, the controls their
+  // design rectangles and the font at that DPI.
+  void applyDpi(UINT dpi, const RECT& suggested);
   void createMenus(const WindowDesign& design);
   [[nodiscard]] const Control* find(ControlId id) const;
   // The control when it is of `kind`, or null.
@@ -236,6 +256,7 @@ class Win32Window final : public Window {
   HWND hwnd_ = nullptr;
   HWND tooltipHwnd_ = nullptr;
   HWND modalOwner_ = nullptr;
+  UINT dpi_ = kDesignDpi;     // what the window and its controls are laid out for
   HWND lastFocus_ = nullptr;  // the control to focus again on activation
   HMENU menuBar_ = nullptr;
   // The background of a window with a picture; its pure white is see-through.

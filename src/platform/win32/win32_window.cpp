@@ -90,13 +90,14 @@ bool Win32Window::create(const WindowDesign& design, HWND owner) {
   if (!design.picture.empty()) picture_ = loadPicture(design.picture);
   if (picture_) exStyle |= WS_EX_LAYERED;
 
-  Rect r = design.rect;
-  if (design.centered) {
-    RECT work{};  // the primary monitor without the task bar
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    r.x = work.left + std::max(0, static_cast<int>(work.right - work.left) - r.width) / 2;
-    r.y = work.top + std::max(0, static_cast<int>(work.bottom - work.top) - r.height) / 2;
-  }
+  // Laid out for the monitor it goes to; once it exists, Windows tells the
+  // DPI it really has.
+  const POINT at = design.centered ? POINT{0, 0} : POINT{design.rect.x, design.rect.y};
+  dpi_ = ui_.options().dpi
+             ? ui_.options().dpi
+             : monitorDpi(MonitorFromPoint(
+                   at, design.centered ? MONITOR_DEFAULTTOPRIMARY : MONITOR_DEFAULTTONEAREST));
+  Rect r = screenRect(design);
 
   createMenus(design);
   HMENU bar = menuBar_;
@@ -109,6 +110,11 @@ bool Win32Window::create(const WindowDesign& design, HWND owner) {
   }
   open_ = true;
   design_ = design;
+  if (!ui_.options().dpi && windowDpi(hwnd_) != dpi_) {
+    dpi_ = windowDpi(hwnd_);
+    r = screenRect(design);
+    SetWindowPos(hwnd_, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   // The picture's white parts let what lies behind the window show through.
   if (picture_) SetLayeredWindowAttributes(hwnd_, kSeeThrough, 255, LWA_COLORKEY);
   // An elevated program hears the shell's restart only when it lets the message in.
@@ -136,6 +142,65 @@ bool Win32Window::create(const WindowDesign& design, HWND owner) {
   if (hwnd_)
     lastFocus_ = controlHwnd(initialFocus(design_, [this](ControlId id) { return usable(id); }));
   return true;
+}
+
+Rect Win32Window::screenRect(const WindowDesign& design) const {
+  Rect r = {0, 0, scaleToDpi(design.rect.width, dpi_), scaleToDpi(design.rect.height, dpi_)};
+  if (design.centered) {
+    RECT work{};  // the primary monitor without the task bar
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    r.x = work.left + std::max(0, static_cast<int>(work.right - work.left) - r.width) / 2;
+    r.y = work.top + std::max(0, static_cast<int>(work.bottom - work.top) - r.height) / 2;
+  } else {
+    const Point topLeft = toScreen({design.rect.x, design.rect.y});
+    r.x = topLeft.x;
+    r.y = topLeft.y;
+  }
+  return r;
+}
+
+namespace {
+
+POINT monitorOrigin(POINT at) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &info)) return {0, 0};
+  return {info.rcMonitor.left, info.rcMonitor.top};
+}
+
+}  // namespace
+
+// A design point counts from the top-left corner of its monitor, which is
+// the same point at every DPI.
+Point Win32Window::toScreen(Point design) const {
+  const POINT origin = monitorOrigin({design.x, design.y});
+  return {origin.x + scaleToDpi(design.x - origin.x, dpi_),
+          origin.y + scaleToDpi(design.y - origin.y, dpi_)};
+}
+
+Point Win32Window::toDesign(Point screen) const {
+  const POINT origin = monitorOrigin({screen.x, screen.y});
+  return {origin.x + scaleFromDpi(screen.x - origin.x, dpi_),
+          origin.y + scaleFromDpi(screen.y - origin.y, dpi_)};
+}
+
+void Win32Window::applyDpi(UINT dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  const auto font = reinterpret_cast<WPARAM>(ui_.font(dpi_));
+  for (const ControlDesign& c : design_.controls) {
+    const HWND h = controlHwnd(c.id);
+    if (!h) continue;
+    const Rect r = scaleToDpi(c.rect, dpi_);
+    SetWindowPos(h, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(h, WM_SETFONT, font, FALSE);
+  }
+  if (tooltipHwnd_) {
+    SendMessageW(tooltipHwnd_, WM_SETFONT, font, FALSE);
+    SendMessageW(tooltipHwnd_, TTM_SETMAXTIPWIDTH, 0, scaleToDpi(kTooltipWidthPx, dpi_));
+  }
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Win32Window::createMenus(const WindowDesign& design) {
@@ -208,12 +273,12 @@ void Win32Window::createControl(const ControlDesign& c) {
       break;
   }
   Quiet quiet(quiet_);
-  HWND h =
-      CreateWindowExW(exStyle, cls, toUtf16(c.caption).c_str(), style, c.rect.x, c.rect.y,
-                      c.rect.width, c.rect.height, hwnd_,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance(), nullptr);
+  const Rect r = scaleToDpi(c.rect, dpi_);
+  HWND h = CreateWindowExW(exStyle, cls, toUtf16(c.caption).c_str(), style, r.x, r.y, r.width,
+                           r.height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                           instance(), nullptr);
   if (!h) return;
-  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font()), FALSE);
+  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(dpi_)), FALSE);
   if (c.kind == ControlKind::CheckBox && c.checked) SendMessageW(h, BM_SETCHECK, BST_CHECKED, 0);
   if (c.kind == ControlKind::ListBox)
     SetWindowSubclass(h, &Win32Window::listProc, kListSubclassId,
@@ -236,6 +301,7 @@ LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
     auto* self = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     self->hwnd_ = hwnd;
+    enableNonClientDpiScaling(hwnd);
   }
   auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
@@ -316,6 +382,11 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_MOVE:
       if (auto* e = events()) e->onMoved({bounds().x, bounds().y});
+      return 0;
+    case WM_DPICHANGED:
+      // Moved to a monitor of another DPI, or its DPI changed: Windows
+      // suggests the rectangle, the controls and fonts follow.
+      applyDpi(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
     case WM_SYSCOMMAND:
       if ((wp & 0xFFF0) == SC_MINIMIZE) {
@@ -564,7 +635,7 @@ RECT Win32Window::focusFrame(HWND label) const {
     OffsetRect(&text, client.right - text.right, 0);
   // Round the text with a little room, in the window's client coordinates.
   MapWindowPoints(label, hwnd_, reinterpret_cast<POINT*>(&text), 2);
-  InflateRect(&text, 3, 2);
+  InflateRect(&text, scaleToDpi(3, dpi_), scaleToDpi(2, dpi_));
   return text;
 }
 
@@ -835,15 +906,17 @@ void Win32Window::close() { destroyNative(); }
 bool Win32Window::isOpen() const { return hwnd_ && open_; }
 
 void Win32Window::move(Point topLeft) {
-  if (hwnd_)
-    SetWindowPos(hwnd_, nullptr, topLeft.x, topLeft.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!hwnd_) return;
+  const Point at = toScreen(topLeft);
+  SetWindowPos(hwnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Rect Win32Window::bounds() const {
   RECT r{};
   if (!hwnd_ || !GetWindowRect(hwnd_, &r)) return {};
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+  const Point topLeft = toDesign({r.left, r.top});
+  return {topLeft.x, topLeft.y, scaleFromDpi(r.right - r.left, dpi_),
+          scaleFromDpi(r.bottom - r.top, dpi_)};
 }
 
 void Win32Window::setLayered(std::uint8_t alpha) {
@@ -945,8 +1018,8 @@ void Win32Window::setTooltip(ControlId id, std::string_view text) {
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance(), nullptr);
     if (!tooltipHwnd_) return;
-    SendMessageW(tooltipHwnd_, TTM_SETMAXTIPWIDTH, 0, kTooltipWidthPx);
-    SendMessageW(tooltipHwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font()), FALSE);
+    SendMessageW(tooltipHwnd_, TTM_SETMAXTIPWIDTH, 0, scaleToDpi(kTooltipWidthPx, dpi_));
+    SendMessageW(tooltipHwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(dpi_)), FALSE);
   }
   TTTOOLINFOW tool{};
   tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every comctl32 version

@@ -1,6 +1,10 @@
 // The main window's design: places, captions and tooltips of every control,
 // and its menus.
 //
+// Widths leave room for each caption in the 9-pt UI font (a Chinese
+// character is 12 px wide at 96 DPI): the move buttons are 32 wide (the
+// sequential list gives up 4 px for them), 添加到列表 72 and 支持格式： 64.
+//
 // The control table runs in the order Tab moves through the window: the
 // left column from top to bottom (the sequential list with its buttons, then
 // the timed list), then the editor on the right from top to bottom, ending
@@ -49,28 +53,28 @@ const WindowDesign& mainWindowDesign() {
                "非同步框",
                "sequentialList",
                K::ListBox,
-               {16, 64, 168, 248},
+               {16, 64, 164, 248},
                "",
                ""},
               {kMoveUp,
                "超级按钮13",
                "moveUp",
                K::Button,
-               {184, 128, 24, 24},
+               {180, 128, 32, 24},
                "上移",
                "把选中的计划向上移动一个项"},
               {kMoveDown,
                "超级按钮14",
                "moveDown",
                K::Button,
-               {184, 208, 24, 24},
+               {180, 208, 32, 24},
                "下移",
                "把选中的计划向下移动一个项"},
               {kAddItem,
                "超级按钮6",
                "addItem",
                K::Button,
-               {16, 320, 64, 24},
+               {16, 320, 72, 24},
                "添加到列表",
                "把右边窗体上正在编辑的内容添加到列表创建一个新计划"},
               {kDeleteItem,
@@ -219,7 +223,7 @@ const WindowDesign& mainWindowDesign() {
                "标签10",
                "formatsLabel",
                K::Label,
-               {248, 568, 56, 16},
+               {248, 568, 64, 16},
                "支持格式：",
                ""},
               {kVideoFormats,

@@ -1,0 +1,125 @@
+// The real program on the screen's DPI: the main window is its design scaled
+// to the screen, and every caption of the program's windows fits its control
+// in the UI font. ctest runs these at 96 DPI with the other cases
+// (temvik_e2e) and again in a wine prefix of their own at 144 DPI
+// (temvik_e2e_dpi144, which sets TEMVIK_E2E_DPI=144).
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "caption_fit.h"
+#include "e2e_support.h"
+#include "run/change_time_dialog.h"
+#include "run/give_up_dialog.h"
+#include "run/item_finished_dialog.h"
+#include "run/plan_complete_window.h"
+#include "run/run_window.h"
+#include "ui/main/main_window.h"
+#include "ui/main/main_window_ids.h"
+
+namespace temvik::e2e {
+namespace {
+
+using namespace main_ids;
+using namespace run_ids;
+
+// The DPI this run is meant for; the screen must have it, or a 144-DPI run
+// that silently ran at 96 would prove nothing.
+UINT intendedDpi() {
+  const char* dpi = std::getenv("TEMVIK_E2E_DPI");
+  return dpi && *dpi ? static_cast<UINT>(std::atoi(dpi)) : 96u;
+}
+
+Rect scaled(const Rect& r, UINT dpi) {
+  return {atDpi(r.x, dpi), atDpi(r.y, dpi), atDpi(r.width, dpi), atDpi(r.height, dpi)};
+}
+
+// Measures the captions of `window` and fails the test for each that does not fit.
+void expectCaptionsFit(HWND window, const char* what) {
+  SCOPED_TRACE(what);
+  ASSERT_NE(window, nullptr);
+  const UINT dpi = screenDpi();
+  const UiFont font(dpi);
+  const auto fits = measureCaptions(window, font, dpi);
+  EXPECT_FALSE(fits.empty()) << "no captions found";
+  EXPECT_EQ(captionsThatDoNotFit(fits), "") << "at " << dpi << " DPI in " << narrow(font.face());
+}
+
+void clickLabel(HWND window, int id) {
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
+std::string controlText(HWND window, int id) { return windowText(GetDlgItem(window, id)); }
+
+TEST(ScreenDpi, TheScreenHasTheDpiThisRunIsFor) { EXPECT_EQ(screenDpi(), intendedDpi()); }
+
+TEST(ScreenDpi, MainWindowAndItsControlsAreTheDesignScaledToTheScreen) {
+  PlanFolder folder;
+  E2E_START(app, folder);
+  const UINT dpi = screenDpi();
+  const WindowDesign& design = mainWindowDesign();
+
+  const Rect r = app.windowRect();
+  std::printf("note: main window at %u DPI: %dx%d at %d,%d\n", dpi, r.width, r.height, r.x, r.y);
+  EXPECT_EQ(r, scaled(design.rect, dpi));
+  for (const ControlDesign& c : design.controls) {
+    SCOPED_TRACE(std::string(c.designName) + " (" + std::string(c.identifier) + ")");
+    EXPECT_EQ(app.clientRect(c.id), scaled(c.rect, dpi));
+  }
+  // A list's rows are as tall as a line of its font: the program draws in
+  // the font the captions are measured with.
+  DWORD_PTR rowHeight = 0;
+  SendMessageTimeoutW(app.control(kSequentialList), LB_GETITEMHEIGHT, 0, 0, SMTO_NORMAL, 5000,
+                      &rowHeight);
+  EXPECT_EQ(static_cast<int>(rowHeight), UiFont(dpi).lineHeight());
+}
+
+TEST(ScreenDpi, EveryCaptionOfTheMainWindowFitsItsControl) {
+  PlanFolder folder;
+  E2E_START(app, folder);
+  expectCaptionsFit(app.hwnd(), "main window");
+}
+
+TEST(ScreenDpi, EveryCaptionOfTheRunsWindowsFitsItsControl) {
+  PlanFolder folder;
+  ASSERT_TRUE(folder.writeIni("time.ini", itemSection("背单词", "0", "1", "0", {"提示音=假"}) +
+                                              itemSection("做练习", "0", "0", "1", {"提示音=假"})));
+  E2E_START(app, folder);
+  app.clickAsync(kRunFromStart);
+
+  const HWND run = app.waitForWindow("计划执行中");
+  ASSERT_NE(run, nullptr);
+  E2E_EVENTUALLY_EQ(controlText(run, kContentBox), std::string("背单词"));
+  expectCaptionsFit(run, "run window");
+
+  clickLabel(run, kGiveUpLabel);
+  const HWND giveUp = app.waitForWindow("放弃");
+  expectCaptionsFit(giveUp, "give-up dialog");
+  clickLabel(giveUp, kKeepGoing);
+  E2E_EVENTUALLY_TRUE(!IsWindow(giveUp));
+
+  // The change-time dialog, which also cuts the item short.
+  PostMessageW(run, WM_COMMAND, MAKEWPARAM(kChangeRemaining, 0), 0);
+  const HWND change = app.waitForWindow("更改剩余时间");
+  expectCaptionsFit(change, "change-time dialog");
+  for (const int id : {kNewHours, kNewMinutes, kNewSeconds})
+    SendMessageW(GetDlgItem(change, id), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(id == kNewSeconds ? L"1" : L"0"));
+  clickLabel(change, kChangeOk);
+
+  const HWND finished = app.waitForWindow("时间到", 10s);
+  expectCaptionsFit(finished, "item-finished dialog");
+  PostMessageW(GetDlgItem(finished, kYesButton), BM_CLICK, 0, 0);
+
+  const HWND complete = app.waitForWindow("计划完成", 10s);
+  expectCaptionsFit(complete, "plan-complete window");
+  clickLabel(complete, kBackToMain);
+  E2E_EVENTUALLY_TRUE(IsWindowVisible(app.hwnd()));
+}
+
+}  // namespace
+}  // namespace temvik::e2e

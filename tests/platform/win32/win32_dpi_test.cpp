@@ -1,0 +1,181 @@
+// Windows on screens of other DPIs than 96: the design's rectangles and the
+// font scale, the model keeps speaking design pixels, and a DPI change
+// (WM_DPICHANGED) lays the window out again.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win32/dpi.h"
+#include "platform/win32/win32_ui.h"
+
+namespace temvik {
+namespace {
+
+constexpr ControlId kGroup = 1, kLabel = 2, kButton = 3, kCheck = 4, kList = 5;
+
+WindowDesign design() {
+  return WindowDesign{
+      .designName = "测试窗口",
+      .title = "DPI",
+      .rect = {60, 40, 485, 420},
+      .controls =
+          {
+              {kGroup, "分组框1", "", ControlKind::GroupBox, {224, -8, 272, 304}, "多媒体", ""},
+              {kLabel, "标签10", "", ControlKind::Label, {248, 68, 60, 16}, "支持格式：", ""},
+              {kButton,
+               "超级按钮5",
+               "",
+               ControlKind::Button,
+               {376, 300, 72, 32},
+               "从头执行",
+               "从非同步列表的第一个项目开始执行"},
+              // Odd sizes, which scale with rounding.
+              {kCheck, "选择框3", "", ControlKind::CheckBox, {303, 213, 89, 17}, "使用默认", ""},
+              {kList, "非同步框", "", ControlKind::ListBox, {16, 24, 168, 248}, "", ""},
+          },
+  };
+}
+
+class Moves : public WindowEvents {
+ public:
+  std::vector<Point> moves;
+  void onMoved(Point p) override { moves.push_back(p); }
+};
+
+Rect outerRect(HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+Rect childRect(HWND parent, HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+LONG fontHeight(HWND control) {
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+  LOGFONTW f{};
+  return font && GetObjectW(font, sizeof(f), &f) ? f.lfHeight : 0;
+}
+
+// Every control at its design rectangle scaled to `dpi`, in the font of that DPI.
+void expectLaidOutFor(const Win32Window& w, const WindowDesign& d, UINT dpi) {
+  for (const auto& c : d.controls) {
+    SCOPED_TRACE(std::string(c.designName) + " at " + std::to_string(dpi) + " DPI");
+    const HWND h = w.controlHwnd(c.id);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(childRect(w.hwnd(), h), scaleToDpi(c.rect, dpi));
+    EXPECT_EQ(fontHeight(h), -scaleToDpi(12, dpi));
+  }
+}
+
+TEST(Win32DpiScale, DesignSizesComeBackUnchangedFromEveryCommonDpi) {
+  // bounds() gives a window's size in design pixels: scaling there and back
+  // must not lose or gain a pixel, whatever the rounding.
+  for (const UINT dpi : {96u, 120u, 144u, 168u, 192u, 288u}) {
+    for (int v = -50; v <= 2000; ++v) {
+      ASSERT_EQ(scaleFromDpi(scaleToDpi(v, dpi), dpi), v) << v << " at " << dpi << " DPI";
+    }
+  }
+  EXPECT_EQ(scaleToDpi(485, 144), 728);  // 727.5 rounds up
+  EXPECT_EQ(scaleToDpi(737, 144), 1106);
+  EXPECT_EQ(scaleToDpi(Rect{8, -8, 208, 304}, 144), (Rect{12, -12, 312, 456}));
+}
+
+TEST(Win32DpiWindow, At144DpiTheWindowControlsAndFontAreOneAndAHalfTimesTheDesign) {
+  Win32Options options;
+  options.dpi = 144;
+  Win32Ui ui(options);
+  Moves events;
+  const WindowDesign d = design();
+  auto window = ui.createWindow(d, events, nullptr);
+  auto& w = static_cast<Win32Window&>(*window);
+  ASSERT_NE(w.hwnd(), nullptr);
+  EXPECT_EQ(w.dpi(), 144u);
+
+  // On the screen: scaled from the monitor's corner, here the primary's (0, 0).
+  EXPECT_EQ(outerRect(w.hwnd()), (Rect{90, 60, 728, 630}));
+  expectLaidOutFor(w, d, 144);
+  EXPECT_EQ(fontHeight(w.controlHwnd(kLabel)), -18);
+
+  // The model still speaks design pixels.
+  EXPECT_EQ(w.bounds(), d.rect);
+  w.move({100, 120});
+  EXPECT_EQ(outerRect(w.hwnd()), (Rect{150, 180, 728, 630}));
+  EXPECT_EQ(w.bounds(), (Rect{100, 120, 485, 420}));
+  ASSERT_FALSE(events.moves.empty());
+  EXPECT_EQ(events.moves.back(), (Point{100, 120}));
+}
+
+TEST(Win32DpiWindow, At144DpiACentredWindowIsCentredAtItsScaledSize) {
+  Win32Options options;
+  options.dpi = 144;
+  Win32Ui ui(options);
+  Moves events;
+  WindowDesign d = design();
+  d.centered = true;
+  d.rect = {5, 5, 320, 140};
+  auto window = ui.createWindow(d, events, nullptr);
+  const HWND h = static_cast<Win32Window&>(*window).hwnd();
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_EQ(outerRect(h), (Rect{work.left + (work.right - work.left - 480) / 2,
+                                work.top + (work.bottom - work.top - 210) / 2, 480, 210}));
+  EXPECT_EQ(window->bounds().width, 320);
+  EXPECT_EQ(window->bounds().height, 140);
+}
+
+TEST(Win32DpiWindow, ADpiChangeTakesTheSuggestedRectAndLaysTheControlsOutAgain) {
+  Win32Ui ui;
+  Moves events;
+  const WindowDesign d = design();
+  auto window = ui.createWindow(d, events, nullptr);
+  auto& w = static_cast<Win32Window&>(*window);
+  // The test prefix runs at 96 DPI: the design as it is.
+  ASSERT_EQ(w.dpi(), kDesignDpi);
+  ASSERT_EQ(outerRect(w.hwnd()), d.rect);
+  expectLaidOutFor(w, d, kDesignDpi);
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(w.controlHwnd(kButton), WM_GETFONT, 0, 0)),
+            ui.font());
+
+  // Moved onto a 144-DPI monitor: Windows suggests where the window goes.
+  RECT suggested{200, 100, 200 + 728, 100 + 630};
+  SendMessageW(w.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(w.dpi(), 144u);
+  EXPECT_EQ(outerRect(w.hwnd()), (Rect{200, 100, 728, 630}));
+  expectLaidOutFor(w, d, 144);
+  EXPECT_EQ(w.bounds().width, 485);
+
+  // And back: every control exactly at its design rectangle, in the 96-DPI font.
+  suggested = {60, 40, 60 + 485, 40 + 420};
+  SendMessageW(w.hwnd(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(outerRect(w.hwnd()), d.rect);
+  expectLaidOutFor(w, d, kDesignDpi);
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(w.controlHwnd(kButton), WM_GETFONT, 0, 0)),
+            ui.font());
+}
+
+TEST(Win32DpiUi, OneFontPerDpiMadeOnceAndOfTheSameFace) {
+  Win32Ui ui;
+  const HFONT at96 = ui.font();
+  const HFONT at144 = ui.font(144);
+  EXPECT_EQ(ui.font(kDesignDpi), at96);
+  EXPECT_EQ(ui.font(144), at144);
+  EXPECT_NE(at96, at144);
+  LOGFONTW f96{}, f144{};
+  ASSERT_TRUE(GetObjectW(at96, sizeof(f96), &f96));
+  ASSERT_TRUE(GetObjectW(at144, sizeof(f144), &f144));
+  EXPECT_EQ(f96.lfHeight, -12);
+  EXPECT_EQ(f144.lfHeight, -18);
+  EXPECT_EQ(std::wstring(f96.lfFaceName), std::wstring(f144.lfFaceName));
+}
+
+}  // namespace
+}  // namespace temvik
