@@ -135,9 +135,11 @@ int main() {
   // action once, for a profiler.
   if (const char* only = std::getenv("TEMVIK_BENCH_ONLY")) {
     const char* items = std::getenv("TEMVIK_BENCH_ITEMS");
+    const char* repeats = std::getenv("TEMVIK_BENCH_REPEATS");
     for (const Bench& bench : benches())
       if (std::string(bench.name) == only)
-        std::printf("%s: %.2f ms\n", only, timeOnce(bench, items ? std::atoi(items) : 10000));
+        std::printf("%s: %.2f ms\n", only,
+                    median(bench, items ? std::atoi(items) : 10000, repeats ? std::atoi(repeats) : 1));
     return 0;
   }
   bool slow = false;

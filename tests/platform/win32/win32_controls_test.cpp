@@ -85,7 +85,14 @@ void clickAt(HWND control, int x, int y) {
   input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(3, input, sizeof(INPUT));
+  // Under wine a press sent with its move can still land where the pointer
+  // was: the press waits until the pointer is there.
+  SendInput(1, input, sizeof(INPUT));
+  EXPECT_TRUE(pumpUntil([&] {
+    POINT now{};
+    return GetCursorPos(&now) && now.x == at.x && now.y == at.y;
+  })) << "the pointer did not move";
+  SendInput(2, input + 1, sizeof(INPUT));
 }
 
 SYSTEMTIME systemDate(int year, int month, int day) {
