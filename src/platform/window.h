@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/date_time.h"
 #include "platform/geometry.h"
@@ -107,6 +108,9 @@ class Window {
   // --- list boxes
   virtual void listClear(ControlId) = 0;
   virtual int listAdd(ControlId, std::string_view text, std::int64_t data = 0) = 0;
+  // Replaces every row (data 0) and clears the selection, drawn once: how
+  // a long list is filled.
+  virtual void listSetRows(ControlId, const std::vector<std::string>& rows) = 0;
   virtual void listRemove(ControlId, int row) = 0;
   [[nodiscard]] virtual int listCount(ControlId) const = 0;
   [[nodiscard]] virtual std::string listText(ControlId, int row) const = 0;

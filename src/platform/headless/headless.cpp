@@ -226,6 +226,14 @@ int HeadlessWindow::listAdd(ControlId id, std::string_view text, std::int64_t da
   return static_cast<int>(c.rows.size()) - 1;
 }
 
+void HeadlessWindow::listSetRows(ControlId id, const std::vector<std::string>& rows) {
+  Control& c = control(id);
+  c.rows.clear();
+  c.rows.reserve(rows.size());
+  for (const auto& row : rows) c.rows.emplace_back(row, 0);
+  c.selection = -1;
+}
+
 void HeadlessWindow::listRemove(ControlId id, int row) {
   Control& c = control(id);
   if (row < 0 || row >= static_cast<int>(c.rows.size())) return;

@@ -67,6 +67,7 @@ class HeadlessWindow final : public Window {
 
   void listClear(ControlId) override;
   int listAdd(ControlId, std::string_view text, std::int64_t data) override;
+  void listSetRows(ControlId, const std::vector<std::string>& rows) override;
   void listRemove(ControlId, int row) override;
   [[nodiscard]] int listCount(ControlId) const override;
   [[nodiscard]] std::string listText(ControlId, int row) const override;

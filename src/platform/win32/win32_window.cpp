@@ -1076,6 +1076,28 @@ int Win32Window::listAdd(ControlId id, std::string_view text, std::int64_t data)
   return static_cast<int>(row);
 }
 
+void Win32Window::listSetRows(ControlId id, const std::vector<std::string>& rows) {
+  const HWND l = list(id);
+  if (!l) return;
+  Quiet quiet(quiet_);
+  // Drawn once at the end rather than once a row: a list of thousands of
+  // rows fills in a blink.
+  SendMessageW(l, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(l, LB_RESETCONTENT, 0, 0);
+  std::size_t chars = 0;
+  std::vector<std::wstring> wide;
+  wide.reserve(rows.size());
+  for (const auto& row : rows) {
+    wide.push_back(toUtf16(row));
+    chars += wide.back().size() + 1;
+  }
+  SendMessageW(l, LB_INITSTORAGE, wide.size(), chars * sizeof(wchar_t));
+  for (const auto& row : wide)
+    SendMessageW(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+  SendMessageW(l, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(l, nullptr, TRUE);
+}
+
 void Win32Window::listRemove(ControlId id, int row) {
   const HWND l = list(id);
   if (!l || row < 0) return;

@@ -281,9 +281,8 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
   }
 
   void fillTimedList() {
-    window_->listClear(kTimedList);
-    for (const auto& row : store_.loadList(kTimedItemFile, kTimedMarkFile, kTimedMarkKey))
-      window_->listAdd(kTimedList, row, 0);
+    window_->listSetRows(kTimedList,
+                         store_.loadList(kTimedItemFile, kTimedMarkFile, kTimedMarkKey));
   }
 
   void promptPointsPressed() {

@@ -51,8 +51,7 @@ void SequentialPlan::refill(bool withMarks) {
 }
 
 void SequentialPlan::showRows(const std::vector<std::string>& rows) {
-  window_.listClear(kList);
-  for (const auto& row : rows) window_.listAdd(kList, row, 0);
+  window_.listSetRows(kList, rows);
 }
 
 std::vector<RunItem> SequentialPlan::shownItems() const {

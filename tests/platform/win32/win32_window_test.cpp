@@ -420,6 +420,23 @@ TEST_F(Win32WindowTest, ListRowsKeepTheirTextAndWhole64BitData) {
   EXPECT_EQ(window_->listCount(kList), 0);
 }
 
+TEST_F(Win32WindowTest, ListRowsSetAtOnceReplaceTheOldAndDrawAgain) {
+  window_->listAdd(kList, "旧", 7);
+  window_->listSelect(kList, 0);
+  std::vector<std::string> rows;
+  for (int i = 0; i < 3000; ++i) rows.push_back("第" + std::to_string(i) + "项");
+  window_->listSetRows(kList, rows);
+  EXPECT_EQ(window_->listCount(kList), 3000);
+  EXPECT_EQ(window_->listText(kList, 0), "第0项");
+  EXPECT_EQ(window_->listText(kList, 2999), "第2999项");
+  EXPECT_EQ(window_->listData(kList, 0), 0);
+  EXPECT_EQ(window_->listSelection(kList), -1);
+  // Drawing is on again: a later change shows without another refill.
+  EXPECT_TRUE(GetWindowLongPtrW(item(kList), GWL_STYLE) & WS_VISIBLE);
+  window_->listSetRows(kList, {});
+  EXPECT_EQ(window_->listCount(kList), 0);
+}
+
 TEST_F(Win32WindowTest, ProgrammaticChangesRaiseNoEvents) {
   window_->listAdd(kList, "一", 1);
   window_->listAdd(kList, "二", 2);
