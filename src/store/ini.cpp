@@ -132,15 +132,21 @@ void IniDocument::forEachValue(
 
 std::string IniDocument::nameKey(std::string_view name) { return sectionKey(name); }
 
-void IniDocument::appendSection(
-    std::string_view section,
-    const std::vector<std::pair<std::string_view, std::string_view>>& entries) {
+void IniDocument::appendSection(std::string_view section,
+                                std::vector<std::pair<std::string, std::string>>&& entries) {
   sections_.push_back({std::string(trimLeadingBlanks(section)), {}});
   index_.emplace(sectionKey(section), sections_.size() - 1);
   auto& added = sections_.back().entries;
   added.reserve(entries.size());
-  for (const auto& [key, value] : entries)
-    added.push_back({std::string(trimLeadingBlanks(key)), std::string(trimLeadingBlanks(value))});
+  auto dropLeadingBlanks = [](std::string& s) {
+    const std::size_t keep = trimLeadingBlanks(s).size();
+    if (keep != s.size()) s.erase(0, s.size() - keep);
+  };
+  for (auto& [key, value] : entries) {
+    dropLeadingBlanks(key);
+    dropLeadingBlanks(value);
+    added.push_back({std::move(key), std::move(value)});
+  }
 }
 
 bool IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {

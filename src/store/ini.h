@@ -46,8 +46,9 @@ class IniDocument {
   // Every key line of the first section of this name, in file order, with
   // its value as get() reads it ("" for a line without '='): reading many
   // keys of one section in one walk.
-  void forEachValue(std::string_view section,
-                    const std::function<void(std::string_view key, std::string value)>& visit) const;
+  void forEachValue(
+      std::string_view section,
+      const std::function<void(std::string_view key, std::string value)>& visit) const;
   // The form in which two names compare equal: trimmed and case-folded.
   [[nodiscard]] static std::string nameKey(std::string_view name);
   // Creates the section or key when absent. Leading blanks of the names and
@@ -57,7 +58,7 @@ class IniDocument {
   // Appends a section that does not exist yet with these keys, all
   // different, and values: the result of set() for each, in one step.
   void appendSection(std::string_view section,
-                     const std::vector<std::pair<std::string_view, std::string_view>>& entries);
+                     std::vector<std::pair<std::string, std::string>>&& entries);
   // Removes the first section with this name; false when there is none.
   bool removeSection(std::string_view section);
   // Removes the first key with this name from the first named section of

@@ -135,26 +135,23 @@ ItemRecord readItem(const IniDocument& doc, std::string_view section) {
   return item;
 }
 
-void writeItem(IniDocument& doc, std::string_view section, const ItemRecord& item) {
+void writeItem(IniDocument& doc, std::string_view section, ItemRecord item) {
   if (!doc.hasSection(section)) {
     // A new section: every key at once, in the stored order.
-    std::vector<std::string> pointKeys;
-    std::vector<std::pair<std::string_view, std::string_view>> entries;
-    for (std::size_t i = 0; i < kItemKeys.size(); ++i)
-      entries.emplace_back(kItemKeys[i], item.*kItemFields[i]);
     const std::size_t points =
         std::min<std::size_t>(item.promptPoints.size(), static_cast<std::size_t>(kMaxPromptPoints));
-    pointKeys.reserve(3 * points);
+    std::vector<std::pair<std::string, std::string>> entries;
+    entries.reserve(kItemKeys.size() + 3 * points);
+    for (std::size_t i = 0; i < kItemKeys.size(); ++i)
+      entries.emplace_back(kItemKeys[i], std::move(item.*kItemFields[i]));
     for (std::size_t n = 0; n < points; ++n) {
-      const PromptPointRecord& point = item.promptPoints[n];
-      const std::array<const std::string*, 3> values = {&point.name, &point.packedTime,
-                                                        &point.sound};
-      for (std::size_t p = 0; p < 3; ++p) {
-        pointKeys.push_back(promptPointKey(static_cast<int>(n + 1), kPointParts[p]));
-        entries.emplace_back(pointKeys.back(), *values[p]);
-      }
+      PromptPointRecord& point = item.promptPoints[n];
+      const std::array<std::string*, 3> values = {&point.name, &point.packedTime, &point.sound};
+      for (std::size_t p = 0; p < 3; ++p)
+        entries.emplace_back(promptPointKey(static_cast<int>(n + 1), kPointParts[p]),
+                             std::move(*values[p]));
     }
-    doc.appendSection(section, entries);
+    doc.appendSection(section, std::move(entries));
     return;
   }
   for (std::size_t i = 0; i < kItemKeys.size(); ++i)

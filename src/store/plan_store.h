@@ -109,7 +109,7 @@ struct ItemRecord {
 // Writes every key in the stored order, then prompt points 1..P without gaps.
 // Keys of points P+1..5 left in the section from an earlier record are
 // removed, so that readItem gives back exactly `item`.
-void writeItem(IniDocument& doc, std::string_view section, const ItemRecord& item);
+void writeItem(IniDocument& doc, std::string_view section, ItemRecord item);
 
 struct PlanNames {
   std::string sequential;  // "默认计划" when empty
