@@ -12,6 +12,8 @@
 #include "run/item_finished_dialog.h"
 #include "run/plan_complete_window.h"
 #include "run/run_window.h"
+#include "ui/dialogs/process_chooser.h"
+#include "ui/dialogs/program_chooser.h"
 #include "ui/main/main_window.h"
 
 namespace temvik::testing {
@@ -58,7 +60,10 @@ INSTANTIATE_TEST_SUITE_P(Designs, WindowLayout,
                                            Named{"giveUp", &giveUpDesign},
                                            Named{"changeTime", &changeTimeDesign},
                                            Named{"planComplete", &planCompleteDesign},
-                                           Named{"contentNote", &contentNoteDesign}),
+                                           Named{"contentNote", &contentNoteDesign},
+                                           Named{"endProcessChooser", &endProcessChooserDesign},
+                                           Named{"forbiddenChooser", &forbiddenChooserDesign},
+                                           Named{"programChooser", &programChooserDesign}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include "store/plan_rewrite.h"
 #include "store/plan_store.h"
 #include "store/store_error.h"
+#include "ui/dialogs/process_chooser.h"
+#include "ui/dialogs/program_chooser.h"
 #include "ui/main/item_editor.h"
 #include "ui/main/main_window_ids.h"
 #include "ui/main/sequential_plan.h"
@@ -38,7 +40,10 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
   explicit Impl(Services& services)
       : services_(services),
         store_(services.files),
-        mediaDialog_(FileDialog::Kind::Open, std::string(kMediaFilter)) {}
+        mediaDialog_(FileDialog::Kind::Open, std::string(kMediaFilter)),
+        endProcessChooser_(services, closedDialogs_, ProcessChooser::Kind::EndProcesses),
+        forbiddenChooser_(services, closedDialogs_, ProcessChooser::Kind::Forbidden),
+        programChooser_(services, closedDialogs_) {}
 
   void start() {
     // A rewrite that a crash interrupted is finished before anything reads
@@ -159,6 +164,20 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
         break;
       case kPromptPoints:
         promptPointsPressed();
+        break;
+      // The choosers edit the editor's lists themselves. A click here is
+      // where none of their closed windows can still be busy.
+      case kChooseProgram:
+        closedDialogs_.release();
+        programChooser_.open(*window_, editor_->values().programList);
+        break;
+      case kChooseEndProcess:
+        closedDialogs_.release();
+        endProcessChooser_.open(*window_, editor_->values().processList);
+        break;
+      case kChooseForbidden:
+        closedDialogs_.release();
+        forbiddenChooser_.open(*window_, editor_->values().forbiddenList);
         break;
       default:
         break;
@@ -311,6 +330,11 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
   std::unique_ptr<ItemEditor> editor_;
   std::unique_ptr<SequentialPlan> plan_;
   std::unique_ptr<RunController> run_;
+  // The choosers' windows go before the main window that owns them.
+  RetiredWindows closedDialogs_;
+  ProcessChooser endProcessChooser_;
+  ProcessChooser forbiddenChooser_;
+  ProgramChooser programChooser_;
 };
 
 MainWindow::MainWindow(Services& services) : impl_(std::make_unique<Impl>(services)) {}
