@@ -12,6 +12,7 @@
 #include "run/item_finished_dialog.h"
 #include "run/plan_complete_window.h"
 #include "run/run_window.h"
+#include "ui/dialogs/prompt_point_editor.h"
 #include "ui/main/main_window.h"
 
 namespace temvik::testing {
@@ -58,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(Designs, WindowLayout,
                                            Named{"giveUp", &giveUpDesign},
                                            Named{"changeTime", &changeTimeDesign},
                                            Named{"planComplete", &planCompleteDesign},
-                                           Named{"contentNote", &contentNoteDesign}),
+                                           Named{"contentNote", &contentNoteDesign},
+                                           Named{"promptPoints", &promptPointDesign}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

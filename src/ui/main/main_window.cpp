@@ -9,6 +9,7 @@
 #include "store/plan_rewrite.h"
 #include "store/plan_store.h"
 #include "store/store_error.h"
+#include "ui/dialogs/prompt_point_editor.h"
 #include "ui/main/item_editor.h"
 #include "ui/main/main_window_ids.h"
 #include "ui/main/sequential_plan.h"
@@ -33,12 +34,13 @@ constexpr std::string_view kMediaFilter =
 
 // The main window routes: its menus, buttons and lists hand their work to
 // the part that owns it (the editor, the sequential plan, the run).
-class MainWindow::Impl final : public WindowEvents, public RunHost {
+class MainWindow::Impl final : public WindowEvents, public RunHost, public PromptPointHost {
  public:
   explicit Impl(Services& services)
       : services_(services),
         store_(services.files),
-        mediaDialog_(FileDialog::Kind::Open, std::string(kMediaFilter)) {}
+        mediaDialog_(FileDialog::Kind::Open, std::string(kMediaFilter)),
+        promptPoints_(services.ui, services.prompts, *this) {}
 
   void start() {
     // A rewrite that a crash interrupted is finished before anything reads
@@ -53,6 +55,9 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
     w.setLayered(kLayeredAlpha);
     w.show();
     w.setTimer(kSchedulerTimer, kSchedulerIntervalMs);
+    // Made once, hidden; the prompt-point button only shows it.
+    promptPoints_.create(w);
+    editor_->attachPromptPoints(promptPoints_);
     showTitle(PlanNames{std::string(kDefaultPlanName), std::string(kDefaultTimedName)});
     if (recovered) {
       guarded([&] {
@@ -105,6 +110,30 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
     guarded([&] { fillTimedList(); });
   }
   void applyResumeRule() override { plan_->applyResumeRule(); }
+
+  // ------------------------------------------------------------ PromptPointHost
+
+  std::vector<PromptPoint>& promptPoints() override { return editor_->values().promptPoints; }
+  [[nodiscard]] int activeRow() const override {
+    switch (state_.activeList) {
+      case ActiveList::Sequential:
+        return window_->listSelection(kSequentialList);
+      case ActiveList::Timed:
+        return window_->listSelection(kTimedList);
+      case ActiveList::Unset:
+        break;
+    }
+    return -1;
+  }
+  void selectActiveRow(int row) override {
+    if (state_.activeList == ActiveList::Sequential) window_->listSelect(kSequentialList, row);
+    if (state_.activeList == ActiveList::Timed) window_->listSelect(kTimedList, row);
+  }
+  void saveItem() override {
+    guarded([&] {
+      if (state_.activeList == ActiveList::Sequential) plan_->save();
+    });
+  }
 
   // ------------------------------------------------------------ events
 
@@ -298,7 +327,7 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
         return;
       }
     }
-    // The prompt-point editor window opens here once it exists.
+    promptPoints_.show();
   }
 
   void message(std::string_view text) { inform(services_.prompts, window_.get(), text); }
@@ -311,6 +340,7 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
   std::unique_ptr<ItemEditor> editor_;
   std::unique_ptr<SequentialPlan> plan_;
   std::unique_ptr<RunController> run_;
+  PromptPointEditor promptPoints_;
 };
 
 MainWindow::MainWindow(Services& services) : impl_(std::make_unique<Impl>(services)) {}
