@@ -5,8 +5,9 @@
 // SCENE is "empty" (no plan files), "plan" (named plan, finished marks, a
 // timed list), "editor" (the plan with a row selected whose item has
 // options ticked), "run" (the run window counting an item down),
-// "finished" (the item-finished dialog) or "complete" (the plan-complete
-// window). Once the program shows that state, the outer rectangle of what
+// "finished" (the item-finished dialog), "complete" (the plan-complete
+// window) or "points" (the prompt-point window of an item, one point in
+// its list and a second one typed). Once the program shows that state, the outer rectangle of what
 // is shown is written to RECT-FILE as "x y width height"; the program is
 // closed when RECT-FILE.done appears (or after two minutes).
 
@@ -16,6 +17,7 @@
 
 #include "driver.h"
 #include "run/run_window.h"
+#include "ui/dialogs/prompt_point_editor.h"
 #include "ui/main/main_window_ids.h"
 
 using namespace temvik;
@@ -80,13 +82,16 @@ int wmain(int argc, wchar_t** argv) {
   const std::string scene = narrow(argv[1]);
   const std::wstring rectFile = windowsPath(narrow(argv[2]));
   const bool runScene = scene == "run" || scene == "finished" || scene == "complete";
-  if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene)
+  const bool pointsScene = scene == "points";
+  if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene && !pointsScene)
     return fail("unknown scene " + scene);
 
   PlanFolder folder;
   if (!folder.ok()) return fail(folder.error());
-  if ((scene == "plan" || scene == "editor") && !writePlan(folder))
+  if ((scene == "plan" || scene == "editor" || pointsScene) && !writePlan(folder))
     return fail("cannot write the plan files");
+  // Prompt points are edited only in a plan without finished marks.
+  if (pointsScene && !folder.writeIni("win.ini", "")) return fail("cannot write win.ini");
   if (runScene && !writeRunPlan(folder, scene)) return fail("cannot write the plan files");
   App app(folder);
   if (!app.ready()) return fail(app.error());
@@ -109,6 +114,32 @@ int wmain(int argc, wchar_t** argv) {
     if (!app.clickRow(kSequentialList, 2)) return fail("row 3 is not in view");
     if (!waitFor([&] { return app.text(kContent) == "整理房间" && app.checked(kRunProgram); }))
       return fail("the item did not load; content is \"" + app.text(kContent) + "\"");
+  }
+  if (pointsScene) {
+    using namespace main_ids;
+    using namespace prompt_ids;
+    if (!app.clickRow(kSequentialList, 3)) return fail("row 4 is not in view");
+    if (!waitFor([&] { return app.text(kContent) == "练钢琴"; }))
+      return fail("the item did not load");
+    if (!app.click(kPromptPoints)) return fail("the prompt-point button opened a box");
+    shown = app.waitForWindow("设置提示点");
+    if (!shown) return fail("no window 设置提示点");
+    const auto fill = [&](const char* name, const char* minutes, const char* sound,
+                          const char* play) {
+      typeInto(GetDlgItem(shown, kPointName), name);
+      typeInto(GetDlgItem(shown, kPointHours), "0");
+      typeInto(GetDlgItem(shown, kPointMinutes), minutes);
+      typeInto(GetDlgItem(shown, kPointSeconds), "0");
+      typeInto(GetDlgItem(shown, kPointSound), sound);
+      typeInto(GetDlgItem(shown, kPointPlay), play);
+    };
+    fill("热身结束", "10", "C:\\音乐\\铃声.mp3", "5");
+    PostMessageW(shown, WM_COMMAND, MAKEWPARAM(kAddPoint, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(shown, kAddPoint)));
+    if (!waitFor(
+            [&] { return SendMessageW(GetDlgItem(shown, kPointList), LB_GETCOUNT, 0, 0) == 2; }))
+      return fail("the point was not added");
+    fill("练习曲", "20", "C:\\音乐\\提示.wav", "3");
   }
   // Everything painted.
   RedrawWindow(shown, nullptr, nullptr,

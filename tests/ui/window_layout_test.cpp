@@ -14,6 +14,7 @@
 #include "run/run_window.h"
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/program_chooser.h"
+#include "ui/dialogs/prompt_point_editor.h"
 #include "ui/main/main_window.h"
 
 namespace temvik::testing {
@@ -63,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(Designs, WindowLayout,
                                            Named{"contentNote", &contentNoteDesign},
                                            Named{"endProcessChooser", &endProcessChooserDesign},
                                            Named{"forbiddenChooser", &forbiddenChooserDesign},
-                                           Named{"programChooser", &programChooserDesign}),
+                                           Named{"programChooser", &programChooserDesign},
+                                           Named{"promptPoints", &promptPointDesign}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -46,6 +46,7 @@ void ItemEditor::reset() {
   w.setChecked(kUseDefault, true);
   w.setEnabled(kMediaPath, false);
   w.setText(kPlayTime, "10");
+  if (points_) points_->clear();
 }
 
 RunItem ItemEditor::shownAfterLoad(const ItemRecord& item) {
@@ -136,6 +137,7 @@ void ItemEditor::load(const ItemRecord& item) {
   w.setChecked(kEndProcesses, t.endProcesses);
   w.setChecked(kForbidProcesses, t.forbid);
   values_ = shown.options;
+  if (points_) points_->showPoints();
   // What the ticks offer and exclude, by the rules of clicking them; the
   // rules keep the values as they are.
   if (t.runProgram) w.setEnabled(kChooseProgram, true);

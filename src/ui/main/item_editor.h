@@ -6,6 +6,7 @@
 #include "run/run_item.h"
 #include "store/item_options.h"
 #include "store/plan_store.h"
+#include "ui/dialogs/prompt_point_editor.h"
 
 namespace temvik {
 
@@ -42,6 +43,8 @@ class ItemEditor {
   // Keeps the play seconds in step with the play-time box.
   void playTimeTyped();
   void setMediaPath(const std::string& path);
+  // The prompt-point window follows every load and reset of the editor.
+  void attachPromptPoints(PromptPointEditor& points) { points_ = &points; }
 
   [[nodiscard]] static bool isCheckBox(ControlId id);
   [[nodiscard]] static bool isEditBox(ControlId id);
@@ -55,6 +58,7 @@ class ItemEditor {
 
   Window& window_;
   ItemOptions values_;
+  PromptPointEditor* points_ = nullptr;
 };
 
 }  // namespace temvik

@@ -11,6 +11,7 @@
 #include "store/store_error.h"
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/program_chooser.h"
+#include "ui/dialogs/prompt_point_editor.h"
 #include "ui/main/item_editor.h"
 #include "ui/main/main_window_ids.h"
 #include "ui/main/sequential_plan.h"
@@ -35,7 +36,7 @@ constexpr std::string_view kMediaFilter =
 
 // The main window routes: its menus, buttons and lists hand their work to
 // the part that owns it (the editor, the sequential plan, the run).
-class MainWindow::Impl final : public WindowEvents, public RunHost {
+class MainWindow::Impl final : public WindowEvents, public RunHost, public PromptPointHost {
  public:
   explicit Impl(Services& services)
       : services_(services),
@@ -43,7 +44,8 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
         mediaDialog_(FileDialog::Kind::Open, std::string(kMediaFilter)),
         endProcessChooser_(services, closedDialogs_, ProcessChooser::Kind::EndProcesses),
         forbiddenChooser_(services, closedDialogs_, ProcessChooser::Kind::Forbidden),
-        programChooser_(services, closedDialogs_) {}
+        programChooser_(services, closedDialogs_),
+        promptPoints_(services.ui, services.prompts, *this) {}
 
   void start() {
     // A rewrite that a crash interrupted is finished before anything reads
@@ -58,6 +60,9 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
     w.setLayered(kLayeredAlpha);
     w.show();
     w.setTimer(kSchedulerTimer, kSchedulerIntervalMs);
+    // Made once, hidden; the prompt-point button only shows it.
+    promptPoints_.create(w);
+    editor_->attachPromptPoints(promptPoints_);
     showTitle(PlanNames{std::string(kDefaultPlanName), std::string(kDefaultTimedName)});
     if (recovered) {
       guarded([&] {
@@ -110,6 +115,30 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
     guarded([&] { fillTimedList(); });
   }
   void applyResumeRule() override { plan_->applyResumeRule(); }
+
+  // ------------------------------------------------------------ PromptPointHost
+
+  std::vector<PromptPoint>& promptPoints() override { return editor_->values().promptPoints; }
+  [[nodiscard]] int activeRow() const override {
+    switch (state_.activeList) {
+      case ActiveList::Sequential:
+        return window_->listSelection(kSequentialList);
+      case ActiveList::Timed:
+        return window_->listSelection(kTimedList);
+      case ActiveList::Unset:
+        break;
+    }
+    return -1;
+  }
+  void selectActiveRow(int row) override {
+    if (state_.activeList == ActiveList::Sequential) window_->listSelect(kSequentialList, row);
+    if (state_.activeList == ActiveList::Timed) window_->listSelect(kTimedList, row);
+  }
+  void saveItem() override {
+    guarded([&] {
+      if (state_.activeList == ActiveList::Sequential) plan_->save();
+    });
+  }
 
   // ------------------------------------------------------------ events
 
@@ -317,7 +346,7 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
         return;
       }
     }
-    // The prompt-point editor window opens here once it exists.
+    promptPoints_.show();
   }
 
   void message(std::string_view text) { inform(services_.prompts, window_.get(), text); }
@@ -335,6 +364,7 @@ class MainWindow::Impl final : public WindowEvents, public RunHost {
   ProcessChooser endProcessChooser_;
   ProcessChooser forbiddenChooser_;
   ProgramChooser programChooser_;
+  PromptPointEditor promptPoints_;
 };
 
 MainWindow::MainWindow(Services& services) : impl_(std::make_unique<Impl>(services)) {}
