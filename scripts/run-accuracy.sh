@@ -7,11 +7,4 @@
 # Prints when the item ended against its due time and how far the countdown
 # labels ever fell behind the true remaining time.
 set -euo pipefail
-ROOT=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
-BUILD=${TEMVIK_BUILD:-$ROOT/build/mingw}
-if [[ ! -f $BUILD/build.ninja ]]; then
-  cmake --preset mingw -B "$BUILD"
-fi
-cmake --build "$BUILD" --parallel "${TEMVIK_JOBS:-2}" --target temvik temvik_run_accuracy
-export TEMVIK_ROOT=$ROOT
-exec sh "$ROOT/scripts/wine-run.sh" "$BUILD/tests/e2e/temvik_run_accuracy.exe" "${1:-600}"
+exec bash "$(dirname -- "${BASH_SOURCE[0]}")/win32-tool.sh" temvik_run_accuracy "${1:-600}"
