@@ -30,6 +30,22 @@ class FileHandle {
 
 constexpr DWORD kMaxChunk = 1u << 30;
 
+// Moves `from` over `to`. A file that another program has open only for a
+// moment (a virus scanner, an indexer, an editor reading it) cannot be
+// replaced meanwhile: such a refusal is tried again for up to half a second
+// before it counts as a failure.
+bool moveOver(const std::wstring& from, const std::wstring& to) {
+  for (int attempt = 0;; ++attempt) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return true;
+    const DWORD error = GetLastError();
+    const bool busy = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+                      error == ERROR_LOCK_VIOLATION;
+    if (!busy || attempt == 20) return false;
+    Sleep(25);
+  }
+}
+
 }  // namespace
 
 std::string Win32Files::programDirectory() const {
@@ -94,8 +110,7 @@ bool Win32Files::writeAtomic(const std::string& path, std::string_view bytes) {
       return false;
     }
   }
-  if (!MoveFileExW(scratch.c_str(), target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!moveOver(scratch, target)) {
     DeleteFileW(scratch.c_str());
     return false;
   }
@@ -109,8 +124,7 @@ bool Win32Files::copy(const std::string& from, const std::string& to) {
 bool Win32Files::remove(const std::string& path) { return DeleteFileW(toUtf16(path).c_str()) != 0; }
 
 bool Win32Files::replace(const std::string& from, const std::string& to) {
-  return MoveFileExW(toUtf16(from).c_str(), toUtf16(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  return moveOver(toUtf16(from), toUtf16(to));
 }
 
 }  // namespace temvik

@@ -92,6 +92,27 @@ TEST(Win32Files, WriteAtomicCreatesAndReplacesWithExactBytes) {
   EXPECT_FALSE(files.exists(path + ".tmp"));  // no scratch copy left behind
 }
 
+TEST(Win32Files, AFileReadForAMomentElsewhereIsStillReplaced) {
+  ScratchFolder folder;
+  Win32Files files;
+  const std::string path = folder.file("计划.ini");
+  ASSERT_TRUE(files.writeAtomic(path, "旧"));
+  // Another program reads the file and lets it go a little later.
+  HANDLE reader = CreateFileW(toUtf16(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  std::thread release([reader] {
+    Sleep(150);
+    CloseHandle(reader);
+  });
+  const bool written = files.writeAtomic(path, "新");
+  release.join();
+  EXPECT_TRUE(written);
+  EXPECT_EQ(files.read(path), "新");
+  EXPECT_FALSE(files.exists(path + ".tmp"));
+}
+
 TEST(Win32Files, FailuresReportFalseOrNothing) {
   ScratchFolder folder;
   Win32Files files;
