@@ -28,14 +28,22 @@ std::vector<std::string> commaListEntries(std::string_view list) {
   return entries;
 }
 
-int endProcessesNamed(Processes& processes, std::string_view name) {
-  const std::string_view wanted = withoutExe(trimBlanks(name));
-  if (wanted.empty()) return 0;
+int endProcessesNamed(Processes& processes, const std::vector<std::string>& names) {
+  std::vector<std::string_view> wanted;
+  for (const auto& name : names)
+    if (const std::string_view n = withoutExe(trimBlanks(name)); !n.empty()) wanted.push_back(n);
+  if (wanted.empty()) return 0;  // no snapshot for a list that names nothing
   const std::uint32_t self = processes.currentId();
+  const std::vector<ProcessEntry> running = processes.list();
+  std::vector<bool> gone(running.size(), false);
   int ended = 0;
-  for (const auto& p : processes.list()) {
-    if (p.id == self || !equalsIgnoreCase(withoutExe(p.exeName), wanted)) continue;
-    if (processes.terminate(p.id)) ++ended;
+  for (const std::string_view n : wanted) {
+    for (std::size_t i = 0; i < running.size(); ++i) {
+      const ProcessEntry& p = running[i];
+      if (gone[i] || p.id == self || !equalsIgnoreCase(withoutExe(p.exeName), n)) continue;
+      gone[i] = true;  // a name listed twice asks once
+      if (processes.terminate(p.id)) ++ended;
+    }
   }
   return ended;
 }

@@ -12,10 +12,11 @@ namespace temvik {
 // last comma is not an entry.
 [[nodiscard]] std::vector<std::string> commaListEntries(std::string_view list);
 
-// Ends every running process with this name, compared without regard to
-// letter case, with or without ".exe". Never this program's own process.
+// Ends every running process with one of these names, compared without
+// regard to letter case, with or without ".exe", from one snapshot of the
+// process table, name by name in order. Never this program's own process.
 // Returns how many were ended.
-int endProcessesNamed(Processes& processes, std::string_view name);
+int endProcessesNamed(Processes& processes, const std::vector<std::string>& names);
 
 // True for the media a player plays (MP3, WAV, MID); pictures and videos
 // open in the system's viewer instead.

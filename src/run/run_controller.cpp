@@ -71,9 +71,7 @@ void RunController::itemEnd() {
   const ItemOptions& o = state_.options;
   if (o.runProgram)
     for (const auto& program : commaListEntries(o.programList)) services_.shell.open(program);
-  if (o.endProcesses)
-    for (const auto& name : commaListEntries(o.processList))
-      endProcessesNamed(services_.processes, name);
+  if (o.endProcesses) endProcessesNamed(services_.processes, commaListEntries(o.processList));
   if (state_.kind == RunKind::Sequential) {
     ++state_.position;
     try {

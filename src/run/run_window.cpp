@@ -18,6 +18,18 @@ namespace {
 constexpr std::uint64_t kSecondMs = 1000;
 constexpr std::uint64_t kForbidWatchMs = 125;
 
+TimerId pointTimer(int k) { return static_cast<TimerId>(kPoint1Timer + k - 1); }
+
+// A packed prompt value holds the delay in whole seconds above the three
+// low decimal digits and the play seconds in them. Values below zero, which
+// only a hand-edited file can hold, count as zero: off.
+std::uint64_t pointDelayMs(std::int64_t packed) {
+  return packed <= 0 ? 0 : static_cast<std::uint64_t>(packed / 1000) * kSecondMs;
+}
+std::uint64_t pointPlayMs(std::int64_t packed) {
+  return packed <= 0 ? 0 : static_cast<std::uint64_t>(packed % 1000) * kSecondMs;
+}
+
 // Whole values print without a fraction.
 std::string numberText(double v) {
   if (std::fabs(v - std::round(v)) <= kTolerance) return std::to_string(std::llround(v));
@@ -109,7 +121,11 @@ void RunWindow::open() {
   showLabels();
   w.setTimer(kCountdownTimer, kSecondMs);
   startEndTimer();
-  if (s.options.forbid) w.setTimer(kForbidTimer, kForbidWatchMs);
+  if (s.options.forbid) {
+    forbidden_ = commaListEntries(s.options.forbiddenList);
+    w.setTimer(kForbidTimer, kForbidWatchMs);
+  }
+  startPointTimer(1);
   if (s.kind == RunKind::Timed && !s.startSound.empty()) {
     startSound_ = run_.services().sound.createPlayer();
     startSound_->play(s.startSound);
@@ -140,8 +156,9 @@ void RunWindow::changeRemaining(const Duration& remaining) {
 
 void RunWindow::stopTimers() {
   if (!window_) return;
-  for (TimerId id : {kCountdownTimer, kEndTimer, kTrayTimer, kForbidTimer})
+  for (TimerId id : {kCountdownTimer, kEndTimer, kTrayTimer, kForbidTimer, kStopPlayTimer})
     window_->setTimer(id, 0);
+  for (int k = 1; k <= kMaxPromptPoints; ++k) window_->setTimer(pointTimer(k), 0);
 }
 
 std::string RunWindow::trayTooltip() const {
@@ -171,15 +188,43 @@ void RunWindow::onTimer(TimerId id) {
     case kForbidTimer:
       forbidTick();
       break;
+    case kStopPlayTimer:
+      window_->setTimer(kStopPlayTimer, 0);
+      if (pointPlayer_) pointPlayer_->stop();
+      break;
     default:
+      if (id >= kPoint1Timer && id <= kPoint5Timer)
+        promptPointDue(static_cast<int>(id - kPoint1Timer) + 1);
       break;
   }
 }
 
-void RunWindow::forbidTick() {
-  Services& s = run_.services();
-  for (const auto& name : commaListEntries(run_.state().options.forbiddenList))
-    endProcessesNamed(s.processes, name);
+void RunWindow::forbidTick() { endProcessesNamed(run_.services().processes, forbidden_); }
+
+// Each prompt point's delay counts from the one before it; a delay of zero
+// leaves its timer off and so ends the chain.
+void RunWindow::startPointTimer(int k) {
+  const auto& points = run_.state().options.promptPoints;
+  if (k > kMaxPromptPoints || static_cast<std::size_t>(k) > points.size()) return;
+  window_->setTimer(pointTimer(k), pointDelayMs(points[static_cast<std::size_t>(k) - 1].packed));
+}
+
+void RunWindow::promptPointDue(int k) {
+  const auto& points = run_.state().options.promptPoints;
+  if (static_cast<std::size_t>(k) > points.size()) return;
+  const PromptPoint& point = points[static_cast<std::size_t>(k) - 1];
+  // The sound before is cut off when the next point is due.
+  window_->setTimer(kStopPlayTimer, 0);
+  if (k >= 2) window_->setTimer(pointTimer(k - 1), 0);
+  if (pointPlayer_)
+    pointPlayer_->stop();
+  else
+    pointPlayer_ = run_.services().sound.createPlayer();
+  // A file that cannot be opened plays nothing; the chain goes on.
+  if (!point.sound.empty()) pointPlayer_->play(point.sound);
+  startPointTimer(k + 1);
+  window_->setTimer(kStopPlayTimer, pointPlayMs(point.packed));
+  window_->setTimer(pointTimer(k), 0);  // each point sounds once
 }
 
 bool RunWindow::onCloseRequested() {
@@ -194,6 +239,7 @@ bool RunWindow::onCloseRequested() {
 void RunWindow::onClosed() {
   if (window_) window_->removeTrayIcon();
   if (startSound_) startSound_->stop();
+  if (pointPlayer_) pointPlayer_->stop();
   if (closingByCode_) {
     // Closed by the user: the run stops and the plan comes back on screen.
     closingByCode_ = false;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/system.h"
 #include "run/duration.h"
@@ -72,11 +73,17 @@ class RunWindow final : public RunWindowBase {
   void toTray();
   void showFromTray();
   void forbidTick();
+  void promptPointDue(int k);
+  void startPointTimer(int k);
+
+  static constexpr int kMaxPromptPoints = 5;
 
   std::uint64_t baseMs_ = 0;  // when the remaining time was last set
   std::uint64_t stepsDone_ = 0;
   bool closingByCode_ = false;
-  std::unique_ptr<MediaPlayer> startSound_;  // a timed item's start sound
+  std::unique_ptr<MediaPlayer> startSound_;   // a timed item's start sound
+  std::unique_ptr<MediaPlayer> pointPlayer_;  // 媒体播放1: the prompt points' sounds
+  std::vector<std::string> forbidden_;        // the forbidden names, parsed once
 };
 
 const WindowDesign& runWindowDesign();

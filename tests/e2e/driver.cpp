@@ -73,7 +73,53 @@ INPUT mouseInput(DWORD flags) {
   return mouseInput(flags, at);
 }
 
+// An IdleHelper's instance is this program started with this argument: it
+// waits before any test runs, until it is ended.
+constexpr std::wstring_view kIdleArgument = L"--temvik-idle";
+const bool kIsIdleHelper = [] {
+  if (std::wstring_view(GetCommandLineW()).find(kIdleArgument) != std::wstring_view::npos)
+    Sleep(INFINITE);
+  return false;
+}();
+
 }  // namespace
+
+IdleHelper::IdleHelper(const PlanFolder& folder, std::string_view exeName)
+    : path_(folder.path(exeName)) {
+  wchar_t self[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  copied_ = n > 0 && n < MAX_PATH && CopyFileW(self, path_.c_str(), FALSE);
+}
+
+IdleHelper::~IdleHelper() {
+  for (HANDLE process : processes_) {
+    TerminateProcess(process, 1);
+    CloseHandle(process);
+  }
+}
+
+bool IdleHelper::start() {
+  std::wstring commandLine = L"\"" + path_ + L"\" " + std::wstring(kIdleArgument);
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                      nullptr, nullptr, &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  processes_.push_back(pi.hProcess);
+  return true;
+}
+
+bool IdleHelper::endsWithin(Millis timeout) const {
+  return !processes_.empty() &&
+         WaitForSingleObject(processes_.back(), static_cast<DWORD>(timeout.count())) ==
+             WAIT_OBJECT_0;
+}
+
+bool IdleHelper::running() const {
+  return !processes_.empty() && WaitForSingleObject(processes_.back(), 0) == WAIT_TIMEOUT;
+}
 
 std::wstring widen(std::string_view utf8) {
   if (utf8.empty()) return {};

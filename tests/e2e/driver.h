@@ -72,6 +72,29 @@ class PlanFolder {
   std::string error_;
 };
 
+// A process for the program to end: a copy of the running test program
+// under another name in the plan folder, started to do nothing but wait.
+// Every instance still running is ended when the helper is destroyed.
+class IdleHelper {
+ public:
+  IdleHelper(const PlanFolder& folder, std::string_view exeName);
+  ~IdleHelper();
+  IdleHelper(const IdleHelper&) = delete;
+  IdleHelper& operator=(const IdleHelper&) = delete;
+
+  [[nodiscard]] bool ok() const { return copied_; }
+  // Starts one more instance; false when it could not be started.
+  bool start();
+  // True when the newest instance ends within `timeout`.
+  [[nodiscard]] bool endsWithin(Millis timeout) const;
+  [[nodiscard]] bool running() const;
+
+ private:
+  std::wstring path_;
+  bool copied_ = false;
+  std::vector<HANDLE> processes_;
+};
+
 enum class Button { Left, Right };
 
 // A top-level message box (#32770) of the program.

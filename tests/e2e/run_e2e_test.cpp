@@ -22,15 +22,6 @@ using namespace main_ids;
 using namespace run_ids;
 using Rows = std::vector<std::string>;
 
-// Started as "idle_helper.exe --temvik-idle", this test program just waits
-// to be ended: a process for the end-process action to end.
-const bool kIdleHelper = [] {
-  if (std::wstring(GetCommandLineW()).find(L"--temvik-idle") != std::wstring::npos) {
-    Sleep(INFINITE);
-  }
-  return false;
-}();
-
 std::string controlText(HWND window, int id) { return windowText(GetDlgItem(window, id)); }
 
 // A click on a label that acts as a button, as the mouse makes it.
@@ -82,29 +73,38 @@ TEST(PlanRun, TwoItemsRunThroughTheRealWindowsToThePlanCompleteWindow) {
 TEST(PlanRun, TheEndOfAnItemEndsTheListedProcess) {
   PlanFolder folder;
   ASSERT_TRUE(folder.ok()) << folder.error();
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  const std::wstring helperPath = folder.path("idle_helper.exe");
-  ASSERT_TRUE(CopyFileW(self, helperPath.c_str(), FALSE));
-  std::wstring commandLine = L"\"" + helperPath + L"\" --temvik-idle";
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
-                             nullptr, nullptr, &si, &pi));
-  CloseHandle(pi.hThread);
+  IdleHelper helper(folder, "idle_helper.exe");
+  ASSERT_TRUE(helper.ok() && helper.start());
   ASSERT_TRUE(folder.writeIni(
       "time.ini",
       itemSection("关掉它", "0", "0", "2", {"结束进程=真", "进程=IDLE_HELPER,", "提示音=假"})));
   E2E_START(app, folder);
-  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_TRUE(helper.running());
   app.clickAsync(kRunFromStart);
   ASSERT_NE(app.waitForWindow("计划完成", 15s), nullptr);
-  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 5000), static_cast<DWORD>(WAIT_OBJECT_0))
-      << "the helper named in the end-process list was ended";
-  TerminateProcess(pi.hProcess, 1);
-  CloseHandle(pi.hProcess);
+  EXPECT_TRUE(helper.endsWithin(5s)) << "the helper named in the end-process list was ended";
   EXPECT_TRUE(app.running()) << "the program never ends itself";
+}
+
+TEST(PlanRun, AForbiddenProgramIsEndedWhileTheItemRunsAndLeftAloneAfter) {
+  PlanFolder folder;
+  ASSERT_TRUE(folder.ok()) << folder.error();
+  IdleHelper helper(folder, "forbidden_game.exe");
+  ASSERT_TRUE(helper.ok());
+  ASSERT_TRUE(folder.writeIni(
+      "time.ini", itemSection("专心", "0", "0", "8",
+                              {"禁止进程=真", "禁止名=forbidden_game,temvik.exe,", "提示音=假"})));
+  E2E_START(app, folder);
+  app.clickAsync(kRunFromStart);
+  ASSERT_NE(app.waitForWindow("计划执行中"), nullptr);
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(helper.start());
+    EXPECT_TRUE(helper.endsWithin(3s)) << "start " << i << " of the forbidden program lived on";
+  }
+  EXPECT_TRUE(app.running()) << "the program never ends itself, though the list names it";
+  ASSERT_NE(app.waitForWindow("计划完成", 20s), nullptr);
+  ASSERT_TRUE(helper.start());
+  EXPECT_FALSE(helper.endsWithin(1500ms)) << "after the item nothing is forbidden";
 }
 
 TEST(PlanRun, TheRunWindowGoesToTheTrayAndComesBack) {

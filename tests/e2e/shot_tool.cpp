@@ -6,7 +6,8 @@
 // timed list), "editor" (the plan with a row selected whose item has
 // options ticked), "run" (the run window counting an item down),
 // "finished" (the item-finished dialog), "complete" (the plan-complete
-// window) or "points" (the prompt-point window of an item, one point in
+// window), "chooser" (the end-process chooser over the running processes)
+// or "points" (the prompt-point window of an item, one point in
 // its list and a second one typed). Once the program shows that state, the outer rectangle of what
 // is shown is written to RECT-FILE as "x y width height"; the program is
 // closed when RECT-FILE.done appears (or after two minutes).
@@ -17,6 +18,7 @@
 
 #include "driver.h"
 #include "run/run_window.h"
+#include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
 #include "ui/main/main_window_ids.h"
 
@@ -83,15 +85,18 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring rectFile = windowsPath(narrow(argv[2]));
   const bool runScene = scene == "run" || scene == "finished" || scene == "complete";
   const bool pointsScene = scene == "points";
-  if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene && !pointsScene)
+  const bool chooserScene = scene == "chooser";
+  if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene && !pointsScene &&
+      !chooserScene)
     return fail("unknown scene " + scene);
 
   PlanFolder folder;
   if (!folder.ok()) return fail(folder.error());
-  if ((scene == "plan" || scene == "editor" || pointsScene) && !writePlan(folder))
+  if ((scene == "plan" || scene == "editor" || pointsScene || chooserScene) && !writePlan(folder))
     return fail("cannot write the plan files");
   // Prompt points are edited only in a plan without finished marks.
-  if (pointsScene && !folder.writeIni("win.ini", "")) return fail("cannot write win.ini");
+  if ((pointsScene || chooserScene) && !folder.writeIni("win.ini", ""))
+    return fail("cannot write win.ini");
   if (runScene && !writeRunPlan(folder, scene)) return fail("cannot write the plan files");
   App app(folder);
   if (!app.ready()) return fail(app.error());
@@ -141,6 +146,21 @@ int wmain(int argc, wchar_t** argv) {
       return fail("the point was not added");
     fill("练习曲", "20", "C:\\音乐\\提示.wav", "3");
   }
+  if (chooserScene) {
+    using namespace main_ids;
+    using namespace chooser_ids;
+    // The item with 结束进程 ticked and notepad.exe listed.
+    if (!app.clickRow(kSequentialList, 2)) return fail("row 3 is not in view");
+    if (!waitFor(
+            [&] { return app.text(kContent) == "整理房间" && app.enabled(kChooseEndProcess); }))
+      return fail("the item did not load");
+    app.clickAsync(kChooseEndProcess);  // modal: its loop runs inside the click
+    shown = app.waitForWindow("选择结束进程");
+    if (!shown) return fail("no window 选择结束进程");
+    if (!waitFor(
+            [&] { return SendMessageW(GetDlgItem(shown, kRunningList), LB_GETCOUNT, 0, 0) > 0; }))
+      return fail("the chooser lists no process");
+  }
   // Everything painted.
   RedrawWindow(shown, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -164,7 +184,7 @@ int wmain(int argc, wchar_t** argv) {
 
   const std::wstring done = rectFile + L".done";
   waitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 120s);
-  if (runScene) {
+  if (runScene || chooserScene) {
     app.kill();
     return 0;
   }

@@ -1,5 +1,6 @@
 // A plan runs: start checks, the run window, item end and the dialogs.
 
+#include <algorithm>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -411,6 +412,109 @@ TEST_F(RunTest, ForbiddenProcessesEndWhileTheItemRuns) {
   finishedDialog()->click(kYesButton);  // no trailing comma: nothing forbidden
   env.ui.advance(1000);
   EXPECT_TRUE(env.processes.running("game.exe"));
+}
+
+TEST_F(RunTest, OneSnapshotATickEndsEveryForbiddenName) {
+  putFile("\\time.ini", timedItem("一", "0", "0", "10",
+                                  {"禁止进程=真", "禁止名=a.exe,B,c.exe,a.exe,temvik.exe,d.exe,"}));
+  start().click(kRunFromStart);
+  env.ui.advance(500);
+  for (const char* name : {"a.exe", "b.exe", "c.exe", "d.exe", "a.exe"}) env.processes.start(name);
+  const int before = env.processes.snapshots();
+  env.ui.advance(125);
+  EXPECT_EQ(env.processes.snapshots() - before, 1);
+  for (const char* name : {"a.exe", "b.exe", "c.exe", "d.exe"})
+    EXPECT_FALSE(env.processes.running(name)) << name;
+  EXPECT_TRUE(env.processes.running("temvik.exe"));  // listed, but never itself
+}
+
+// Two prompt points: 60 s, play 3 s; then 30 s later, play 0 (to the end).
+class PromptPointRunTest : public RunTest {
+ protected:
+  void runWith(std::initializer_list<std::string> points, const std::string& seconds = "600") {
+    putFile("\\time.ini", timedItem("一", "0", "0", seconds, points));
+    start().click(kRunFromStart);
+  }
+  std::vector<std::string> playing() { return env.sound.playing(); }
+};
+
+TEST_F(PromptPointRunTest, EachDelayCountsFromThePointBeforeAndEachSoundIsCut) {
+  runWith({"断点1名=一", "断点1时间=60003", "断点1音=C:\\a.wav", "断点2名=二", "断点2时间=30000",
+           "断点2音=C:\\b.wav"});
+  env.ui.advance(59999);
+  EXPECT_TRUE(playing().empty());
+  env.ui.advance(1);
+  EXPECT_THAT(playing(), ElementsAre("C:\\a.wav"));
+  env.ui.advance(2999);
+  EXPECT_THAT(playing(), ElementsAre("C:\\a.wav"));
+  env.ui.advance(1);  // its 3 s are over
+  EXPECT_TRUE(playing().empty());
+  env.ui.advance(26999);
+  EXPECT_TRUE(playing().empty());
+  env.ui.advance(1);  // 90 s after the start
+  EXPECT_THAT(playing(), ElementsAre("C:\\b.wav"));
+  env.ui.advance(100000);  // play time 0: to the end of the sound, only once
+  EXPECT_THAT(playing(), ElementsAre("C:\\b.wav"));
+  EXPECT_EQ(std::count(env.journal.begin(), env.journal.end(), "play:C:\\b.wav"), 1);
+}
+
+TEST_F(PromptPointRunTest, TheNextPointCutsASoundStillPlaying) {
+  runWith({"断点1名=一", "断点1时间=10020", "断点1音=C:\\a.wav", "断点2名=二", "断点2时间=5000",
+           "断点2音=C:\\b.wav"});
+  env.ui.advance(10000);
+  EXPECT_THAT(playing(), ElementsAre("C:\\a.wav"));
+  env.ui.advance(5000);
+  EXPECT_THAT(playing(), ElementsAre("C:\\b.wav"));
+  env.ui.advance(15000);  // the first point's stop time is not carried over
+  EXPECT_THAT(playing(), ElementsAre("C:\\b.wav"));
+}
+
+TEST_F(PromptPointRunTest, AZeroDelayEndsTheChain) {
+  runWith({"断点1名=一", "断点1时间=5001", "断点1音=C:\\a.wav", "断点2名=二", "断点2时间=3",
+           "断点2音=C:\\b.wav", "断点3名=三", "断点3时间=5001", "断点3音=C:\\c.wav"});
+  env.ui.advance(300000);
+  EXPECT_EQ(std::count(env.journal.begin(), env.journal.end(), "play:C:\\a.wav"), 1);
+  for (const char* never : {"play:C:\\b.wav", "play:C:\\c.wav"})
+    EXPECT_EQ(std::count(env.journal.begin(), env.journal.end(), never), 0) << never;
+}
+
+TEST_F(PromptPointRunTest, FivePointsSoundInTurnAndTheItemEndStopsTheLast) {
+  std::vector<std::string> keys;
+  for (int n = 1; n <= 5; ++n) {
+    const std::string k = "断点" + std::to_string(n);
+    keys.push_back(k + "名=p" + std::to_string(n));
+    keys.push_back(k + "时间=2000");
+    keys.push_back(k + "音=C:\\" + std::to_string(n) + ".wav");
+  }
+  putFile("\\time.ini", join({timedItem("一", "0", "0", "11", {}), keys}));
+  start().click(kRunFromStart);
+  for (int n = 1; n <= 5; ++n) {
+    env.ui.advance(2000);
+    EXPECT_THAT(playing(), ElementsAre("C:\\" + std::to_string(n) + ".wav")) << n;
+  }
+  env.ui.advance(1000);  // the item ends at 11 s with the fifth sound on
+  EXPECT_TRUE(playing().empty());
+  EXPECT_EQ(runWindow(), nullptr);
+}
+
+TEST_F(PromptPointRunTest, PointsBeyondTheItemNeverSound) {
+  runWith({"断点1名=一", "断点1时间=20000", "断点1音=C:\\a.wav"}, "10");
+  env.ui.advance(10000);
+  ASSERT_NE(completeWindow(), nullptr);
+  env.ui.advance(30000);
+  EXPECT_EQ(std::count(env.journal.begin(), env.journal.end(), "play:C:\\a.wav"), 0);
+}
+
+TEST_F(PromptPointRunTest, GivingUpStopsTheSoundAndTheChain) {
+  runWith({"断点1名=一", "断点1时间=5000", "断点1音=C:\\a.wav", "断点2名=二", "断点2时间=5000",
+           "断点2音=C:\\b.wav"});
+  env.ui.advance(5000);
+  EXPECT_THAT(playing(), ElementsAre("C:\\a.wav"));
+  runWindow()->click(kGiveUpLabel);
+  env.ui.find("放弃窗口")->click(kConfirmGiveUp);
+  EXPECT_TRUE(playing().empty());
+  env.ui.advance(10000);
+  EXPECT_EQ(std::count(env.journal.begin(), env.journal.end(), "play:C:\\b.wav"), 0);
 }
 
 TEST_F(RunTest, ThePlanCompleteWindowCanEndTheProgram) {
