@@ -5,6 +5,8 @@
 #include <commctrl.h>
 
 #include "platform/services.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_network.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_ui.h"
@@ -27,9 +29,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   temvik::Win32Processes processes;
   temvik::Win32Power power;
   temvik::Win32Sound sound;
-  temvik::Services services{ui, clock, files, prompts, shell, processes, power, sound};
+  temvik::Win32Network network;
+  temvik::Services services{ui, clock, files, prompts, shell, processes, power, sound, network};
 
-  temvik::MainWindow mainWindow(services);
+  // Tests point the update check at a server of their own.
+  wchar_t page[2048];
+  const DWORD pageLength = GetEnvironmentVariableW(L"TEMVIK_UPDATE_PAGE", page, 2048);
+  temvik::MainWindow mainWindow(
+      services, pageLength > 0 && pageLength < 2048 ? temvik::toUtf8(page) : std::string());
   mainWindow.start();
   // Ends on quit() or, should nobody call it, when the main window is gone.
   return ui.run(&mainWindow.window());

@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/network.h"
 #include "platform/prompts.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -19,6 +20,7 @@ struct Services {
   Processes& processes;
   Power& power;
   Sound& sound;
+  Network& network;
 };
 
 }  // namespace temvik

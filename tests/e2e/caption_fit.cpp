@@ -1,6 +1,7 @@
 #include "caption_fit.h"
 
 #include <cwctype>
+#include <gtest/gtest.h>
 
 #include "driver.h"
 
@@ -131,6 +132,16 @@ std::string captionsThatDoNotFit(const std::vector<CaptionFit>& fits) {
       out += f.control + " \"" + f.caption + "\": needs " + std::to_string(f.textWidth) +
              " px, has " + std::to_string(f.room) + " px\n";
   return out;
+}
+
+void expectCaptionsFit(HWND window, const char* what) {
+  SCOPED_TRACE(what);
+  ASSERT_NE(window, nullptr);
+  const UINT dpi = screenDpi();
+  const UiFont font(dpi);
+  const auto fits = measureCaptions(window, font, dpi);
+  EXPECT_FALSE(fits.empty()) << "no captions found";
+  EXPECT_EQ(captionsThatDoNotFit(fits), "") << "at " << dpi << " DPI in " << narrow(font.face());
 }
 
 }  // namespace temvik::e2e

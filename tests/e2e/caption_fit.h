@@ -60,4 +60,8 @@ struct CaptionFit {
 // The captions that do not fit, one line each, or "" when all do.
 [[nodiscard]] std::string captionsThatDoNotFit(const std::vector<CaptionFit>& fits);
 
+// Measures the captions of `window` and fails the running test for each
+// that does not fit.
+void expectCaptionsFit(HWND window, const char* what);
+
 }  // namespace temvik::e2e

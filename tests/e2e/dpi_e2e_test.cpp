@@ -37,17 +37,6 @@ Rect scaled(const Rect& r, UINT dpi) {
   return {atDpi(r.x, dpi), atDpi(r.y, dpi), atDpi(r.width, dpi), atDpi(r.height, dpi)};
 }
 
-// Measures the captions of `window` and fails the test for each that does not fit.
-void expectCaptionsFit(HWND window, const char* what) {
-  SCOPED_TRACE(what);
-  ASSERT_NE(window, nullptr);
-  const UINT dpi = screenDpi();
-  const UiFont font(dpi);
-  const auto fits = measureCaptions(window, font, dpi);
-  EXPECT_FALSE(fits.empty()) << "no captions found";
-  EXPECT_EQ(captionsThatDoNotFit(fits), "") << "at " << dpi << " DPI in " << narrow(font.face());
-}
-
 void clickLabel(HWND window, int id) {
   PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(window, id)));

@@ -1,9 +1,17 @@
+// winsock2.h goes before windows.h, which driver.h brings in.
+#include <winsock2.h>
+// clang-format off
 #include "driver.h"
+// clang-format on
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <mutex>
+#include <thread>
 
 #include "store/gbk.h"
 
@@ -83,6 +91,109 @@ const bool kIsIdleHelper = [] {
 }();
 
 }  // namespace
+
+struct LocalHttpServer::State {
+  SOCKET listener = INVALID_SOCKET;
+  std::thread thread;
+  mutable std::mutex mutex;
+  std::condition_variable released;
+  bool held = false;
+  bool stopping = false;
+  std::map<std::string, std::string> pages;
+  std::map<std::string, int> requests;
+
+  void answer(SOCKET client) {
+    std::string request;
+    char buffer[2048];
+    while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
+      const int got = ::recv(client, buffer, sizeof buffer, 0);
+      if (got <= 0) return;
+      request.append(buffer, static_cast<std::size_t>(got));
+    }
+    // "GET /path HTTP/1.1"
+    const std::size_t from = request.find(' ') + 1;
+    const std::string path = request.substr(from, request.find(' ', from) - from);
+    std::optional<std::string> body;
+    {
+      std::unique_lock lock(mutex);
+      ++requests[path];
+      released.wait(lock, [&] { return !held || stopping; });
+      if (const auto page = pages.find(path); page != pages.end()) body = page->second;
+    }
+    std::string response = body ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n";
+    response += "Content-Length: " + std::to_string(body ? body->size() : 0) +
+                "\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n\r\n";
+    if (body) response += *body;
+    for (std::size_t sent = 0; sent < response.size();) {
+      const int n =
+          ::send(client, response.data() + sent, static_cast<int>(response.size() - sent), 0);
+      if (n <= 0) break;
+      sent += static_cast<std::size_t>(n);
+    }
+    ::shutdown(client, SD_SEND);
+  }
+};
+
+LocalHttpServer::LocalHttpServer() : state_(std::make_unique<State>()) {
+  WSADATA wsa;
+  if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return;
+  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (s == INVALID_SOCKET) return;
+  sockaddr_in at{};
+  at.sin_family = AF_INET;
+  at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  at.sin_port = 0;  // any free port
+  int length = sizeof at;
+  if (bind(s, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || listen(s, 8) != 0 ||
+      getsockname(s, reinterpret_cast<sockaddr*>(&at), &length) != 0) {
+    closesocket(s);
+    return;
+  }
+  state_->listener = s;
+  port_ = ntohs(at.sin_port);
+  state_->thread = std::thread([state = state_.get()] {
+    for (;;) {
+      const SOCKET client = accept(state->listener, nullptr, nullptr);
+      if (client == INVALID_SOCKET) return;  // closed: the server stops
+      state->answer(client);
+      closesocket(client);
+    }
+  });
+}
+
+LocalHttpServer::~LocalHttpServer() {
+  {
+    std::lock_guard lock(state_->mutex);
+    state_->stopping = true;
+  }
+  state_->released.notify_all();
+  if (state_->listener != INVALID_SOCKET) closesocket(state_->listener);
+  if (state_->thread.joinable()) state_->thread.join();
+  if (port_ != 0) WSACleanup();
+}
+
+std::string LocalHttpServer::address(std::string_view path) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
+}
+
+void LocalHttpServer::serve(const std::string& path, std::string body) {
+  std::lock_guard lock(state_->mutex);
+  state_->pages[path] = std::move(body);
+}
+
+void LocalHttpServer::hold(bool held) {
+  {
+    std::lock_guard lock(state_->mutex);
+    state_->held = held;
+  }
+  state_->released.notify_all();
+}
+
+int LocalHttpServer::requests(const std::string& path) const {
+  std::lock_guard lock(state_->mutex);
+  const auto n = state_->requests.find(path);
+  return n == state_->requests.end() ? 0 : n->second;
+}
 
 IdleHelper::IdleHelper(const PlanFolder& folder, std::string_view exeName)
     : path_(folder.path(exeName)) {

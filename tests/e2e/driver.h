@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -93,6 +94,29 @@ class IdleHelper {
   std::wstring path_;
   bool copied_ = false;
   std::vector<HANDLE> processes_;
+};
+
+// A web server on 127.0.0.1 for the program to read from: it answers GET
+// requests for the paths it was given, 404 for others. A held path answers
+// only once released. Runs on a thread of its own until destroyed.
+class LocalHttpServer {
+ public:
+  LocalHttpServer();
+  ~LocalHttpServer();
+  LocalHttpServer(const LocalHttpServer&) = delete;
+  LocalHttpServer& operator=(const LocalHttpServer&) = delete;
+
+  [[nodiscard]] bool ok() const { return port_ != 0; }
+  // "http://127.0.0.1:<port>" + path.
+  [[nodiscard]] std::string address(std::string_view path) const;
+  void serve(const std::string& path, std::string body);
+  void hold(bool held);
+  [[nodiscard]] int requests(const std::string& path) const;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+  unsigned short port_ = 0;
 };
 
 enum class Button { Left, Right };

@@ -16,6 +16,7 @@
 #include "ui/dialogs/program_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
 #include "ui/main/main_window.h"
+#include "update/update_check.h"
 
 namespace temvik::testing {
 namespace {
@@ -65,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(Designs, WindowLayout,
                                            Named{"endProcessChooser", &endProcessChooserDesign},
                                            Named{"forbiddenChooser", &forbiddenChooserDesign},
                                            Named{"programChooser", &programChooserDesign},
-                                           Named{"promptPoints", &promptPointDesign}),
+                                           Named{"promptPoints", &promptPointDesign},
+                                           Named{"updateCheck", &updateCheckDesign}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

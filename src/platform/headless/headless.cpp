@@ -722,4 +722,43 @@ std::vector<std::string> FakeSound::playing() const {
   return files;
 }
 
+std::optional<std::string> FakeNetwork::get(const std::string& address,
+                                            std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
+  ++reads_[address];
+  lastTimeout_ = timeout;
+  released_.wait(lock, [&] { return !held_; });
+  const auto page = pages_.find(address);
+  return page == pages_.end() ? std::nullopt : page->second;
+}
+
+void FakeNetwork::serve(const std::string& address, std::optional<std::string> body) {
+  std::lock_guard lock(mutex_);
+  pages_[address] = std::move(body);
+}
+
+void FakeNetwork::hold() {
+  std::lock_guard lock(mutex_);
+  held_ = true;
+}
+
+void FakeNetwork::release() {
+  {
+    std::lock_guard lock(mutex_);
+    held_ = false;
+  }
+  released_.notify_all();
+}
+
+int FakeNetwork::reads(const std::string& address) const {
+  std::lock_guard lock(mutex_);
+  const auto n = reads_.find(address);
+  return n == reads_.end() ? 0 : n->second;
+}
+
+std::chrono::milliseconds FakeNetwork::lastTimeout() const {
+  std::lock_guard lock(mutex_);
+  return lastTimeout_;
+}
+
 }  // namespace temvik::headless

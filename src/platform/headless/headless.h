@@ -4,11 +4,14 @@
 // virtual clock that fires timers in order, files in a map, and scripted
 // answers for message boxes and file dialogs.
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -380,6 +383,28 @@ class FakeSound final : public Sound {
   std::vector<std::string*> players_;
 };
 
+// Web pages the test serves. A held address answers only once the test
+// releases it, so a test can watch the program while a read is under way.
+class FakeNetwork final : public Network {
+ public:
+  std::optional<std::string> get(const std::string& address,
+                                 std::chrono::milliseconds timeout) override;
+  // What `address` answers from now on (nothing: it cannot be read).
+  void serve(const std::string& address, std::optional<std::string> body);
+  void hold();
+  void release();
+  [[nodiscard]] int reads(const std::string& address) const;
+  [[nodiscard]] std::chrono::milliseconds lastTimeout() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::condition_variable released_;
+  bool held_ = false;
+  std::map<std::string, std::optional<std::string>> pages_;
+  std::map<std::string, int> reads_;
+  std::chrono::milliseconds lastTimeout_{0};
+};
+
 // Everything a behaviour test needs, wired together. `journal` lists the
 // calls to the shell, processes, power and sound in the order they came.
 struct Headless {
@@ -392,8 +417,9 @@ struct Headless {
   FakeProcesses processes;
   RecordingPower power;
   FakeSound sound;
+  FakeNetwork network;
   std::vector<std::string> journal;
-  Services services{ui, clock, files, prompts, shell, processes, power, sound};
+  Services services{ui, clock, files, prompts, shell, processes, power, sound, network};
 };
 
 }  // namespace temvik::headless

@@ -15,6 +15,7 @@
 #include "ui/main/item_editor.h"
 #include "ui/main/main_window_ids.h"
 #include "ui/main/sequential_plan.h"
+#include "update/update_check.h"
 
 namespace temvik {
 
@@ -38,14 +39,17 @@ constexpr std::string_view kMediaFilter =
 // the part that owns it (the editor, the sequential plan, the run).
 class MainWindow::Impl final : public WindowEvents, public RunHost, public PromptPointHost {
  public:
-  explicit Impl(Services& services)
+  Impl(Services& services, std::string updatePageAddress)
       : services_(services),
         store_(services.files),
         mediaDialog_(FileDialog::Kind::Open, std::string(kMediaFilter)),
         endProcessChooser_(services, closedDialogs_, ProcessChooser::Kind::EndProcesses),
         forbiddenChooser_(services, closedDialogs_, ProcessChooser::Kind::Forbidden),
         programChooser_(services, closedDialogs_),
-        promptPoints_(services.ui, services.prompts, *this) {}
+        promptPoints_(services.ui, services.prompts, *this),
+        updateCheck_(services, closedDialogs_,
+                     updatePageAddress.empty() ? std::string(kUpdatePageAddress)
+                                               : std::move(updatePageAddress)) {}
 
   void start() {
     // A rewrite that a crash interrupted is finished before anything reads
@@ -242,6 +246,9 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
       case kDeleteFromMenu:
         plan_->deleteSelected();
         break;
+      case kCheckUpdate:
+        updateCheck_.open(*window_);
+        break;
       case kAbout:
         inform(services_.prompts, window_.get(), kAboutText, "关于");
         break;
@@ -365,9 +372,11 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
   ProcessChooser forbiddenChooser_;
   ProgramChooser programChooser_;
   PromptPointEditor promptPoints_;
+  UpdateCheck updateCheck_;
 };
 
-MainWindow::MainWindow(Services& services) : impl_(std::make_unique<Impl>(services)) {}
+MainWindow::MainWindow(Services& services, std::string updatePageAddress)
+    : impl_(std::make_unique<Impl>(services, std::move(updatePageAddress))) {}
 MainWindow::~MainWindow() = default;
 void MainWindow::start() { impl_->start(); }
 Window& MainWindow::window() { return impl_->window(); }

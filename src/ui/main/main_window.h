@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/services.h"
 #include "platform/window.h"
@@ -11,7 +12,8 @@ namespace temvik {
 // menus and the timed-plan timer. Closing it ends the program.
 class MainWindow {
  public:
-  explicit MainWindow(Services& services);
+  // Where the program reads its update page; empty: its own address.
+  explicit MainWindow(Services& services, std::string updatePageAddress = {});
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;

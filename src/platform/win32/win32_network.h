@@ -1,0 +1,17 @@
+#pragma once
+
+// Web reads through the system's HTTP client (WinHTTP).
+
+#include "platform/network.h"
+
+namespace temvik {
+
+// Each read opens a session of its own, so reads on several threads never
+// share a handle; the system's proxy settings apply.
+class Win32Network final : public Network {
+ public:
+  [[nodiscard]] std::optional<std::string> get(const std::string& address,
+                                               std::chrono::milliseconds timeout) override;
+};
+
+}  // namespace temvik
