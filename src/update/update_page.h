@@ -4,10 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "store/program.h"
+
 namespace temvik {
 
 // This program's version, as the update page compares it.
-inline constexpr std::string_view kCurrentVersion = "1.0";
+inline constexpr std::string_view kCurrentVersion = kProgramVersion;
 
 // The text between the first `start` and the first `end` after it. Without
 // `start` there is nothing; without `end` everything after `start`.

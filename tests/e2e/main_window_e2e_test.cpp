@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "caption_fit.h"
 #include "e2e_support.h"
 #include "store/gbk.h"
+#include "ui/dialogs/about_window.h"
 #include "ui/main/main_window.h"
 #include "ui/main/main_window_ids.h"
 
@@ -305,15 +307,20 @@ TEST(MainWindowList, DoubleClickClearsTheEditorAndDeleteKeyDeletesTheSelectedRow
 
 // ---------------------------------------------------------------- closing
 
-TEST(MainWindowMenu, AboutShowsTheCreditsInABox) {
+TEST(MainWindowMenu, AboutShowsNameVersionAndCredits) {
   PlanFolder folder;
   E2E_START(app, folder);
   app.menu(kAbout);
-  const auto box = app.waitForMessageBox();
-  ASSERT_TRUE(box.has_value());
-  EXPECT_EQ(box->title, "关于");
-  EXPECT_EQ(box->text.rfind("Temvikv1.0", 0), 0u) << box->text;
-  EXPECT_TRUE(box->press(IDOK));
+  HWND about = app.waitForWindow("关于");
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(windowText(GetDlgItem(about, about_ids::kName)), "Temvik");
+  EXPECT_EQ(windowText(GetDlgItem(about, about_ids::kVersion)), "版本 1.0");
+  EXPECT_EQ(windowText(GetDlgItem(about, about_ids::kCredits)).rfind("致谢：", 0), 0u);
+  EXPECT_FALSE(IsWindowEnabled(app.hwnd())) << "modal over the main window";
+  expectCaptionsFit(about, "about window");
+  PostMessageW(GetDlgItem(about, about_ids::kAboutOk), BM_CLICK, 0, 0);
+  E2E_EVENTUALLY_TRUE(!IsWindow(about) || !IsWindowVisible(about));
+  E2E_EVENTUALLY_TRUE(IsWindowEnabled(app.hwnd()));
   EXPECT_TRUE(app.running());
 }
 

@@ -6,7 +6,9 @@
 // timed list), "editor" (the plan with a row selected whose item has
 // options ticked), "run" (the run window counting an item down),
 // "finished" (the item-finished dialog), "complete" (the plan-complete
-// window), "chooser" (the end-process chooser over the running processes)
+// window), "chooser" (the end-process chooser over the running processes),
+// "update" (the update check while its page is read), "about" (the about
+// window)
 // or "points" (the prompt-point window of an item, one point in
 // its list and a second one typed). Once the program shows that state, the outer rectangle of what
 // is shown is written to RECT-FILE as "x y width height"; the program is
@@ -86,8 +88,10 @@ int wmain(int argc, wchar_t** argv) {
   const bool runScene = scene == "run" || scene == "finished" || scene == "complete";
   const bool pointsScene = scene == "points";
   const bool chooserScene = scene == "chooser";
+  const bool updateScene = scene == "update";
+  const bool aboutScene = scene == "about";
   if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene && !pointsScene &&
-      !chooserScene)
+      !chooserScene && !updateScene && !aboutScene)
     return fail("unknown scene " + scene);
 
   PlanFolder folder;
@@ -98,6 +102,13 @@ int wmain(int argc, wchar_t** argv) {
   if ((pointsScene || chooserScene) && !folder.writeIni("win.ini", ""))
     return fail("cannot write win.ini");
   if (runScene && !writeRunPlan(folder, scene)) return fail("cannot write the plan files");
+  // The update check reads a page the tool holds back until the shot is taken.
+  LocalHttpServer server;
+  if (updateScene) {
+    if (!server.ok()) return fail("no local web server");
+    server.hold(true);
+    SetEnvironmentVariableW(L"TEMVIK_UPDATE_PAGE", widen(server.address("/update.html")).c_str());
+  }
   App app(folder);
   if (!app.ready()) return fail(app.error());
   // The pointer away from where the windows appear.
@@ -161,6 +172,11 @@ int wmain(int argc, wchar_t** argv) {
             [&] { return SendMessageW(GetDlgItem(shown, kRunningList), LB_GETCOUNT, 0, 0) > 0; }))
       return fail("the chooser lists no process");
   }
+  if (updateScene || aboutScene) {
+    app.menu(updateScene ? main_ids::kCheckUpdate : main_ids::kAbout);
+    shown = app.waitForWindow(updateScene ? "检查更新" : "关于");
+    if (!shown) return fail("no window for scene " + scene);
+  }
   // Everything painted.
   RedrawWindow(shown, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -184,7 +200,7 @@ int wmain(int argc, wchar_t** argv) {
 
   const std::wstring done = rectFile + L".done";
   waitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 120s);
-  if (runScene || chooserScene) {
+  if (runScene || chooserScene || updateScene || aboutScene) {
     app.kill();
     return 0;
   }

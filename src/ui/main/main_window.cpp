@@ -8,7 +8,9 @@
 #include "store/app_state.h"
 #include "store/plan_rewrite.h"
 #include "store/plan_store.h"
+#include "store/program.h"
 #include "store/store_error.h"
+#include "ui/dialogs/about_window.h"
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/program_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
@@ -23,10 +25,6 @@ using namespace main_ids;
 
 namespace {
 
-constexpr std::string_view kTitlePrefix = "Temvikv1.0 -- ";
-constexpr std::string_view kAboutText =
-    "Temvikv1.0\n\n按计划计时做事：顺序计划逐项倒计时，同步计划到点自动开始。\n"
-    "所有计划保存在程序所在文件夹的 INI 文件中。";
 constexpr std::uint64_t kSchedulerIntervalMs = 500;
 constexpr std::string_view kMediaFilter =
     "MP3文件(*.mp3)|*.mp3|WAV文件(*.wav)|*.wav|MID文件(*.mid)|*.mid|FLV文件（*.flv）|*.flv|"
@@ -49,7 +47,8 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
         promptPoints_(services.ui, services.prompts, *this),
         updateCheck_(services, closedDialogs_,
                      updatePageAddress.empty() ? std::string(kUpdatePageAddress)
-                                               : std::move(updatePageAddress)) {}
+                                               : std::move(updatePageAddress)),
+        about_(services, closedDialogs_) {}
 
   void start() {
     // A rewrite that a crash interrupted is finished before anything reads
@@ -250,7 +249,7 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
         updateCheck_.open(*window_);
         break;
       case kAbout:
-        inform(services_.prompts, window_.get(), kAboutText, "关于");
+        about_.open(*window_);
         break;
       default:
         break;
@@ -330,7 +329,8 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
     state_.sequentialName = names.sequential;
     state_.timedName = names.timed;
     Window& w = *window_;
-    w.setTitle(std::string(kTitlePrefix) + state_.sequentialName + " -- " + state_.timedName);
+    w.setTitle(std::string(kProgramTitle) + " -- " + state_.sequentialName + " -- " +
+               state_.timedName);
     w.setText(kSequentialGroup, "非同步计划列表--" + state_.sequentialName);
     w.setText(kTimedGroup, "同步计划列表--" + state_.timedName);
   }
@@ -373,6 +373,7 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
   ProgramChooser programChooser_;
   PromptPointEditor promptPoints_;
   UpdateCheck updateCheck_;
+  AboutWindow about_;
 };
 
 MainWindow::MainWindow(Services& services, std::string updatePageAddress)

@@ -12,6 +12,7 @@
 // and no cancel control, so Enter presses only a button that has the focus
 // and Esc does nothing (it never closes the window).
 
+#include "store/program.h"
 #include "ui/main/main_window.h"
 #include "ui/main/main_window_ids.h"
 
@@ -23,7 +24,7 @@ const WindowDesign& mainWindowDesign() {
   using K = ControlKind;
   static const WindowDesign design{
       .designName = "启动窗口",
-      .title = "Temvikv1.0",
+      .title = kProgramTitle,
       .rect = {50, 50, 485, 737},
       .controls =
           {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <set>
 
+#include "ui/dialogs/about_window.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace temvik::testing {
@@ -155,12 +156,19 @@ TEST_F(MainWindowTest, ExitButtonAndMenuEndTheProgram) {
   EXPECT_TRUE(other.prompts.shown().empty()) << "closing asks nothing";
 }
 
-TEST_F(MainWindowTest, AboutShowsTheProgramsCredits) {
+TEST_F(MainWindowTest, AboutShowsNameVersionAndCreditsUntilClosedByKey) {
   auto& w = start();
   ASSERT_TRUE(w.chooseMenu(kAbout));
-  ASSERT_EQ(env.prompts.shown().size(), 1u);
-  EXPECT_EQ(env.prompts.shown()[0].title, "关于");
-  EXPECT_EQ(env.prompts.shown()[0].text.rfind("Temvikv1.0", 0), 0u);
+  auto* about = env.ui.find("关于窗口");
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(about->text(about_ids::kName), "Temvik");
+  EXPECT_EQ(about->text(about_ids::kVersion), "版本 1.0");
+  EXPECT_EQ(about->text(about_ids::kCredits).rfind("致谢：", 0), 0u);
+  about->pressKey(vk::kEscape);
+  EXPECT_EQ(env.ui.find("关于窗口"), nullptr);
+  ASSERT_TRUE(w.chooseMenu(kAbout));
+  env.ui.find("关于窗口")->pressKey(vk::kReturn);
+  EXPECT_EQ(env.ui.find("关于窗口"), nullptr);
 }
 
 TEST_F(MainWindowTest, EveryControlHasAUniqueIdAndDesignName) {
