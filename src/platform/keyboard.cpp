@@ -22,7 +22,7 @@ ControlId nextTabStop(const WindowDesign& design, ControlId from, bool backwards
 }
 
 ControlId initialFocus(const WindowDesign& design, const ControlUsable& usable) {
-  if (design.defaultControl == 0 && design.cancelControl == 0) return 0;
+  if (design.defaultControl == 0 && design.cancelControl == 0 && !design.escapeCloses) return 0;
   return nextTabStop(design, 0, false, usable);
 }
 
@@ -43,6 +43,7 @@ KeyAnswer answerKey(const WindowDesign& design, ControlId focused, int virtualKe
       if (current && current->pressable()) return {Kind::Press, focused};
       return pressOrNothing(design.defaultControl);
     case vk::kEscape:
+      if (design.cancelControl == 0 && design.escapeCloses) return {Kind::Close, 0};
       return pressOrNothing(design.cancelControl);
     case vk::kSpace:
       if (current && current->kind == ControlKind::Label && current->actsAsButton)

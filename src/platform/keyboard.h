@@ -11,7 +11,8 @@
 // * Enter presses the focused button (a push button or a label that acts as
 //   one); elsewhere it presses the window's default control. A multi-line
 //   edit keeps Enter for its line breaks.
-// * Esc presses the window's cancel control.
+// * Esc presses the window's cancel control; a window that has none but says
+//   escapeCloses is asked to close, as its close box does.
 // * Space presses a focused label that acts as a button; push buttons and
 //   check boxes take Space themselves.
 // * Without a default or a cancel control Enter or Esc does nothing.
@@ -32,6 +33,7 @@ struct KeyAnswer {
     Nothing,  // the key is used up and nothing happens
     Focus,    // `control` takes the focus
     Press,    // `control` is pressed as if clicked
+    Close,    // the window is asked to close, as by its close box
   };
   Kind kind = Kind::Control;
   ControlId control = 0;

@@ -51,6 +51,8 @@ class FileDialog {
     fileName_ = std::move(*chosen);
     return true;
   }
+  // The name the dialog proposes the next time it opens.
+  void preset(std::string fileName) { fileName_ = std::move(fileName); }
   [[nodiscard]] const std::string& fileName() const { return fileName_; }
   [[nodiscard]] const std::string& filter() const { return filter_; }
 

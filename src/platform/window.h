@@ -104,6 +104,8 @@ class Window {
   [[nodiscard]] virtual bool isChecked(ControlId) const = 0;
   virtual void setTooltip(ControlId, std::string_view) = 0;
   virtual void focus(ControlId) = 0;
+  // Focuses an edit box with all of its text selected, so typing replaces it.
+  virtual void focusAllSelected(ControlId) = 0;
 
   // --- list boxes
   virtual void listClear(ControlId) = 0;

@@ -104,6 +104,9 @@ struct WindowDesign {
   // does nothing. A window may name one control for both.
   ControlId defaultControl = 0;
   ControlId cancelControl = 0;
+  // Without a cancel control, Esc asks the window to close as its close box
+  // does (a dialog whose only way out is its frame).
+  bool escapeCloses = false;
 
   [[nodiscard]] const ControlDesign* control(ControlId id) const {
     for (const auto& c : controls)

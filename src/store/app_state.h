@@ -1,10 +1,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace temvik {
 
+// Why a change of the sequential plan is refused while it is read-only.
+inline constexpr std::string_view kEditLockedMessage =
+    "计划已被管理密码锁定，不能修改。请先在“管理”菜单中获取管理权限。";
+
 // Which list the item in the editor came from; it decides which save runs.
+
 enum class ActiveList { Unset, Sequential, Timed };
 
 // State the windows of the program share: the main window, the run and the

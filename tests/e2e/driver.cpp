@@ -696,9 +696,48 @@ HWND App::waitForWindow(std::string_view title, Millis timeout) const {
   return found;
 }
 
+namespace {
+
+// The first edit box inside `parent`, at any depth.
+HWND editInside(HWND parent) {
+  for (HWND child = FindWindowExW(parent, nullptr, nullptr, nullptr); child;
+       child = FindWindowExW(parent, child, nullptr, nullptr)) {
+    if (windowClass(child) == "Edit") return child;
+    if (const HWND edit = editInside(child)) return edit;
+  }
+  return nullptr;
+}
+
+// The file name box of a common file dialog: edt1, or the edit in cmb13
+// (a combo box, or an extended one holding a combo box).
+HWND fileNameBox(HWND dialog) {
+  if (const HWND edit = GetDlgItem(dialog, 0x480)) return edit;
+  if (const HWND combo = GetDlgItem(dialog, 0x47c)) return editInside(combo);
+  return nullptr;
+}
+
+}  // namespace
+
+HWND App::fileDialog() const {
+  for (HWND w : topLevelWindows())
+    if (IsWindowVisible(w) && windowClass(w) == "#32770" && fileNameBox(w)) return w;
+  return nullptr;
+}
+
+bool App::chooseFile(std::string_view path, Millis timeout) const {
+  HWND dialog = nullptr;
+  if (!waitFor([&] { return (dialog = fileDialog()) != nullptr; }, timeout)) return false;
+  const HWND box = fileNameBox(dialog);
+  typeInto(box, path);
+  if (windowText(box) != path) return false;
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  return waitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, timeout);
+}
+
 std::optional<MessageBoxWindow> App::messageBox() const {
   for (HWND w : topLevelWindows()) {
-    if (!IsWindowVisible(w) || windowClass(w) != "#32770") continue;
+    if (!IsWindowVisible(w) || windowClass(w) != "#32770" || fileNameBox(w)) continue;
     MessageBoxWindow box;
     box.hwnd = w;
     box.title = windowText(w);

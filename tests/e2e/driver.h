@@ -212,7 +212,13 @@ class App {
   // The program's visible top-level window with this title, or null.
   [[nodiscard]] HWND window(std::string_view title) const;
   [[nodiscard]] HWND waitForWindow(std::string_view title, Millis timeout = kTimeout) const;
-  // The first visible message box of the program, if any.
+  // The program's visible common file dialog (open or save), or null.
+  [[nodiscard]] HWND fileDialog() const;
+  // Waits for the file dialog, types `path` as its file name and presses its
+  // OK button; true when the dialog then closed.
+  bool chooseFile(std::string_view path, Millis timeout = kTimeout) const;
+  // The first visible message box of the program, if any (file dialogs are
+  // not message boxes).
   [[nodiscard]] std::optional<MessageBoxWindow> messageBox() const;
   [[nodiscard]] std::optional<MessageBoxWindow> waitForMessageBox(Millis timeout = kTimeout) const;
   // The visible popup menu window (#32768) of the program, or null.

@@ -16,6 +16,7 @@
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/program_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
+#include "ui/dialogs/rename_dialog.h"
 #include "ui/main/main_window.h"
 #include "update/update_check.h"
 
@@ -67,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Named{"forbiddenChooser", &forbiddenChooserDesign},
                       Named{"programChooser", &programChooserDesign},
                       Named{"promptPoints", &promptPointDesign},
-                      Named{"updateCheck", &updateCheckDesign}, Named{"about", &aboutDesign}),
+                      Named{"updateCheck", &updateCheckDesign}, Named{"about", &aboutDesign},
+                      Named{"rename", &renameDesign}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -333,6 +333,11 @@ void HeadlessWindow::focus(ControlId id) {
   if (c.enabled && c.shown) focused_ = id;
 }
 
+void HeadlessWindow::focusAllSelected(ControlId id) {
+  focus(id);
+  if (focused_ == id) control(id).allSelected = true;
+}
+
 bool HeadlessWindow::click(ControlId id) {
   if (!usable(id)) return false;
   // Buttons and check boxes take the focus as the mouse presses them; labels do not.
@@ -359,6 +364,7 @@ bool HeadlessWindow::type(ControlId id, std::string_view text) {
   if (!usable(id)) return false;
   focused_ = id;
   control(id).text = text;
+  control(id).allSelected = false;
   events_.onTextTyped(id);
   return true;
 }
@@ -379,6 +385,9 @@ bool HeadlessWindow::pressKey(int virtualKey, bool shift) {
       break;
     case KeyAnswer::Kind::Press:
       press(answer.control);
+      break;
+    case KeyAnswer::Kind::Close:
+      requestClose();
       break;
     case KeyAnswer::Kind::Nothing:
       break;
@@ -613,8 +622,9 @@ MessageAnswer ScriptedPrompts::message(const Window*, std::string_view text, std
 }
 
 std::optional<std::string> ScriptedPrompts::openFile(const Window*, std::string_view filter,
-                                                     std::string_view) {
+                                                     std::string_view presetName) {
   lastFilter_ = filter;
+  lastPresetName_ = presetName;
   if (files_.empty()) return std::nullopt;
   auto f = std::move(files_.front());
   files_.pop_front();

@@ -67,6 +67,9 @@ class HeadlessWindow final : public Window {
   [[nodiscard]] bool isChecked(ControlId) const override;
   void setTooltip(ControlId, std::string_view) override;
   void focus(ControlId id) override;
+  void focusAllSelected(ControlId id) override;
+  // Whether the edit box's whole text is selected (until it is typed into).
+  [[nodiscard]] bool allSelected(ControlId id) const { return control(id).allSelected; }
 
   void listClear(ControlId) override;
   int listAdd(ControlId, std::string_view text, std::int64_t data) override;
@@ -151,6 +154,7 @@ class HeadlessWindow final : public Window {
     bool enabled = true;
     bool shown = true;
     bool checked = false;
+    bool allSelected = false;
     std::vector<std::pair<std::string, std::int64_t>> rows;
     int selection = -1;
     DateTime date;    // month calendars
@@ -317,12 +321,15 @@ class ScriptedPrompts final : public Prompts {
   std::vector<std::string> takeTexts();
   void clear() { shown_.clear(); }
   [[nodiscard]] const std::string& lastFilter() const { return lastFilter_; }
+  // The file name the last file dialog opened with.
+  [[nodiscard]] const std::string& lastPresetName() const { return lastPresetName_; }
 
  private:
   std::deque<MessageAnswer> answers_;
   std::deque<std::optional<std::string>> files_;
   std::vector<Shown> shown_;
   std::string lastFilter_;
+  std::string lastPresetName_;
 };
 
 // Records what was opened and run.

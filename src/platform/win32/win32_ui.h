@@ -123,6 +123,7 @@ class Win32Window final : public Window {
   [[nodiscard]] bool isChecked(ControlId) const override;
   void setTooltip(ControlId, std::string_view) override;
   void focus(ControlId) override;
+  void focusAllSelected(ControlId) override;
 
   void listClear(ControlId) override;
   int listAdd(ControlId, std::string_view text, std::int64_t data) override;

@@ -723,6 +723,9 @@ bool Win32Window::handleKey(HWND target, int virtualKey) {
       // The handler may close the window: nothing touches it afterwards.
       press(answer.control);
       return true;
+    case KeyAnswer::Kind::Close:
+      PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+      return true;
   }
   return false;
 }
@@ -1053,6 +1056,13 @@ std::string Win32Window::tooltip(ControlId id) const {
 
 void Win32Window::focus(ControlId id) {
   if (const Control* c = find(id)) SetFocus(c->hwnd);
+}
+
+void Win32Window::focusAllSelected(ControlId id) {
+  if (const Control* c = find(id)) {
+    SetFocus(c->hwnd);
+    SendMessageW(c->hwnd, EM_SETSEL, 0, -1);
+  }
 }
 
 // ---------------------------------------------------------------- list boxes

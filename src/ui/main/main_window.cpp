@@ -14,8 +14,10 @@
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/program_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
+#include "ui/dialogs/rename_dialog.h"
 #include "ui/main/item_editor.h"
 #include "ui/main/main_window_ids.h"
+#include "ui/main/plan_menu.h"
 #include "ui/main/sequential_plan.h"
 #include "update/update_check.h"
 
@@ -35,7 +37,11 @@ constexpr std::string_view kMediaFilter =
 
 // The main window routes: its menus, buttons and lists hand their work to
 // the part that owns it (the editor, the sequential plan, the run).
-class MainWindow::Impl final : public WindowEvents, public RunHost, public PromptPointHost {
+class MainWindow::Impl final : public WindowEvents,
+                               public RunHost,
+                               public PromptPointHost,
+                               public PlanMenuHost,
+                               public RenameHost {
  public:
   Impl(Services& services, std::string updatePageAddress)
       : services_(services),
@@ -48,7 +54,9 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
         updateCheck_(services, closedDialogs_,
                      updatePageAddress.empty() ? std::string(kUpdatePageAddress)
                                                : std::move(updatePageAddress)),
-        about_(services, closedDialogs_) {}
+        about_(services, closedDialogs_),
+        planMenu_(services, store_, state_, *this),
+        rename_(services, closedDialogs_, *this) {}
 
   void start() {
     // A rewrite that a crash interrupted is finished before anything reads
@@ -78,21 +86,23 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
       showFilesAsTheyAre();
     }
     w.setEnabled(kRunFromStart, !plan_->firstRowFinished());
-    // The password dialog grants the rights; without it a stored password
-    // keeps the plan read-only.
-    state_.rights = state_.password.empty();
     w.listSelect(kSequentialList, -1);
     plan_->applyResumeRule();
     editor_->applyMediaDesign();
     for (ControlId id :
          {kChooseProgram, kChooseEndProcess, kChooseForbidden, kMediaPath, kOpenMedia})
       w.setEnabled(id, false);
-    if (state_.password.empty()) w.setMenuEnabled(kDeletePassword, false);
-    if (state_.editLocked()) {
-      editor_->applyEditLock();
-      w.setMenuEnabled(kDeletePassword, false);
-    }
+    applyPasswordAtStart();
     w.activate();
+  }
+
+  // The password dialog grants the rights; without it a stored password
+  // keeps the plan read-only. Runs at start-up and after an import of the
+  // sequential part, with the password that plan holds.
+  void applyPasswordAtStart() {
+    state_.rights = state_.password.empty();
+    window_->setMenuEnabled(kDeletePassword, false);
+    if (state_.editLocked()) editor_->applyEditLock();
   }
 
   Window& window() { return *window_; }
@@ -118,6 +128,36 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
     guarded([&] { fillTimedList(); });
   }
   void applyResumeRule() override { plan_->applyResumeRule(); }
+
+  // ------------------------------------------------------------ PlanMenuHost
+
+  [[nodiscard]] int partRows(PlanPart part) const override {
+    return window_->listCount(part == PlanPart::Sequential ? kSequentialList : kTimedList);
+  }
+  void showNames(const PlanNames& names) override { showTitle(names); }
+  void resetEditor() override { editor_->reset(); }
+  void reloadPart(PlanPart part) override {
+    if (part == PlanPart::Sequential) {
+      plan_->refill(true);
+      window_->listSelect(kSequentialList, -1);
+      window_->setEnabled(kRunFromStart, !plan_->firstRowFinished());
+    } else {
+      fillTimedList();
+      window_->listSelect(kTimedList, -1);
+    }
+    plan_->applyResumeRule();
+  }
+  void askImportedPassword() override { applyPasswordAtStart(); }
+
+  // ------------------------------------------------------------ RenameHost
+
+  [[nodiscard]] std::string partName(PlanPart part) const override {
+    return planMenu_.partName(part);
+  }
+  void renamePart(PlanPart part, const std::string& name) override {
+    planMenu_.renamePart(part, name);
+  }
+  void guardedByHost(const std::function<void()>& action) override { guarded(action); }
 
   // ------------------------------------------------------------ PromptPointHost
 
@@ -244,6 +284,27 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
         break;
       case kDeleteFromMenu:
         plan_->deleteSelected();
+        break;
+      case kExportSequential:
+        planMenu_.exportPart(PlanPart::Sequential);
+        break;
+      case kExportTimed:
+        planMenu_.exportPart(PlanPart::Timed);
+        break;
+      case kImportSequential:
+        planMenu_.importPart(PlanPart::Sequential);
+        break;
+      case kImportTimed:
+        planMenu_.importPart(PlanPart::Timed);
+        break;
+      case kRenameSequential:
+        rename_.open(*window_, PlanPart::Sequential);
+        break;
+      case kRenameTimed:
+        rename_.open(*window_, PlanPart::Timed);
+        break;
+      case kDeletePlan:
+        planMenu_.deletePlan();
         break;
       case kCheckUpdate:
         updateCheck_.open(*window_);
@@ -374,6 +435,8 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
   PromptPointEditor promptPoints_;
   UpdateCheck updateCheck_;
   AboutWindow about_;
+  PlanMenu planMenu_;
+  RenameDialog rename_;
 };
 
 MainWindow::MainWindow(Services& services, std::string updatePageAddress)

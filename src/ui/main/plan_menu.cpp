@@ -1,0 +1,141 @@
+#include "ui/main/plan_menu.h"
+
+#include "store/store_error.h"
+#include "ui/main/main_window_ids.h"
+
+namespace temvik {
+
+namespace {
+
+constexpr std::string_view kIniFilter = "ini文件(*.ini)|*.ini";
+constexpr std::string_view kIngFilter = "ing文件(*.ing)|*.ing";
+
+struct PartFiles {
+  std::string_view items;
+  std::string_view marks;
+  std::string_view nameKey;
+};
+
+PartFiles filesOf(PlanPart part) {
+  return part == PlanPart::Sequential ? PartFiles{kItemFile, kMarkFile, kPlanNameKey}
+                                      : PartFiles{kTimedItemFile, kTimedMarkFile, kTimedNameKey};
+}
+
+}  // namespace
+
+PlanMenu::PlanMenu(Services& services, PlanStore& store, AppState& state, PlanMenuHost& host)
+    : services_(services),
+      store_(store),
+      state_(state),
+      host_(host),
+      importSequential_(FileDialog::Kind::Open, std::string(kIniFilter)),
+      exportSequential_(FileDialog::Kind::Save, std::string(kIniFilter)),
+      importTimed_(FileDialog::Kind::Open, std::string(kIngFilter)),
+      exportTimed_(FileDialog::Kind::Save, std::string(kIngFilter)) {}
+
+FileDialog& PlanMenu::importDialog(PlanPart part) {
+  return part == PlanPart::Sequential ? importSequential_ : importTimed_;
+}
+
+FileDialog& PlanMenu::exportDialog(PlanPart part) {
+  return part == PlanPart::Sequential ? exportSequential_ : exportTimed_;
+}
+
+void PlanMenu::message(std::string_view text) {
+  services_.prompts.message(&host_.mainWindow(), text, "", MessageIcon::None, MessageButtons::Ok);
+}
+
+std::string PlanMenu::partName(PlanPart part) const {
+  return part == PlanPart::Sequential ? state_.sequentialName : state_.timedName;
+}
+
+void PlanMenu::exportPart(PlanPart part) {
+  if (host_.partRows(part) == 0) {
+    message("并没有计划以供导出!");
+    return;
+  }
+  FileDialog& dialog = exportDialog(part);
+  dialog.preset(partName(part));
+  // A cancelled dialog exports nothing.
+  if (!dialog.run(services_.prompts, &host_.mainWindow())) return;
+  const std::string from = store_.path(filesOf(part).items);
+  const auto bytes = services_.files.read(from);
+  if (!bytes) throw StoreError(StoreError::Kind::Read, from);
+  if (!services_.files.writeAtomic(dialog.fileName(), *bytes))
+    throw StoreError(StoreError::Kind::Write, dialog.fileName());
+}
+
+void PlanMenu::importPart(PlanPart part) {
+  if (part == PlanPart::Sequential && state_.editLocked()) {
+    message(kEditLockedMessage);
+    return;
+  }
+  if (host_.partRows(part) > 0) {
+    const auto answer =
+        services_.prompts.message(&host_.mainWindow(), "当前的计划会被覆盖，确定要导入吗？", "",
+                                  MessageIcon::None, MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes) return;
+  }
+  FileDialog& dialog = importDialog(part);
+  if (!dialog.run(services_.prompts, &host_.mainWindow())) return;  // cancelled: nothing changes
+  const std::string chosen = dialog.fileName();
+  // Read first: a file that cannot be read changes nothing at all.
+  const auto bytes = services_.files.read(chosen);
+  if (!bytes) throw StoreError(StoreError::Kind::Read, chosen);
+  const PartFiles files = filesOf(part);
+  const std::string target = store_.path(files.items);
+  const auto previous = services_.files.read(target);
+  if (!services_.files.writeAtomic(target, *bytes))
+    throw StoreError(StoreError::Kind::Write, target);
+  // An imported part has no finished marks. When they cannot be removed,
+  // the old part goes back: its marks belong to it, not to the new items.
+  try {
+    store_.remove(files.marks);
+  } catch (const StoreError&) {
+    if (previous)
+      services_.files.writeAtomic(target, *previous);
+    else
+      services_.files.remove(target);
+    throw;
+  }
+  store_.write(kPlanNameFile, kPlanNameSection, files.nameKey, fileBaseName(chosen));
+  host_.showNames(store_.readPlanNames());
+  host_.resetEditor();
+  host_.reloadPart(part);
+  if (part == PlanPart::Sequential) {
+    state_.password = store_.readPassword();
+    host_.askImportedPassword();
+  }
+}
+
+void PlanMenu::renamePart(PlanPart part, const std::string& name) {
+  store_.write(kPlanNameFile, kPlanNameSection, filesOf(part).nameKey, name);
+  PlanNames names{state_.sequentialName, state_.timedName};
+  (part == PlanPart::Sequential ? names.sequential : names.timed) = name;
+  host_.showNames(names);
+}
+
+void PlanMenu::deletePlan() {
+  if (host_.partRows(PlanPart::Sequential) == 0 && host_.partRows(PlanPart::Timed) == 0 &&
+      state_.password.empty() && state_.sequentialName == kDefaultPlanName &&
+      state_.timedName == kDefaultTimedName) {
+    message("此计划并没有可以供删除的信息");
+    return;
+  }
+  const auto answer = services_.prompts.message(&host_.mainWindow(), "你确定删除此计划吗？", "",
+                                                MessageIcon::None, MessageButtons::YesNo);
+  if (answer != MessageAnswer::Yes) return;
+  // The password lives in the item file and goes with it.
+  for (std::string_view file :
+       {kItemFile, kTimedItemFile, kPlanNameFile, kMarkFile, kTimedMarkFile})
+    store_.remove(file);
+  state_.password.clear();
+  state_.rights = true;
+  host_.resetEditor();
+  host_.showNames(PlanNames{std::string(kDefaultPlanName), std::string(kDefaultTimedName)});
+  host_.reloadPart(PlanPart::Sequential);
+  host_.reloadPart(PlanPart::Timed);
+  host_.mainWindow().setMenuEnabled(main_ids::kDeletePassword, false);
+}
+
+}  // namespace temvik
