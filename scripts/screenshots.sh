@@ -13,6 +13,7 @@
 #   process-chooser.png    the end-process chooser over the running processes
 #   update-check.png       the update check while its page is read
 #   about.png              the about window
+#   rename.png             the rename dialog of the timed part
 #   main-window-plan-144dpi.png  the plan again on a 144-DPI (150 %) screen
 #
 # Builds temvik.exe and the shot tool (tests/e2e/shot_tool.cpp) in the mingw
@@ -38,7 +39,7 @@ OUT=${TEMVIK_SHOT_OUT:-$ROOT/docs/screenshots}
 export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix-shots}
 SCENES=(empty:main-window-empty plan:main-window-plan editor:editor-item
   run:run-window finished:item-finished complete:plan-complete points:prompt-points
-  chooser:process-chooser update:update-check about:about)
+  chooser:process-chooser update:update-check about:about rename:rename)
 SCENES_144DPI=(plan:main-window-plan-144dpi)
 
 die() {

@@ -8,7 +8,7 @@
 // "finished" (the item-finished dialog), "complete" (the plan-complete
 // window), "chooser" (the end-process chooser over the running processes),
 // "update" (the update check while its page is read), "about" (the about
-// window)
+// window), "rename" (the rename dialog of the timed part)
 // or "points" (the prompt-point window of an item, one point in
 // its list and a second one typed). Once the program shows that state, the outer rectangle of what
 // is shown is written to RECT-FILE as "x y width height"; the program is
@@ -90,13 +90,15 @@ int wmain(int argc, wchar_t** argv) {
   const bool chooserScene = scene == "chooser";
   const bool updateScene = scene == "update";
   const bool aboutScene = scene == "about";
+  const bool renameScene = scene == "rename";
   if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene && !pointsScene &&
-      !chooserScene && !updateScene && !aboutScene)
+      !chooserScene && !updateScene && !aboutScene && !renameScene)
     return fail("unknown scene " + scene);
 
   PlanFolder folder;
   if (!folder.ok()) return fail(folder.error());
-  if ((scene == "plan" || scene == "editor" || pointsScene || chooserScene) && !writePlan(folder))
+  if ((scene == "plan" || scene == "editor" || pointsScene || chooserScene || renameScene) &&
+      !writePlan(folder))
     return fail("cannot write the plan files");
   // Prompt points are edited only in a plan without finished marks.
   if ((pointsScene || chooserScene) && !folder.writeIni("win.ini", ""))
@@ -172,6 +174,11 @@ int wmain(int argc, wchar_t** argv) {
             [&] { return SendMessageW(GetDlgItem(shown, kRunningList), LB_GETCOUNT, 0, 0) > 0; }))
       return fail("the chooser lists no process");
   }
+  if (renameScene) {
+    app.menu(main_ids::kRenameTimed);
+    shown = app.waitForWindow("更名");
+    if (!shown) return fail("no window 更名");
+  }
   if (updateScene || aboutScene) {
     app.menu(updateScene ? main_ids::kCheckUpdate : main_ids::kAbout);
     shown = app.waitForWindow(updateScene ? "检查更新" : "关于");
@@ -200,7 +207,7 @@ int wmain(int argc, wchar_t** argv) {
 
   const std::wstring done = rectFile + L".done";
   waitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 120s);
-  if (runScene || chooserScene || updateScene || aboutScene) {
+  if (runScene || chooserScene || updateScene || aboutScene || renameScene) {
     app.kill();
     return 0;
   }
