@@ -9,6 +9,7 @@
 #include "store/plan_rewrite.h"
 #include "store/plan_store.h"
 #include "store/store_error.h"
+#include "timed/timed_plan.h"
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/program_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
@@ -36,7 +37,10 @@ constexpr std::string_view kMediaFilter =
 
 // The main window routes: its menus, buttons and lists hand their work to
 // the part that owns it (the editor, the sequential plan, the run).
-class MainWindow::Impl final : public WindowEvents, public RunHost, public PromptPointHost {
+class MainWindow::Impl final : public WindowEvents,
+                               public RunHost,
+                               public PromptPointHost,
+                               public TimedHost {
  public:
   explicit Impl(Services& services)
       : services_(services),
@@ -55,6 +59,9 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
     editor_ = std::make_unique<ItemEditor>(*window_);
     plan_ = std::make_unique<SequentialPlan>(*window_, *editor_, store_, services_.prompts, state_);
     run_ = std::make_unique<RunController>(services_, store_, state_, *this);
+    timed_ = std::make_unique<TimedPlan>(
+        services_, store_, state_, *this, *run_, *window_,
+        TimedListIds{kSequentialList, kTimedList, kTimedMenuTitle, kTimedMenu});
     Window& w = *window_;
     // Translucent before it first appears, so it never flashes opaque.
     w.setLayered(kLayeredAlpha);
@@ -137,7 +144,32 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
   void saveItem() override {
     guarded([&] {
       if (state_.activeList == ActiveList::Sequential) plan_->save();
+      if (state_.activeList == ActiveList::Timed) timed_->save();
     });
+  }
+
+  // ------------------------------------------------------------ TimedHost
+
+  void loadSequentialRow(int row) override {
+    window_->listSelect(kSequentialList, row);
+    plan_->loadRow(row);
+  }
+  void saveSequential() override { plan_->save(); }
+  void resetEditor() override { editor_->reset(); }
+  void loadEditor(const ItemRecord& item) override {
+    editor_->load(item);
+    if (state_.editLocked()) editor_->applyEditLock();
+  }
+  [[nodiscard]] ItemRecord editorRecord() const override { return editor_->record(); }
+  void showPlanNames(const PlanNames& names) override { showTitle(names); }
+  void closeDialogsForTimedStart() override {
+    programChooser_.close();
+    endProcessChooser_.close();
+    forbiddenChooser_.close();
+    promptPoints_.window().hide();
+  }
+  void storeFailed(const StoreError& error) override {
+    guarded([&] { throw error; });
   }
 
   // ------------------------------------------------------------ events
@@ -167,6 +199,7 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
         break;
       case kSaveItem:
         if (state_.activeList == ActiveList::Sequential) plan_->save();
+        if (state_.activeList == ActiveList::Timed) timed_->save();
         break;
       case kMoveUp:
         plan_->moveUp();
@@ -228,6 +261,7 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
       const int row = window_->listSelection(kSequentialList);
       if (row >= 0) plan_->loadRow(row);
     }
+    if (id == kTimedList) timed_->loadSelectedRow();
   }
 
   void onMenu(MenuItemId id) override {
@@ -242,6 +276,15 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
       case kDeleteFromMenu:
         plan_->deleteSelected();
         break;
+      case kSetSync:
+      case kAddToTimed:
+      case kEditTimed:
+        timed_->setSyncCommand();
+        break;
+      case kCancelSync:
+      case kCancelSyncFromMenu:
+        timed_->cancelSync();
+        break;
       case kAbout:
         inform(services_.prompts, window_.get(), kAboutText, "关于");
         break;
@@ -255,6 +298,8 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
   }
 
   void handleMouseDown(ControlId id, MouseButton button) {
+    if (id == kTimedList && button == MouseButton::Left) timed_->leftPressed();
+    if (id == kTimedList && button == MouseButton::Right) timed_->rightPressed();
     if (id != kSequentialList) return;
     if (button == MouseButton::Left) plan_->askToSaveEdits();
     // A right press selects the row under the pointer first.
@@ -262,6 +307,7 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
   }
 
   void onMouseUp(ControlId id, MouseButton button) override {
+    if (id == kTimedList && button == MouseButton::Right) timed_->rightReleased();
     if (id != kSequentialList || button != MouseButton::Right) return;
     const int row = window_->listSelection(kSequentialList);
     if (row < 0) return;
@@ -277,15 +323,19 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
   void handleKeyDown(ControlId id, int key) {
     if (id == kSequentialList && key == vk::kDelete && window_->listSelection(kSequentialList) >= 0)
       plan_->deleteSelected();
+    if (id == kTimedList) timed_->keyPressed(key);
   }
 
   void onDoubleClick(ControlId id) override {
+    if (id == kTimedList) timed_->doubleClicked();
     if (id != kSequentialList) return;
     window_->listSelect(kSequentialList, -1);
     editor_->reset();
   }
 
-  void onTimer(TimerId) override {}
+  void onTimer(TimerId id) override {
+    if (id == kSchedulerTimer && timed_) guarded([&] { timed_->tick(); });
+  }
 
  private:
   // Runs one action; a plan file that cannot be read or written stops it
@@ -328,10 +378,7 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
     w.setText(kTimedGroup, "同步计划列表--" + state_.timedName);
   }
 
-  void fillTimedList() {
-    window_->listSetRows(kTimedList,
-                         store_.loadList(kTimedItemFile, kTimedMarkFile, kTimedMarkKey));
-  }
+  void fillTimedList() { timed_->loadList(); }
 
   void promptPointsPressed() {
     Window& w = *window_;
@@ -359,6 +406,7 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
   std::unique_ptr<ItemEditor> editor_;
   std::unique_ptr<SequentialPlan> plan_;
   std::unique_ptr<RunController> run_;
+  std::unique_ptr<TimedPlan> timed_;
   // The choosers' windows go before the main window that owns them.
   RetiredWindows closedDialogs_;
   ProcessChooser endProcessChooser_;
