@@ -388,7 +388,8 @@ void TimedPlan::tick() {
   // Due: the start second lies after the previous tick and not after now,
   // so that a second no tick fell in (a busy or suspended program) is not
   // skipped, and a second two ticks fall in starts its item once.
-  const std::int64_t after = lastTick_ ? std::min(*lastTick_, nowS - 1) : nowS - 1;
+  // A clock set back counts from the second before now.
+  const std::int64_t after = lastTick_ && *lastTick_ <= nowS ? *lastTick_ : nowS - 1;
   lastTick_ = nowS;
   const auto isDue = [&](const TimedSlot& s) {
     if (!s.start) return false;

@@ -506,7 +506,8 @@ void HeadlessUi::advance(std::uint64_t ms) {
     t.order = nextTimerOrder();
     next->events_.onTimer(nextId);
   }
-  clock_.nowMs_ = end;
+  // A nested advance (inside a message box) may have gone further already.
+  clock_.nowMs_ = std::max(clock_.nowMs_, end);
 }
 
 // ---------------------------------------------------------------- files
@@ -562,6 +563,11 @@ bool MemoryFiles::replace(const std::string& from, const std::string& to) {
 MessageAnswer ScriptedPrompts::message(const Window*, std::string_view text, std::string_view title,
                                        MessageIcon icon, MessageButtons buttons) {
   shown_.push_back({std::string(text), std::string(title), icon, buttons});
+  if (!whileOpen_.empty()) {
+    auto fn = std::move(whileOpen_.front());
+    whileOpen_.pop_front();
+    fn();
+  }
   if (!answers_.empty()) {
     const MessageAnswer a = answers_.front();
     answers_.pop_front();
