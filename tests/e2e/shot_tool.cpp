@@ -7,7 +7,8 @@
 // options ticked), "run" (the run window counting an item down),
 // "finished" (the item-finished dialog), "complete" (the plan-complete
 // window) or "points" (the prompt-point window of an item, one point in
-// its list and a second one typed). Once the program shows that state, the outer rectangle of what
+// its list and a second one typed) or "setsync" (the set-sync dialog for
+// an item with options). Once the program shows that state, the outer rectangle of what
 // is shown is written to RECT-FILE as "x y width height"; the program is
 // closed when RECT-FILE.done appears (or after two minutes).
 
@@ -17,6 +18,7 @@
 
 #include "driver.h"
 #include "run/run_window.h"
+#include "timed/set_sync_dialog.h"
 #include "ui/dialogs/prompt_point_editor.h"
 #include "ui/main/main_window_ids.h"
 
@@ -83,15 +85,19 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring rectFile = windowsPath(narrow(argv[2]));
   const bool runScene = scene == "run" || scene == "finished" || scene == "complete";
   const bool pointsScene = scene == "points";
-  if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene && !pointsScene)
+  const bool setSyncScene = scene == "setsync";
+  if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene && !pointsScene &&
+      !setSyncScene)
     return fail("unknown scene " + scene);
 
   PlanFolder folder;
   if (!folder.ok()) return fail(folder.error());
-  if ((scene == "plan" || scene == "editor" || pointsScene) && !writePlan(folder))
+  if ((scene == "plan" || scene == "editor" || pointsScene || setSyncScene) && !writePlan(folder))
     return fail("cannot write the plan files");
-  // Prompt points are edited only in a plan without finished marks.
-  if (pointsScene && !folder.writeIni("win.ini", "")) return fail("cannot write win.ini");
+  // Prompt points are edited, and items moved, only in a plan without
+  // finished marks.
+  if ((pointsScene || setSyncScene) && !folder.writeIni("win.ini", ""))
+    return fail("cannot write win.ini");
   if (runScene && !writeRunPlan(folder, scene)) return fail("cannot write the plan files");
   App app(folder);
   if (!app.ready()) return fail(app.error());
@@ -114,6 +120,16 @@ int wmain(int argc, wchar_t** argv) {
     if (!app.clickRow(kSequentialList, 2)) return fail("row 3 is not in view");
     if (!waitFor([&] { return app.text(kContent) == "整理房间" && app.checked(kRunProgram); }))
       return fail("the item did not load; content is \"" + app.text(kContent) + "\"");
+  }
+  if (setSyncScene) {
+    using namespace main_ids;
+    if (!app.clickRow(kSequentialList, 2)) return fail("row 3 is not in view");
+    if (!waitFor([&] { return app.text(kContent) == "整理房间"; }))
+      return fail("the item did not load");
+    app.menu(kSetSync);
+    shown = app.waitForWindow("设置同步");
+    if (!shown) return fail("no window 设置同步");
+    typeInto(GetDlgItem(shown, timed_ids::kSoundPath), "C:\\音乐\\开始.mp3");
   }
   if (pointsScene) {
     using namespace main_ids;
