@@ -12,6 +12,7 @@
 #include "run/item_finished_dialog.h"
 #include "run/plan_complete_window.h"
 #include "run/run_window.h"
+#include "timed/set_sync_dialog.h"
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/program_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
@@ -54,19 +55,18 @@ TEST_P(WindowLayout, NoControlCoversAnotherOutsideGroupBoxes) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Designs, WindowLayout,
-                         ::testing::Values(Named{"main", &mainWindowDesign},
-                                           Named{"run", &runWindowDesign},
-                                           Named{"itemFinished", &itemFinishedDesign},
-                                           Named{"giveUp", &giveUpDesign},
-                                           Named{"changeTime", &changeTimeDesign},
-                                           Named{"planComplete", &planCompleteDesign},
-                                           Named{"contentNote", &contentNoteDesign},
-                                           Named{"endProcessChooser", &endProcessChooserDesign},
-                                           Named{"forbiddenChooser", &forbiddenChooserDesign},
-                                           Named{"programChooser", &programChooserDesign},
-                                           Named{"promptPoints", &promptPointDesign}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Designs, WindowLayout,
+    ::testing::Values(Named{"main", &mainWindowDesign}, Named{"run", &runWindowDesign},
+                      Named{"itemFinished", &itemFinishedDesign}, Named{"giveUp", &giveUpDesign},
+                      Named{"changeTime", &changeTimeDesign},
+                      Named{"planComplete", &planCompleteDesign},
+                      Named{"contentNote", &contentNoteDesign},
+                      Named{"endProcessChooser", &endProcessChooserDesign},
+                      Named{"forbiddenChooser", &forbiddenChooserDesign},
+                      Named{"programChooser", &programChooserDesign},
+                      Named{"promptPoints", &promptPointDesign}, Named{"setSync", &setSyncDesign}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace temvik::testing
