@@ -230,6 +230,14 @@ void TimedPlan::doubleClicked() {
 
 // ------------------------------------------------------------ set sync
 
+bool TimedPlan::timedNameTaken(const std::string& section) const {
+  // Sections are found without regard to letter case, and a marked row
+  // names its section without the mark.
+  for (const auto& row : rows())
+    if (equalsIgnoreCase(sectionOfRow(row), section)) return true;
+  return false;
+}
+
 void TimedPlan::setSyncCommand() {
   const int sequentialCount = window_.listCount(ids_.sequentialList);
   if (state_.activeList == ActiveList::Sequential && sequentialCount > 0 &&
@@ -263,14 +271,10 @@ void TimedPlan::setSyncCommand() {
     return;
   }
   const int sequentialRow = window_.listSelection(ids_.sequentialList);
-  if (sequentialRow >= 0) {
-    const std::string text = window_.listText(ids_.sequentialList, sequentialRow);
-    for (const auto& row : rows()) {
-      if (row == text) {
-        message("同步计划列表中已经有此同名计划");
-        return;
-      }
-    }
+  if (sequentialRow >= 0 &&
+      timedNameTaken(sectionOfRow(window_.listText(ids_.sequentialList, sequentialRow)))) {
+    message("同步计划列表中已经有此同名计划");
+    return;
   }
   const int timedRow = window_.listSelection(ids_.timedList);
   if (sequentialRow < 0 && timedRow < 0) {
@@ -286,7 +290,7 @@ void TimedPlan::setSyncCommand() {
   const std::string itemText = sequentialRow >= 0
                                    ? window_.listText(ids_.sequentialList, sequentialRow)
                                    : window_.listText(ids_.timedList, timedRow);
-  sourceName_ = sequentialRow >= 0 ? sectionOfRow(itemText) : std::string();
+  sourceName_ = sectionOfRow(itemText);
   closedDialogs_.release();  // a menu of the main window: no dialog handler is running
   dialog_.open(window_, itemText, editorStart_, editorSound_);
 }
@@ -305,18 +309,32 @@ bool TimedPlan::acceptStart(const DateTime& start, const std::string& sound) {
     message("您设定的时间已失效");
     return false;
   }
-  const bool moving = state_.activeList == ActiveList::Sequential;
+  // What the dialog was opened for decides, not what the editor shows by
+  // now: the main window stays usable while the dialog is open.
+  const bool moving = sourceIndex_ >= 0;
   if (moving) {
     // The row the dialog was opened for, unless the list changed meanwhile.
     const int source = sourceIndex_;
-    if (source < 0 || source >= window_.listCount(ids_.sequentialList) ||
+    if (source >= window_.listCount(ids_.sequentialList) ||
         sectionOfRow(window_.listText(ids_.sequentialList, source)) != sourceName_) {
       message("请先选中一项计划");
+      return false;
+    }
+    if (timedNameTaken(sourceName_)) {
+      message("同步计划列表中已经有此同名计划");
       return false;
     }
     const ItemRecord item = readItem(store_.load(kItemFile), sourceName_);
     if (overlapsTimedItem(slots_, start, durationSeconds(item.hours, item.minutes, item.seconds))) {
       message("您设定的时间于其它同步计划时间重叠");
+      return false;
+    }
+  } else {
+    // The timed row it was opened for, still selected and loaded.
+    const int row = window_.listSelection(ids_.timedList);
+    if (row < 0 ||
+        !equalsIgnoreCase(sectionOfRow(window_.listText(ids_.timedList, row)), sourceName_)) {
+      message("请先选中一项计划");
       return false;
     }
   }

@@ -81,6 +81,7 @@ class TimedPlan {
   void moveToTimedList(const DateTime& start, const std::string& sound);
   void startDueItem(int row);
   void timedNameFallsBack();
+  [[nodiscard]] bool timedNameTaken(const std::string& section) const;
   [[nodiscard]] std::vector<std::string> rows() const;
   void message(std::string_view text) {
     services_.prompts.message(&window_, text, "", MessageIcon::None, MessageButtons::Ok);
@@ -99,8 +100,8 @@ class TimedPlan {
   std::vector<TimedSlot> slots_;  // one per row of 同步框
   DateTime editorStart_;
   std::string editorSound_;
-  int sourceIndex_ = -1;                  // the sequential row the open dialog moves
-  std::string sourceName_;                // and its section, to find it unchanged at OK
+  int sourceIndex_ = -1;    // the sequential row the open dialog moves, or -1
+  std::string sourceName_;  // the section it was opened for, to find it unchanged at OK
   std::optional<std::int64_t> lastTick_;  // the second of the previous tick
   bool inTick_ = false;
   // Items whose expiry could not be written: not tried again in every tick.

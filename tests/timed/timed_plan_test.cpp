@@ -510,3 +510,75 @@ TEST_F(TimedPlanTest, ThePresetFollowsTheClockOnlyWhileNoTimedRowIsSelected) {
 
 }  // namespace
 }  // namespace temvik::testing
+
+namespace temvik::testing {
+namespace {
+
+TEST_F(TimedPlanTest, OkActsOnTheItemTheDialogWasOpenedFor) {
+  putFile("\\time.ini", join({item("甲"), item("乙")}));
+  putFile("\\out.ini", join({timed("丙", "2026-01-01 10:00:00")}));
+  auto& w = start();
+  auto& d = openFor(w, 0);
+  w.clickRow(kTimedList, 0);  // the main window stays usable meanwhile
+  setTime(d, "12", "0", "0");
+  d.click(kSetSyncOk);
+  EXPECT_THAT(env.prompts.takeTexts(), IsEmpty());
+  EXPECT_THAT(w.listRows(kTimedList), ElementsAre("丙", "甲"));
+  EXPECT_EQ(timedValue("丙", "同步时间"), "2026-01-01 10:00:00");
+  EXPECT_EQ(timedValue("甲", "同步时间"), "2026-01-01 12:00:00");
+
+  w.clickRow(kTimedList, 0);
+  w.chooseMenu(kEditTimed);
+  w.clickRow(kSequentialList, 0);
+  setTime(*dialog(), "13", "0", "0");
+  dialog()->click(kSetSyncOk);
+  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{"请先选中一项计划"});
+  EXPECT_EQ(timedValue("丙", "同步时间"), "2026-01-01 10:00:00");
+  EXPECT_THAT(w.listRows(kSequentialList), ElementsAre("乙"));
+}
+
+TEST_F(TimedPlanTest, ANameTakenInAnotherLetterCaseOrUnderAMarkIsTaken) {
+  putFile("\\time.ini", join({item("abc"), item("Mark")}));
+  putFile("\\out.ini",
+          join({timed("ABC", "2026-01-01 10:00:00"), timed("mark", "2026-01-01 11:00:00")}));
+  putFile("\\fin.ini", {"[ABC]", "fin=", "[mark]", "fin=已完成--"});
+  auto& w = start();
+  for (int row : {0, 1}) {
+    w.clickRow(kSequentialList, row);
+    w.chooseMenu(kAddToTimed);
+    EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{"同步计划列表中已经有此同名计划"});
+  }
+  EXPECT_EQ(timedValue("ABC", "同步时间"), "2026-01-01 10:00:00");
+}
+
+TEST_F(TimedPlanTest, AMoveThatFailsAnywhereLeavesTheItemInExactlyOneList) {
+  for (int n = 0; n < 8; ++n) {
+    SCOPED_TRACE("failing change " + std::to_string(n));
+    env.files.remove(env.files.path("\\out.ini"));
+    putFile("\\time.ini", join({item("甲"), item("乙"), {"[密码]", "密码="}}));
+    putFile("\\win.ini", {"[甲]", "win=", "[乙]", "win="});
+    auto& w = start();
+    auto& d = openFor(w, 1);
+    setTime(d, "9", "0", "0");
+    env.prompts.clear();
+    env.files.failOnce(n);
+    d.click(kSetSyncOk);
+    const auto shown = env.prompts.shown();
+    ASSERT_LE(shown.size(), 1U);
+    const bool failed = shown.size() == 1;
+    if (failed) {
+      EXPECT_EQ(shown[0].title, "文件错误");
+    }
+    PlanStore store(env.files);
+    const bool inTimed = store.load(kTimedItemFile).hasSection("乙");
+    const bool inSequential = store.load(kItemFile).hasSection("乙");
+    EXPECT_NE(inTimed, inSequential);
+    EXPECT_EQ(inTimed, !failed);
+    EXPECT_EQ(w.listRows(kTimedList), store.loadList(kTimedItemFile, kTimedMarkFile, "fin"));
+    EXPECT_EQ(w.listRows(kSequentialList), store.loadList(kItemFile, kMarkFile, "win"));
+    env.files.failOnce(-1000);
+  }
+}
+
+}  // namespace
+}  // namespace temvik::testing
