@@ -382,6 +382,45 @@ TEST_F(TimedPlanTest, UnsavedEditsAreOfferedBeforeAnotherTimedRowLoads) {
   EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{"您正在编辑的项未保存，是否保存？"});
   EXPECT_EQ(timedValue("一", "分"), "7");
   EXPECT_EQ(w.text(kContent), "二");
+  // Changes to a sequential item are saved where they came from.
+  putFile("\\time.ini", join({item("甲")}));
+  auto& w2 = start();
+  w2.clickRow(kSequentialList, 0);
+  w2.type(kMinutes, "9");
+  env.prompts.answer(MessageAnswer::Yes);
+  w2.clickRow(kTimedList, 0);
+  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{"您正在编辑的项未保存，是否保存？"});
+  PlanStore store(env.files);
+  EXPECT_EQ(store.load(kItemFile).value("甲", "分"), "9");
+  EXPECT_EQ(w2.text(kContent), "一");
+  EXPECT_THAT(timedSections(), ElementsAre("一", "二"));
+}
+
+TEST_F(TimedPlanTest, ASaveThatCannotBeWrittenIsToldAndChangesNothing) {
+  const auto files = join({timed("一", "2026-01-01 10:00:00"), timed("二", "2026-01-01 11:00:00")});
+  int failures = 0;
+  for (const std::string content : {"一", "壹"}) {  // in place, and renamed through a rewrite
+    for (int n = 0; n < 4; ++n) {
+      SCOPED_TRACE(content + " failing change " + std::to_string(n));
+      putFile("\\out.ini", files);
+      const std::string before = fileText("\\out.ini");
+      auto& w = start();
+      w.clickRow(kTimedList, 0);
+      w.type(kMinutes, "5");
+      w.type(kContent, content);
+      env.prompts.clear();
+      env.files.failOnce(n);
+      w.click(kSaveItem);
+      env.files.failOnce(-1000);
+      if (env.prompts.shown().empty()) continue;  // fewer changes than n
+      ++failures;
+      EXPECT_EQ(env.prompts.shown()[0].title, "文件错误");
+      EXPECT_EQ(fileText("\\out.ini"), before);
+      EXPECT_FALSE(env.files.exists(env.files.path("\\out1.ini")));
+      EXPECT_THAT(w.listRows(kTimedList), ElementsAre("一", "二"));
+    }
+  }
+  EXPECT_GE(failures, 3);
 }
 
 // ------------------------------------------------------------ scheduler
