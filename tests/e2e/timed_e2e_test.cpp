@@ -93,6 +93,73 @@ TEST(TimedPlan, AnItemWhoseTimePassedIsRemovedAtStartUpWithOneMessage) {
   EXPECT_FALSE(app.messageBox());
 }
 
+std::string timedSection(const std::string& content, const std::string& start) {
+  return "[" + content + "]\n同步时间=" + start + "\n同步提示=\n内容=" + content +
+         "\n时=0\n分=10\n秒=0\n播放=10\n断点1名=歇\n断点1时间=3\n断点1音=\n";
+}
+
+TEST(TimedList, ContextMenuCancelDeleteKeySaveAndDoubleClick) {
+  PlanFolder folder;
+  ASSERT_TRUE(folder.writeIni("out.ini", timedSection("一", "2099-01-01 08:00:00") +
+                                             timedSection("二", "2099-01-02 08:00:00") +
+                                             timedSection("三", "2099-01-03 08:00:00") +
+                                             timedSection("四", "2099-01-04 08:00:00")));
+  E2E_START(app, folder);
+  E2E_EVENTUALLY_EQ(app.rows(kTimedList), (Rows{"一", "二", "三", "四"}));
+
+  // A right press selects and loads the row under the pointer; the release
+  // opens the timed list's menu.
+  ASSERT_TRUE(app.pointAtRow(kTimedList, 1));
+  App::mouseDown(Button::Right);
+  E2E_EVENTUALLY_EQ(app.selection(kTimedList), 1);
+  E2E_EVENTUALLY_EQ(app.text(kContent), std::string("二"));
+  App::mouseUp(Button::Right);
+  E2E_EVENTUALLY_TRUE(app.popupMenu() != nullptr);
+  PostMessageW(app.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+  E2E_EVENTUALLY_TRUE(app.popupMenu() == nullptr);
+
+  // Its 取消同步 (sent as its command): the row after goes on in the editor.
+  app.menu(kCancelSyncFromMenu);
+  E2E_EVENTUALLY_EQ(app.rows(kTimedList), (Rows{"一", "三", "四"}));
+  EXPECT_EQ(app.selection(kTimedList), 2);
+  EXPECT_EQ(app.text(kContent), "四");
+  auto out = parseIni(folder.readText("out.ini"));
+  ASSERT_EQ(out.size(), 3U);
+  EXPECT_EQ(out[1].value("同步时间"), "2099-01-03 08:00:00");
+  EXPECT_EQ(out[1].value("断点1名"), "歇");
+  EXPECT_FALSE(folder.exists("out1.ini"));
+  EXPECT_FALSE(folder.exists("fin1.ini"));
+
+  // The Delete key cancels the selected row (the row after it is gone too).
+  ASSERT_TRUE(app.clickRow(kTimedList, 1));
+  E2E_EVENTUALLY_EQ(app.text(kContent), std::string("三"));
+  App::pressKey(VK_DELETE);
+  E2E_EVENTUALLY_EQ(app.rows(kTimedList), (Rows{"一", "四"}));
+  EXPECT_EQ(app.selection(kTimedList), -1);
+  EXPECT_EQ(app.text(kContent), "");
+
+  // Saving a new content renames the record where it stands. (Each click
+  // goes to another row than the one before: the same place twice would
+  // be a double click.)
+  ASSERT_TRUE(app.clickRow(kTimedList, 0));
+  E2E_EVENTUALLY_EQ(app.text(kContent), std::string("一"));
+  app.type(kContent, "壹");
+  ASSERT_TRUE(app.click(kSaveItem));
+  E2E_EVENTUALLY_EQ(app.rows(kTimedList), (Rows{"壹", "四"}));
+  out = parseIni(folder.readText("out.ini"));
+  ASSERT_EQ(out.size(), 2U);
+  EXPECT_EQ(out[0].name, "壹");
+  EXPECT_EQ(out[0].value("同步时间"), "2099-01-01 08:00:00");
+
+  // A double click leaves no row selected and the editor empty.
+  ASSERT_TRUE(app.clickRow(kTimedList, 1));
+  E2E_EVENTUALLY_EQ(app.text(kContent), std::string("四"));
+  ASSERT_TRUE(app.clickRow(kTimedList, 1));
+  E2E_EVENTUALLY_EQ(app.text(kContent), std::string(""));
+  EXPECT_EQ(app.selection(kTimedList), -1);
+  EXPECT_TRUE(app.messageBox() == std::nullopt);
+}
+
 TEST(ScreenDpi, EveryCaptionOfTheSetSyncDialogFitsItsControl) {
   PlanFolder folder;
   ASSERT_TRUE(folder.writeIni("time.ini", itemSection("开会", "0", "10", "0", {"播放=10"})));
