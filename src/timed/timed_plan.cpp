@@ -83,9 +83,13 @@ void TimedPlan::loadRowFrom(const IniDocument& items, int row) {
   state_.activeList = ActiveList::Timed;
   host_.resetEditor();
   host_.loadEditor(readItem(items, section));
-  const auto start = parseDateTimeText(items.value(section, kStartTimeKey));
-  // A start time that names no date-time offers the current time instead.
+  const std::string startText = items.value(section, kStartTimeKey);
+  const auto start = parseDateTimeText(startText);
+  // A start time that names no date-time offers the current time in the
+  // dialog; a save keeps the text as it is (the current time would make
+  // the item expire at the next tick).
   editorStart_ = start ? *start : services_.clock.now();
+  keptStartText_ = start ? std::nullopt : std::optional<std::string>(startText);
   editorSound_ = items.value(section, kStartSoundKey);
   if (row >= 0 && row < window_.listCount(ids_.timedList)) window_.listSelect(ids_.timedList, row);
 }
@@ -122,7 +126,7 @@ bool TimedPlan::save() {
 
   const std::string name = sectionOfRow(window_.listText(ids_.timedList, selected));
   const IniDocument items = store_.load(kTimedItemFile);
-  const std::string startText = dateTimeText(editorStart_);
+  const std::string startText = keptStartText_ ? *keptStartText_ : dateTimeText(editorStart_);
   IniDocument written;
   if (equalsIgnoreCase(name, content)) {
     written = items;
@@ -339,6 +343,7 @@ bool TimedPlan::acceptStart(const DateTime& start, const std::string& sound) {
     }
   }
   editorStart_ = start;
+  keptStartText_.reset();
   editorSound_ = sound;
   if (moving) {
     moveToTimedList(start, sound);

@@ -100,6 +100,8 @@ class TimedPlan {
   std::vector<TimedSlot> slots_;  // one per row of 同步框
   DateTime editorStart_;
   std::string editorSound_;
+  // The stored start text of the loaded item when it names no date-time.
+  std::optional<std::string> keptStartText_;
   int sourceIndex_ = -1;    // the sequential row the open dialog moves, or -1
   std::string sourceName_;  // the section it was opened for, to find it unchanged at OK
   std::optional<std::int64_t> lastTick_;  // the second of the previous tick

@@ -502,6 +502,18 @@ TEST_F(TimedPlanTest, AnEmptyStartEndsTheWalkAndAnUnreadableOneIsLeftAlone) {
   env.ui.advance(5000);
   EXPECT_THAT(env.prompts.takeTexts(), IsEmpty());
   EXPECT_THAT(starts(), IsEmpty());
+  // Saving such an item keeps its text: it neither starts nor expires.
+  w.clickRow(kTimedList, 0);
+  w.type(kMinutes, "2");
+  w.click(kSaveItem);
+  EXPECT_EQ(timedValue("乱", "同步时间"), "明天早上");
+  EXPECT_EQ(timedValue("乱", "分"), "2");
+  // The dialog offers the current time for it, and its OK sets a real one.
+  w.chooseMenu(kEditTimed);
+  EXPECT_EQ(dialog()->text(kStartHours), "8");
+  setTime(*dialog(), "20", "0", "0");
+  dialog()->click(kSetSyncOk);
+  EXPECT_EQ(timedValue("乱", "同步时间"), "2026-01-01 20:00:00");
 }
 
 TEST_F(TimedPlanTest, TicksDuringTheExpiryMessageRemoveNothingTwice) {
