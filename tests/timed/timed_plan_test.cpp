@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "run/run_window.h"
 #include "store/plan_store.h"
 #include "timed/set_sync_dialog.h"
 #include "ui/main/main_window_fixture.h"
@@ -629,6 +630,30 @@ TEST_F(TimedPlanTest, AMoveThatFailsAnywhereLeavesTheItemInExactlyOneList) {
     EXPECT_EQ(w.listRows(kSequentialList), store.loadList(kItemFile, kMarkFile, "win"));
     env.files.failOnce(-1000);
   }
+}
+
+}  // namespace
+}  // namespace temvik::testing
+
+namespace temvik::testing {
+namespace {
+
+TEST_F(TimedPlanTest, ATimedStartClosesWhatIsOpenAndTakesOverTheRun) {
+  putFile("\\time.ini", join({item("顺序一", "30"), item("顺序二")}));
+  putFile("\\out.ini", join({timed("同步项", "2026-01-01 08:00:03", "5")}));
+  auto& w = start();
+  auto& d = openFor(w, 1);
+  w.click(kRunFromStart);
+  ASSERT_NE(runWindow(), nullptr);
+  EXPECT_EQ(runWindow()->text(run_ids::kContentBox), "顺序一");
+  EXPECT_TRUE(d.isOpen());
+  env.ui.advance(3200);
+  EXPECT_FALSE(d.isOpen());
+  ASSERT_NE(runWindow(), nullptr);
+  EXPECT_EQ(runWindow()->text(run_ids::kContentBox), "同步项");
+  EXPECT_EQ(runWindow()->text(run_ids::kMinutesValue), "5");
+  EXPECT_THAT(starts(), ElementsAre("同步项.mp3"));
+  EXPECT_FALSE(w.isVisible());
 }
 
 }  // namespace
