@@ -192,15 +192,28 @@ void TimedPlan::cancelSync() {
 
 // ------------------------------------------------------------ list events
 
+int TimedPlan::rowOf(const std::string& section) const {
+  const int n = window_.listCount(ids_.timedList);
+  for (int i = 0; i < n; ++i)
+    if (equalsIgnoreCase(sectionOfRow(window_.listText(ids_.timedList, i)), section)) return i;
+  return -1;
+}
+
 void TimedPlan::leftPressed() {
   const int remembered = window_.listSelection(ids_.timedList);
+  const std::string rememberedName =
+      remembered >= 0 ? sectionOfRow(window_.listText(ids_.timedList, remembered)) : "";
   if (state_.unsavedEdit) {
     const auto answer = services_.prompts.message(&window_, "您正在编辑的项未保存，是否保存？", "",
                                                   MessageIcon::None, MessageButtons::YesNo);
     if (answer == MessageAnswer::Yes) {
       if (remembered >= 0) {
-        window_.listSelect(ids_.timedList, remembered);
-        save();
+        // Found by its name: a tick may have removed rows while the box was open.
+        const int row = rowOf(rememberedName);
+        if (row >= 0) {
+          window_.listSelect(ids_.timedList, row);
+          save();
+        }
       } else if (state_.activeList == ActiveList::Sequential) {
         // The changes belong to a sequential item: saved where they came from.
         host_.saveSequential();

@@ -82,6 +82,8 @@ class TimedPlan {
   void startDueItem(int row);
   void timedNameFallsBack();
   [[nodiscard]] bool timedNameTaken(const std::string& section) const;
+  // The row of a section, -1 when the list has none.
+  [[nodiscard]] int rowOf(const std::string& section) const;
   [[nodiscard]] std::vector<std::string> rows() const;
   void message(std::string_view text) {
     services_.prompts.message(&window_, text, "", MessageIcon::None, MessageButtons::Ok);

@@ -658,3 +658,26 @@ TEST_F(TimedPlanTest, ATimedStartClosesWhatIsOpenAndTakesOverTheRun) {
 
 }  // namespace
 }  // namespace temvik::testing
+
+namespace temvik::testing {
+namespace {
+
+TEST_F(TimedPlanTest, RowsThatMoveWhileTheSaveQuestionIsOpenAreFoundByName) {
+  putFile("\\out.ini",
+          join({timed("已过期", "2026-01-01 07:00:00"), timed("乙", "2026-01-01 09:00:00"),
+                timed("丙", "2026-01-01 10:00:00")}));
+  auto& w = start();
+  w.clickRow(kTimedList, 1);
+  w.type(kContent, "乙改");
+  w.type(kMinutes, "7");
+  // The first tick comes while the box is open: the first item, past
+  // already, goes, and the edited row moves up.
+  env.prompts.whileNextOpen([&] { env.ui.advance(2000); });
+  w.clickRow(kTimedList, 2);
+  EXPECT_THAT(timedSections(), ElementsAre("乙改", "丙"));
+  EXPECT_EQ(timedValue("乙改", "分"), "7");
+  EXPECT_EQ(timedValue("丙", "分"), "1");
+}
+
+}  // namespace
+}  // namespace temvik::testing
