@@ -36,7 +36,8 @@ constexpr std::string_view kMediaFilter =
 }  // namespace
 
 // The main window routes: its menus, buttons and lists hand their work to
-// the part that owns it (the editor, the sequential plan, the run).
+// the part that owns it (the editor, the sequential plan, the run, the
+// timed plan).
 class MainWindow::Impl final : public WindowEvents,
                                public RunHost,
                                public PromptPointHost,
