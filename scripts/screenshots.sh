@@ -14,6 +14,7 @@
 #   update-check.png       the update check while its page is read
 #   about.png              the about window
 #   rename.png             the rename dialog of the timed part
+#   set-sync-dialog.png    the set-sync dialog for an item, a start sound typed
 #   main-window-plan-144dpi.png  the plan again on a 144-DPI (150 %) screen
 #
 # Builds temvik.exe and the shot tool (tests/e2e/shot_tool.cpp) in the mingw
@@ -39,7 +40,8 @@ OUT=${TEMVIK_SHOT_OUT:-$ROOT/docs/screenshots}
 export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix-shots}
 SCENES=(empty:main-window-empty plan:main-window-plan editor:editor-item
   run:run-window finished:item-finished complete:plan-complete points:prompt-points
-  chooser:process-chooser update:update-check about:about rename:rename)
+  chooser:process-chooser update:update-check about:about rename:rename
+  setsync:set-sync-dialog)
 SCENES_144DPI=(plan:main-window-plan-144dpi)
 
 die() {

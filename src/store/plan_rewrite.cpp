@@ -8,31 +8,31 @@ namespace {
 
 // Moves a finished scratch mark file into place: an empty one stands for
 // "no marks", which is no mark file at all.
-void settleMarks(PlanStore& store) {
+void settleMarks(PlanStore& store, const PlanFileSet& set) {
   Files& files = store.files();
-  const std::string scratch = store.path(kScratchMarkFile);
+  const std::string scratch = store.path(set.scratchMarks);
   if (!files.exists(scratch)) return;
   const auto bytes = files.read(scratch);
   if (!bytes) throw StoreError(StoreError::Kind::Read, scratch);
   if (bytes->empty()) {
-    store.remove(kMarkFile);
-    store.remove(kScratchMarkFile);
-  } else if (!files.replace(scratch, store.path(kMarkFile))) {
-    throw StoreError(StoreError::Kind::Write, store.path(kMarkFile));
+    store.remove(set.marks);
+    store.remove(set.scratchMarks);
+  } else if (!files.replace(scratch, store.path(set.marks))) {
+    throw StoreError(StoreError::Kind::Write, store.path(set.marks));
   }
 }
 
-void putItemsInPlace(PlanStore& store) {
-  if (!store.files().replace(store.path(kScratchItemFile), store.path(kItemFile)))
-    throw StoreError(StoreError::Kind::Write, store.path(kItemFile));
+void putItemsInPlace(PlanStore& store, const PlanFileSet& set) {
+  if (!store.files().replace(store.path(set.scratchItems), store.path(set.items)))
+    throw StoreError(StoreError::Kind::Write, store.path(set.items));
 }
 
 }  // namespace
 
 void commitPlanRewrite(PlanStore& store, const IniDocument& items,
-                       const std::optional<IniDocument>& marks) {
+                       const std::optional<IniDocument>& marks, const PlanFileSet& set) {
   Files& files = store.files();
-  const std::string markFile = store.path(kMarkFile);
+  const std::string markFile = store.path(set.marks);
   // The marks as they were, to put back when a later step fails.
   std::optional<std::string> oldMarks;
   bool oldMarksKnown = false;
@@ -42,15 +42,15 @@ void commitPlanRewrite(PlanStore& store, const IniDocument& items,
       if (!oldMarks && files.exists(markFile)) throw StoreError(StoreError::Kind::Read, markFile);
       oldMarksKnown = true;
       if (marks->empty()) {
-        if (!files.writeAtomic(store.path(kScratchMarkFile), ""))
-          throw StoreError(StoreError::Kind::Write, store.path(kScratchMarkFile));
+        if (!files.writeAtomic(store.path(set.scratchMarks), ""))
+          throw StoreError(StoreError::Kind::Write, store.path(set.scratchMarks));
       } else {
-        store.save(kScratchMarkFile, *marks);
+        store.save(set.scratchMarks, *marks);
       }
     }
-    store.save(kScratchItemFile, items);  // a crash from here on is finished at the next start
-    settleMarks(store);
-    putItemsInPlace(store);
+    store.save(set.scratchItems, items);  // a crash from here on is finished at the next start
+    settleMarks(store, set);
+    putItemsInPlace(store, set);
   } catch (const StoreError&) {
     // A failure, not a crash: the user is told that nothing changed, so
     // nothing may stay behind for the next start to finish over later
@@ -61,19 +61,21 @@ void commitPlanRewrite(PlanStore& store, const IniDocument& items,
       else
         files.remove(markFile);
     }
-    files.remove(store.path(kScratchItemFile));
-    files.remove(store.path(kScratchMarkFile));
+    files.remove(store.path(set.scratchItems));
+    files.remove(store.path(set.scratchMarks));
     throw;
   }
 }
 
 void recoverInterruptedRewrite(PlanStore& store) {
-  if (store.files().exists(store.path(kScratchItemFile))) {
-    settleMarks(store);
-    putItemsInPlace(store);
-  } else {
-    // The item file was never replaced: the old plan stands.
-    store.remove(kScratchMarkFile);
+  for (const PlanFileSet& set : {kSequentialFiles, kTimedFiles}) {
+    if (store.files().exists(store.path(set.scratchItems))) {
+      settleMarks(store, set);
+      putItemsInPlace(store, set);
+    } else {
+      // The item file was never replaced: the old plan stands.
+      store.remove(set.scratchMarks);
+    }
   }
 }
 

@@ -19,6 +19,8 @@ inline constexpr std::string_view kTimedMarkFile = "\\fin.ini";
 inline constexpr std::string_view kPlanNameFile = "\\name.ini";
 inline constexpr std::string_view kScratchItemFile = "\\time1.ini";
 inline constexpr std::string_view kScratchMarkFile = "\\win1.ini";
+inline constexpr std::string_view kScratchTimedItemFile = "\\out1.ini";
+inline constexpr std::string_view kScratchTimedMarkFile = "\\fin1.ini";
 
 inline constexpr std::string_view kFinishedMark = "已完成--";  // 8 bytes in GBK
 inline constexpr std::string_view kFinishedWord = "已完成";
@@ -43,6 +45,10 @@ inline constexpr std::array<std::string_view, 19> kItemKeys = {
     "内容",     "时",       "分",   "秒",     "是否执行", "执行名", "完成退出",
     "结束进程", "进程",     "关机", "重启",   "注销",     "锁定",   "提示音",
     "默认",     "提示音名", "播放", "禁止名", "禁止进程"};
+// The two keys a timed item has before the others: its start time (the
+// text form of platform/date_time.h) and its start sound.
+inline constexpr std::string_view kStartTimeKey = "同步时间";
+inline constexpr std::string_view kStartSoundKey = "同步提示";
 // Key parts of prompt point n: "断点" + n + part.
 inline constexpr std::string_view kPointNamePart = "名";
 inline constexpr std::string_view kPointTimePart = "时间";

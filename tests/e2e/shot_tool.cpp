@@ -8,9 +8,10 @@
 // "finished" (the item-finished dialog), "complete" (the plan-complete
 // window), "chooser" (the end-process chooser over the running processes),
 // "update" (the update check while its page is read), "about" (the about
-// window), "rename" (the rename dialog of the timed part)
-// or "points" (the prompt-point window of an item, one point in
-// its list and a second one typed). Once the program shows that state, the outer rectangle of what
+// window), "rename" (the rename dialog of the timed part), "setsync" (the
+// set-sync dialog for an item with options) or "points" (the prompt-point
+// window of an item, one point in its list and a second one typed). Once the
+// program shows that state, the outer rectangle of what
 // is shown is written to RECT-FILE as "x y width height"; the program is
 // closed when RECT-FILE.done appears (or after two minutes).
 
@@ -20,6 +21,7 @@
 
 #include "driver.h"
 #include "run/run_window.h"
+#include "timed/set_sync_dialog.h"
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
 #include "ui/main/main_window_ids.h"
@@ -91,17 +93,20 @@ int wmain(int argc, wchar_t** argv) {
   const bool updateScene = scene == "update";
   const bool aboutScene = scene == "about";
   const bool renameScene = scene == "rename";
+  const bool setSyncScene = scene == "setsync";
   if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene && !pointsScene &&
-      !chooserScene && !updateScene && !aboutScene && !renameScene)
+      !chooserScene && !updateScene && !aboutScene && !renameScene && !setSyncScene)
     return fail("unknown scene " + scene);
 
   PlanFolder folder;
   if (!folder.ok()) return fail(folder.error());
-  if ((scene == "plan" || scene == "editor" || pointsScene || chooserScene || renameScene) &&
+  if ((scene == "plan" || scene == "editor" || pointsScene || chooserScene || renameScene ||
+       setSyncScene) &&
       !writePlan(folder))
     return fail("cannot write the plan files");
-  // Prompt points are edited only in a plan without finished marks.
-  if ((pointsScene || chooserScene) && !folder.writeIni("win.ini", ""))
+  // Prompt points are edited, and items moved, only in a plan without
+  // finished marks.
+  if ((pointsScene || chooserScene || setSyncScene) && !folder.writeIni("win.ini", ""))
     return fail("cannot write win.ini");
   if (runScene && !writeRunPlan(folder, scene)) return fail("cannot write the plan files");
   // The update check reads a page the tool holds back until the shot is taken.
@@ -132,6 +137,16 @@ int wmain(int argc, wchar_t** argv) {
     if (!app.clickRow(kSequentialList, 2)) return fail("row 3 is not in view");
     if (!waitFor([&] { return app.text(kContent) == "整理房间" && app.checked(kRunProgram); }))
       return fail("the item did not load; content is \"" + app.text(kContent) + "\"");
+  }
+  if (setSyncScene) {
+    using namespace main_ids;
+    if (!app.clickRow(kSequentialList, 2)) return fail("row 3 is not in view");
+    if (!waitFor([&] { return app.text(kContent) == "整理房间"; }))
+      return fail("the item did not load");
+    app.menu(kSetSync);
+    shown = app.waitForWindow("设置同步");
+    if (!shown) return fail("no window 设置同步");
+    typeInto(GetDlgItem(shown, timed_ids::kSoundPath), "C:\\音乐\\开始.mp3");
   }
   if (pointsScene) {
     using namespace main_ids;

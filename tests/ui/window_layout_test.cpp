@@ -13,6 +13,7 @@
 #include "run/plan_complete_window.h"
 #include "run/run_window.h"
 #include "ui/dialogs/about_window.h"
+#include "timed/set_sync_dialog.h"
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/program_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
@@ -69,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Named{"programChooser", &programChooserDesign},
                       Named{"promptPoints", &promptPointDesign},
                       Named{"updateCheck", &updateCheckDesign}, Named{"about", &aboutDesign},
-                      Named{"rename", &renameDesign}),
+                      Named{"rename", &renameDesign}, Named{"setSync", &setSyncDesign}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

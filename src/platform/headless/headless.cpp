@@ -11,51 +11,11 @@ namespace temvik::headless {
 
 namespace {
 
-// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
-long long daysFromCivil(int y, int m, int d) {
-  y -= m <= 2 ? 1 : 0;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const long long yoe = y - era * 400;
-  const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-DateTime civilFromSeconds(long long s) {
-  long long days = s / 86400;
-  long long rem = s % 86400;
-  if (rem < 0) {
-    rem += 86400;
-    --days;
-  }
-  days += 719468;
-  const long long era = (days >= 0 ? days : days - 146096) / 146097;
-  const long long doe = days - era * 146097;
-  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long long mp = (5 * doy + 2) / 153;
-  const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  const int y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
-  return {y,
-          m,
-          d,
-          static_cast<int>(rem / 3600),
-          static_cast<int>(rem / 60 % 60),
-          static_cast<int>(rem % 60)};
-}
-
-long long secondsOf(const DateTime& t) {
-  return daysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600LL + t.minute * 60LL +
-         t.second;
-}
-
 // The date of `t` at 00:00:00, when it is a real day a calendar can show.
 std::optional<DateTime> calendarDay(const DateTime& t) {
   if (t.year < 1601 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1) return {};
   const DateTime day{t.year, t.month, t.day, 0, 0, 0};
-  // A day past the month's end comes back as a day of the next month.
-  if (civilFromSeconds(daysFromCivil(t.year, t.month, t.day) * 86400) != day) return {};
+  if (!isValidDateTime(day)) return {};
   return day;
 }
 
@@ -64,7 +24,7 @@ std::optional<DateTime> calendarDay(const DateTime& t) {
 // ---------------------------------------------------------------- clock
 
 DateTime VirtualClock::now() const {
-  return civilFromSeconds(secondsOf(base_) + static_cast<long long>((nowMs_ - baseMs_) / 1000));
+  return addSeconds(base_, static_cast<std::int64_t>((nowMs_ - baseMs_) / 1000));
 }
 
 void VirtualClock::setNow(const DateTime& t) {
@@ -555,7 +515,8 @@ void HeadlessUi::advance(std::uint64_t ms) {
     t.order = nextTimerOrder();
     next->events_.onTimer(nextId);
   }
-  clock_.nowMs_ = end;
+  // A nested advance (inside a message box) may have gone further already.
+  clock_.nowMs_ = std::max(clock_.nowMs_, end);
 }
 
 // ---------------------------------------------------------------- files
@@ -611,6 +572,11 @@ bool MemoryFiles::replace(const std::string& from, const std::string& to) {
 MessageAnswer ScriptedPrompts::message(const Window*, std::string_view text, std::string_view title,
                                        MessageIcon icon, MessageButtons buttons) {
   shown_.push_back({std::string(text), std::string(title), icon, buttons});
+  if (!whileOpen_.empty()) {
+    auto fn = std::move(whileOpen_.front());
+    whileOpen_.pop_front();
+    fn();
+  }
   if (!answers_.empty()) {
     const MessageAnswer a = answers_.front();
     answers_.pop_front();

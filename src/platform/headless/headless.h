@@ -315,6 +315,9 @@ class ScriptedPrompts final : public Prompts {
   void answer(MessageAnswer a) { answers_.push_back(a); }
   // The next file dialog returns this (nothing = cancel).
   void chooseFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
+  // Runs `fn` while the next box is open, as the nested loop of a real box
+  // runs timers and posts (a test advances time there).
+  void whileNextOpen(std::function<void()> fn) { whileOpen_.push_back(std::move(fn)); }
 
   [[nodiscard]] const std::vector<Shown>& shown() const { return shown_; }
   // Texts of the boxes shown so far, cleared.
@@ -327,6 +330,7 @@ class ScriptedPrompts final : public Prompts {
  private:
   std::deque<MessageAnswer> answers_;
   std::deque<std::optional<std::string>> files_;
+  std::deque<std::function<void()>> whileOpen_;
   std::vector<Shown> shown_;
   std::string lastFilter_;
   std::string lastPresetName_;

@@ -10,6 +10,7 @@
 #include "store/plan_store.h"
 #include "store/program.h"
 #include "store/store_error.h"
+#include "timed/timed_plan.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/program_chooser.h"
@@ -36,12 +37,14 @@ constexpr std::string_view kMediaFilter =
 }  // namespace
 
 // The main window routes: its menus, buttons and lists hand their work to
-// the part that owns it (the editor, the sequential plan, the run).
+// the part that owns it (the editor, the sequential plan, the run, the
+// timed plan, the plan menu).
 class MainWindow::Impl final : public WindowEvents,
                                public RunHost,
                                public PromptPointHost,
                                public PlanMenuHost,
-                               public RenameHost {
+                               public RenameHost,
+                               public TimedHost {
  public:
   Impl(Services& services, std::string updatePageAddress)
       : services_(services),
@@ -66,6 +69,9 @@ class MainWindow::Impl final : public WindowEvents,
     editor_ = std::make_unique<ItemEditor>(*window_);
     plan_ = std::make_unique<SequentialPlan>(*window_, *editor_, store_, services_.prompts, state_);
     run_ = std::make_unique<RunController>(services_, store_, state_, *this);
+    timed_ = std::make_unique<TimedPlan>(
+        services_, store_, state_, *this, *run_, *window_,
+        TimedListIds{kSequentialList, kTimedList, kTimedMenuTitle, kTimedMenu});
     Window& w = *window_;
     // Translucent before it first appears, so it never flashes opaque.
     w.setLayered(kLayeredAlpha);
@@ -134,8 +140,6 @@ class MainWindow::Impl final : public WindowEvents,
   [[nodiscard]] int partRows(PlanPart part) const override {
     return window_->listCount(part == PlanPart::Sequential ? kSequentialList : kTimedList);
   }
-  void showNames(const PlanNames& names) override { showTitle(names); }
-  void resetEditor() override { editor_->reset(); }
   void reloadPart(PlanPart part) override {
     if (part == PlanPart::Sequential) {
       plan_->refill(true);
@@ -180,7 +184,33 @@ class MainWindow::Impl final : public WindowEvents,
   void saveItem() override {
     guarded([&] {
       if (state_.activeList == ActiveList::Sequential) plan_->save();
+      if (state_.activeList == ActiveList::Timed) timed_->save();
     });
+  }
+
+  // ------------------------------------------------------------ TimedHost
+
+  void loadSequentialRow(int row) override {
+    window_->listSelect(kSequentialList, row);
+    plan_->loadRow(row);
+  }
+  void saveSequential() override { plan_->save(); }
+  void resetEditor() override { editor_->reset(); }
+  void loadEditor(const ItemRecord& item) override {
+    editor_->load(item);
+    if (state_.editLocked()) editor_->applyEditLock();
+  }
+  [[nodiscard]] ItemRecord editorRecord() const override { return editor_->record(); }
+  void showPlanNames(const PlanNames& names) override { showTitle(names); }
+  void closeDialogsForTimedStart() override {
+    rename_.close();
+    programChooser_.close();
+    endProcessChooser_.close();
+    forbiddenChooser_.close();
+    promptPoints_.window().hide();
+  }
+  void storeFailed(const StoreError& error) override {
+    guarded([&] { throw error; });
   }
 
   // ------------------------------------------------------------ events
@@ -210,6 +240,7 @@ class MainWindow::Impl final : public WindowEvents,
         break;
       case kSaveItem:
         if (state_.activeList == ActiveList::Sequential) plan_->save();
+        if (state_.activeList == ActiveList::Timed) timed_->save();
         break;
       case kMoveUp:
         plan_->moveUp();
@@ -271,6 +302,7 @@ class MainWindow::Impl final : public WindowEvents,
       const int row = window_->listSelection(kSequentialList);
       if (row >= 0) plan_->loadRow(row);
     }
+    if (id == kTimedList) timed_->loadSelectedRow();
   }
 
   void onMenu(MenuItemId id) override {
@@ -309,6 +341,15 @@ class MainWindow::Impl final : public WindowEvents,
       case kCheckUpdate:
         updateCheck_.open(*window_);
         break;
+      case kSetSync:
+      case kAddToTimed:
+      case kEditTimed:
+        timed_->setSyncCommand();
+        break;
+      case kCancelSync:
+      case kCancelSyncFromMenu:
+        timed_->cancelSync();
+        break;
       case kAbout:
         about_.open(*window_);
         break;
@@ -322,6 +363,8 @@ class MainWindow::Impl final : public WindowEvents,
   }
 
   void handleMouseDown(ControlId id, MouseButton button) {
+    if (id == kTimedList && button == MouseButton::Left) timed_->leftPressed();
+    if (id == kTimedList && button == MouseButton::Right) timed_->rightPressed();
     if (id != kSequentialList) return;
     if (button == MouseButton::Left) plan_->askToSaveEdits();
     // A right press selects the row under the pointer first.
@@ -329,6 +372,7 @@ class MainWindow::Impl final : public WindowEvents,
   }
 
   void onMouseUp(ControlId id, MouseButton button) override {
+    if (id == kTimedList && button == MouseButton::Right) timed_->rightReleased();
     if (id != kSequentialList || button != MouseButton::Right) return;
     const int row = window_->listSelection(kSequentialList);
     if (row < 0) return;
@@ -344,15 +388,19 @@ class MainWindow::Impl final : public WindowEvents,
   void handleKeyDown(ControlId id, int key) {
     if (id == kSequentialList && key == vk::kDelete && window_->listSelection(kSequentialList) >= 0)
       plan_->deleteSelected();
+    if (id == kTimedList) timed_->keyPressed(key);
   }
 
   void onDoubleClick(ControlId id) override {
+    if (id == kTimedList) timed_->doubleClicked();
     if (id != kSequentialList) return;
     window_->listSelect(kSequentialList, -1);
     editor_->reset();
   }
 
-  void onTimer(TimerId) override {}
+  void onTimer(TimerId id) override {
+    if (id == kSchedulerTimer && timed_) guarded([&] { timed_->tick(); });
+  }
 
  private:
   // Runs one action; a plan file that cannot be read or written stops it
@@ -396,10 +444,7 @@ class MainWindow::Impl final : public WindowEvents,
     w.setText(kTimedGroup, "同步计划列表--" + state_.timedName);
   }
 
-  void fillTimedList() {
-    window_->listSetRows(kTimedList,
-                         store_.loadList(kTimedItemFile, kTimedMarkFile, kTimedMarkKey));
-  }
+  void fillTimedList() { timed_->loadList(); }
 
   void promptPointsPressed() {
     Window& w = *window_;
@@ -427,6 +472,7 @@ class MainWindow::Impl final : public WindowEvents,
   std::unique_ptr<ItemEditor> editor_;
   std::unique_ptr<SequentialPlan> plan_;
   std::unique_ptr<RunController> run_;
+  std::unique_ptr<TimedPlan> timed_;
   // The choosers' windows go before the main window that owns them.
   RetiredWindows closedDialogs_;
   ProcessChooser endProcessChooser_;

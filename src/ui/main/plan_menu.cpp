@@ -99,7 +99,7 @@ void PlanMenu::importPart(PlanPart part) {
     throw;
   }
   store_.write(kPlanNameFile, kPlanNameSection, files.nameKey, fileBaseName(chosen));
-  host_.showNames(store_.readPlanNames());
+  host_.showPlanNames(store_.readPlanNames());
   host_.resetEditor();
   host_.reloadPart(part);
   if (part == PlanPart::Sequential) {
@@ -112,7 +112,7 @@ void PlanMenu::renamePart(PlanPart part, const std::string& name) {
   store_.write(kPlanNameFile, kPlanNameSection, filesOf(part).nameKey, name);
   PlanNames names{state_.sequentialName, state_.timedName};
   (part == PlanPart::Sequential ? names.sequential : names.timed) = name;
-  host_.showNames(names);
+  host_.showPlanNames(names);
 }
 
 void PlanMenu::deletePlan() {
@@ -132,7 +132,7 @@ void PlanMenu::deletePlan() {
   state_.password.clear();
   state_.rights = true;
   host_.resetEditor();
-  host_.showNames(PlanNames{std::string(kDefaultPlanName), std::string(kDefaultTimedName)});
+  host_.showPlanNames(PlanNames{std::string(kDefaultPlanName), std::string(kDefaultTimedName)});
   host_.reloadPart(PlanPart::Sequential);
   host_.reloadPart(PlanPart::Timed);
   host_.mainWindow().setMenuEnabled(main_ids::kDeletePassword, false);

@@ -17,7 +17,7 @@ class PlanMenuHost {
   [[nodiscard]] virtual int partRows(PlanPart part) const = 0;
   // Takes the names into the program's state and shows them in the title and
   // the group captions.
-  virtual void showNames(const PlanNames& names) = 0;
+  virtual void showPlanNames(const PlanNames& names) = 0;
   virtual void resetEditor() = 0;
   // Loads the part's list from its file afresh, no row selected, and applies
   // the resume rule.

@@ -1,0 +1,517 @@
+#include "timed/timed_plan.h"
+
+#include <algorithm>
+#include <numeric>
+#include <utility>
+
+#include "store/content_rules.h"
+#include "store/plan_rewrite.h"
+#include "store/store_error.h"
+#include "store/text.h"
+
+namespace temvik {
+
+namespace {
+
+// The set-sync checks of the editor: the start checks of a run, with the
+// play-time box required whatever the options.
+std::optional<StartRefusal> setSyncRefusal(const RunItem& item) {
+  constexpr StartRefusal kNoPlayTime{"请输入持续播放提示音的时间", "请补充"};
+  auto refusal = startRefusal(item);
+  const bool forbidOrNothing = !refusal || refusal->text == "请提供执行中要禁止的进程";
+  if (forbidOrNothing && item.playTime.empty()) return kNoPlayTime;
+  return refusal;
+}
+
+// A timed record: the start time and sound first, then the item's keys.
+void writeTimedItem(IniDocument& doc, std::string_view section, const ItemRecord& item,
+                    const std::string& startText, const std::string& sound) {
+  doc.set(section, kStartTimeKey, startText);
+  doc.set(section, kStartSoundKey, sound);
+  writeItem(doc, section, item);
+}
+
+}  // namespace
+
+TimedPlan::TimedPlan(Services& services, PlanStore& store, AppState& state, TimedHost& host,
+                     RunController& run, Window& window, const TimedListIds& ids)
+    : services_(services),
+      store_(store),
+      state_(state),
+      host_(host),
+      run_(run),
+      window_(window),
+      ids_(ids),
+      dialog_(services.ui, closedDialogs_, services.prompts, *this),
+      editorStart_(services.clock.now()) {}
+
+std::vector<std::string> TimedPlan::rows() const {
+  std::vector<std::string> rows;
+  const int n = window_.listCount(ids_.timedList);
+  for (int i = 0; i < n; ++i) rows.push_back(window_.listText(ids_.timedList, i));
+  return rows;
+}
+
+// ------------------------------------------------------------ list
+
+void TimedPlan::loadList() {
+  // Both files are read before anything is shown: a file that cannot be
+  // read leaves the list empty rather than half filled.
+  slots_.clear();
+  window_.listClear(ids_.timedList);
+  const IniDocument items = store_.load(kTimedItemFile);
+  const IniDocument marks = store_.load(kTimedMarkFile);
+  showDocuments(items, marks);
+}
+
+void TimedPlan::showDocuments(const IniDocument& items, const IniDocument& marks) {
+  window_.listSetRows(ids_.timedList, PlanStore::listRows(items, marks, kTimedMarkKey));
+  slots_ = timedSlots(items);
+}
+
+void TimedPlan::loadSelectedRow() {
+  const int row = window_.listSelection(ids_.timedList);
+  if (row < 0) return;
+  loadRowFrom(store_.load(kTimedItemFile), row);
+}
+
+void TimedPlan::loadRowFrom(const IniDocument& items, int row) {
+  // A row past the end loads a section that is not there: an empty editor.
+  const std::string section = row >= 0 && row < window_.listCount(ids_.timedList)
+                                  ? sectionOfRow(window_.listText(ids_.timedList, row))
+                                  : std::string();
+  state_.activeList = ActiveList::Timed;
+  host_.resetEditor();
+  host_.loadEditor(readItem(items, section));
+  const std::string startText = items.value(section, kStartTimeKey);
+  const auto start = parseDateTimeText(startText);
+  // A start time that names no date-time offers the current time in the
+  // dialog; a save keeps the text as it is (the current time would make
+  // the item expire at the next tick).
+  editorStart_ = start ? *start : services_.clock.now();
+  keptStartText_ = start ? std::nullopt : std::optional<std::string>(startText);
+  editorSound_ = items.value(section, kStartSoundKey);
+  if (row >= 0 && row < window_.listCount(ids_.timedList)) window_.listSelect(ids_.timedList, row);
+}
+
+bool TimedPlan::save() {
+  const int selected = window_.listSelection(ids_.timedList);
+  if (selected < 0) {
+    inform(services_.prompts, &window_, "没有选择要保存到的计划项目");
+    return false;
+  }
+  const ItemRecord record = host_.editorRecord();
+  const std::string& content = record.content;
+  const int n = window_.listCount(ids_.timedList);
+  for (int i = 0; i < n; ++i) {
+    const std::string row = window_.listText(ids_.timedList, i);
+    if (i != selected &&
+        (equalsIgnoreCase(row, content) || equalsIgnoreCase(sectionOfRow(row), content))) {
+      inform(services_.prompts, &window_, "计划列表里已经有此内容的计划了。", "重复");
+      return false;
+    }
+  }
+  if (content.empty()) {
+    inform(services_.prompts, &window_, "请填写任务内容");
+    return false;
+  }
+  if (auto problem = contentProblem(content)) {
+    inform(services_.prompts, &window_, *problem, kPleaseCorrect);
+    return false;
+  }
+  if (auto problem = numberProblem(host_.editorItem())) {
+    inform(services_.prompts, &window_, *problem, kPleaseCorrect);
+    return false;
+  }
+
+  const std::string name = sectionOfRow(window_.listText(ids_.timedList, selected));
+  const IniDocument items = store_.load(kTimedItemFile);
+  const std::string startText = keptStartText_ ? *keptStartText_ : dateTimeText(editorStart_);
+  IniDocument written;
+  if (equalsIgnoreCase(name, content)) {
+    written = items;
+    writeTimedItem(written, name, record, startText, editorSound_);
+    store_.save(kTimedItemFile, written);
+  } else {
+    // A new content renames the record in its place in the file order.
+    for (const auto& section : items.sectionNames()) {
+      if (equalsIgnoreCase(section, name)) {
+        writeTimedItem(written, content, record, startText, editorSound_);
+        continue;
+      }
+      std::vector<std::pair<std::string, std::string>> entries;
+      items.forEachValue(section, [&](std::string_view key, std::string value) {
+        entries.emplace_back(std::string(key), std::move(value));
+      });
+      if (!written.hasSection(section)) written.appendSection(section, std::move(entries));
+    }
+    commitPlanRewrite(store_, written, std::nullopt, kTimedFiles);
+  }
+  slots_ = timedSlots(written);
+  // The row shows what its section now holds, its mark kept.
+  const std::string row = window_.listText(ids_.timedList, selected);
+  window_.listSetText(ids_.timedList, selected,
+                      (isFinishedRow(row) ? std::string(kFinishedMark) : std::string()) + content);
+  window_.listSelect(ids_.timedList, selected);
+  state_.unsavedEdit = false;
+  return true;
+}
+
+void TimedPlan::removeRows(const std::vector<int>& removed) {
+  const IniDocument items = store_.load(kTimedItemFile);
+  const IniDocument marks = store_.load(kTimedMarkFile);
+  const auto markSections = marks.sectionNames();
+  IniDocument scratchItems;
+  IniDocument scratchMarks;
+  const std::vector<std::string> shown = rows();
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (std::binary_search(removed.begin(), removed.end(), static_cast<int>(i))) continue;
+    const std::string section = sectionOfRow(shown[i]);
+    writeTimedItem(scratchItems, section, readItem(items, section),
+                   items.value(section, kStartTimeKey), items.value(section, kStartSoundKey));
+    scratchMarks.set(section, kTimedMarkKey,
+                     i < markSections.size() ? marks.value(markSections[i], kTimedMarkKey) : "");
+  }
+  commitPlanRewrite(store_, scratchItems, scratchMarks, kTimedFiles);
+  unremovable_.clear();
+  showDocuments(scratchItems, scratchMarks);
+}
+
+void TimedPlan::cancelSync() {
+  const int k = window_.listSelection(ids_.timedList);
+  if (k < 0) {
+    message("请选择要取消的同步项");
+    return;
+  }
+  removeRows({k});
+  // The row after the removed one (what was k + 2 before), as it was.
+  const int next = k + 1 < window_.listCount(ids_.timedList) ? k + 1 : -1;
+  if (next >= 0) window_.listSelect(ids_.timedList, next);
+  loadRowFrom(store_.load(kTimedItemFile), next);
+}
+
+// ------------------------------------------------------------ list events
+
+int TimedPlan::rowOf(const std::string& section) const {
+  const int n = window_.listCount(ids_.timedList);
+  for (int i = 0; i < n; ++i)
+    if (equalsIgnoreCase(sectionOfRow(window_.listText(ids_.timedList, i)), section)) return i;
+  return -1;
+}
+
+void TimedPlan::leftPressed() {
+  const int remembered = window_.listSelection(ids_.timedList);
+  const std::string rememberedName =
+      remembered >= 0 ? sectionOfRow(window_.listText(ids_.timedList, remembered)) : "";
+  if (state_.unsavedEdit) {
+    const auto answer = services_.prompts.message(&window_, "您正在编辑的项未保存，是否保存？", "",
+                                                  MessageIcon::None, MessageButtons::YesNo);
+    if (answer == MessageAnswer::Yes) {
+      if (remembered >= 0) {
+        // Found by its name: a tick may have removed rows while the box was open.
+        const int row = rowOf(rememberedName);
+        if (row >= 0) {
+          window_.listSelect(ids_.timedList, row);
+          save();
+        }
+      } else if (state_.activeList == ActiveList::Sequential) {
+        // The changes belong to a sequential item: saved where they came from.
+        host_.saveSequential();
+      }
+    }
+  }
+  state_.unsavedEdit = false;
+}
+
+void TimedPlan::rightPressed() {
+  // The row under the pointer is selected and loaded as by a left click.
+  window_.clickAtPointer();
+}
+
+void TimedPlan::rightReleased() {
+  const int row = window_.listSelection(ids_.timedList);
+  if (row < 0) return;
+  window_.setMenuCaption(ids_.menuTitle, "正在操作项目：" + window_.listText(ids_.timedList, row));
+  window_.popupMenu(ids_.menu);
+}
+
+void TimedPlan::keyPressed(int virtualKey) {
+  if (virtualKey == vk::kDelete && window_.listSelection(ids_.timedList) >= 0) cancelSync();
+}
+
+void TimedPlan::doubleClicked() {
+  window_.listSelect(ids_.timedList, -1);
+  host_.resetEditor();
+  editorSound_.clear();
+}
+
+// ------------------------------------------------------------ set sync
+
+bool TimedPlan::timedNameTaken(const std::string& section) const {
+  // Sections are found without regard to letter case, and a marked row
+  // names its section without the mark.
+  for (const auto& row : rows())
+    if (equalsIgnoreCase(sectionOfRow(row), section)) return true;
+  return false;
+}
+
+void TimedPlan::setSyncCommand() {
+  const int sequentialCount = window_.listCount(ids_.sequentialList);
+  if (state_.activeList == ActiveList::Sequential && sequentialCount > 0 &&
+      window_.listText(ids_.sequentialList, 0).find(kFinishedWord) != std::string::npos) {
+    message("清除了所有已完成标记后才能进行移动项操作");
+    return;
+  }
+  if (sequentialCount == 0 && window_.listSelection(ids_.timedList) < 0) {
+    message("没有计划列表项目以供添加");
+    return;
+  }
+  if (state_.unsavedEdit) {
+    const auto answer =
+        services_.prompts.message(&window_, "你确定不保存修改就设置同步吗？", "询问",
+                                  MessageIcon::Question, MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes) return;
+  }
+  // The stored item again: unsaved changes are dropped.
+  if (state_.activeList == ActiveList::Sequential) {
+    const int row = window_.listSelection(ids_.sequentialList);
+    if (row >= 0) {
+      host_.loadSequentialRow(row);
+      editorSound_.clear();
+    }
+  } else if (state_.activeList == ActiveList::Timed) {
+    loadSelectedRow();
+  }
+  state_.unsavedEdit = false;
+  if (auto refusal = setSyncRefusal(host_.editorItem())) {
+    inform(services_.prompts, &window_, refusal->text, refusal->title);
+    return;
+  }
+  const int sequentialRow = window_.listSelection(ids_.sequentialList);
+  if (sequentialRow >= 0 &&
+      timedNameTaken(sectionOfRow(window_.listText(ids_.sequentialList, sequentialRow)))) {
+    message("同步计划列表中已经有此同名计划");
+    return;
+  }
+  const int timedRow = window_.listSelection(ids_.timedList);
+  if (sequentialRow < 0 && timedRow < 0) {
+    message("请先选中一项计划");
+    return;
+  }
+  if (sequentialRow >= 0 && state_.editLocked()) {
+    // Moving the item would change the locked sequential plan.
+    inform(services_.prompts, &window_, kEditLockedMessage);
+    return;
+  }
+  sourceIndex_ = sequentialRow;
+  const std::string itemText = sequentialRow >= 0
+                                   ? window_.listText(ids_.sequentialList, sequentialRow)
+                                   : window_.listText(ids_.timedList, timedRow);
+  sourceName_ = sectionOfRow(itemText);
+  closedDialogs_.release();  // a menu of the main window: no dialog handler is running
+  dialog_.open(window_, itemText, editorStart_, editorSound_);
+}
+
+bool TimedPlan::setSyncAccepted(const DateTime& start, const std::string& sound) {
+  try {
+    return acceptStart(start, sound);
+  } catch (const StoreError& error) {
+    host_.storeFailed(error);
+    return false;
+  }
+}
+
+bool TimedPlan::acceptStart(const DateTime& start, const std::string& sound) {
+  if (!isValidDateTime(start) || start <= services_.clock.now()) {
+    message("您设定的时间已失效");
+    return false;
+  }
+  // What the dialog was opened for decides, not what the editor shows by
+  // now: the main window stays usable while the dialog is open.
+  const bool moving = sourceIndex_ >= 0;
+  if (moving) {
+    // The row the dialog was opened for, unless the list changed meanwhile.
+    const int source = sourceIndex_;
+    if (source >= window_.listCount(ids_.sequentialList) ||
+        sectionOfRow(window_.listText(ids_.sequentialList, source)) != sourceName_) {
+      message("请先选中一项计划");
+      return false;
+    }
+    if (timedNameTaken(sourceName_)) {
+      message("同步计划列表中已经有此同名计划");
+      return false;
+    }
+    const ItemRecord item = readItem(store_.load(kItemFile), sourceName_);
+    if (overlapsTimedItem(slots_, start, durationSeconds(item.hours, item.minutes, item.seconds))) {
+      message("您设定的时间于其它同步计划时间重叠");
+      return false;
+    }
+  } else {
+    // The timed row it was opened for, still selected and loaded.
+    const int row = window_.listSelection(ids_.timedList);
+    if (row < 0 ||
+        !equalsIgnoreCase(sectionOfRow(window_.listText(ids_.timedList, row)), sourceName_)) {
+      message("请先选中一项计划");
+      return false;
+    }
+  }
+  editorStart_ = start;
+  keptStartText_.reset();
+  editorSound_ = sound;
+  if (moving) {
+    moveToTimedList(start, sound);
+  } else if (!save()) {
+    return false;
+  }
+  host_.resetEditor();
+  editorSound_.clear();
+  return true;
+}
+
+void TimedPlan::moveToTimedList(const DateTime& start, const std::string& sound) {
+  const int source = sourceIndex_;
+  const std::string name = sourceName_;
+  // The item as stored moves: the editor may show another one by now.
+  IniDocument items = store_.load(kItemFile);
+  ItemRecord record = readItem(items, name);
+  record.content = name;  // the row's section, which the list shows
+
+  const IniDocument oldTimed = store_.load(kTimedItemFile);
+  IniDocument timed = oldTimed;
+  writeTimedItem(timed, name, record, dateTimeText(start), sound);
+
+  // The sequential item leaves its file; the marks of the rows after it
+  // move up with them, as a delete does.
+  items.removeSection(name);
+  IniDocument marks;
+  const int n = window_.listCount(ids_.sequentialList);
+  for (int i = 0; i < n; ++i) {
+    if (i == source) continue;
+    const std::string row = window_.listText(ids_.sequentialList, i);
+    if (isFinishedRow(row)) marks.set(sectionOfRow(row), kMarkKey, kFinishedMark);
+  }
+
+  store_.save(kTimedItemFile, timed);
+  try {
+    commitPlanRewrite(store_, items, marks);
+  } catch (const StoreError&) {
+    // The item stays where it was, and only there.
+    store_.save(kTimedItemFile, oldTimed);
+    throw;
+  }
+  window_.listAdd(ids_.timedList, name, 0);
+  slots_ = timedSlots(timed);
+  window_.listRemove(ids_.sequentialList, source);
+  sourceIndex_ = -1;
+}
+
+// ------------------------------------------------------------ scheduler
+
+void TimedPlan::tick() {
+  // Message boxes run their own loop and this timer goes on firing there:
+  // a tick that comes while one of this tick's boxes is open does nothing,
+  // and the next tick after it catches up (see the due rule below).
+  if (inTick_) return;
+  inTick_ = true;
+  struct Leave {
+    bool& flag;
+    ~Leave() { flag = false; }
+  } leave{inTick_};
+
+  const DateTime now = services_.clock.now();
+  if (window_.listSelection(ids_.timedList) < 0) editorStart_ = now;
+  const std::int64_t nowS = secondsOf(now);
+  // Due: the start second lies after the previous tick and not after now,
+  // so that a second no tick fell in (a busy or suspended program) is not
+  // skipped, and a second two ticks fall in starts its item once.
+  // A clock set back counts from the second before now.
+  const std::int64_t after = lastTick_ && *lastTick_ <= nowS ? *lastTick_ : nowS - 1;
+  lastTick_ = nowS;
+  const auto isDue = [&](const TimedSlot& s) {
+    if (!s.start) return false;
+    const std::int64_t t = secondsOf(*s.start);
+    return t > after && t <= nowS;
+  };
+
+  // The walk over the list: an item in the past is removed, and the one
+  // that moves up into its place is only tested for being due.
+  const std::vector<std::string> shown = rows();
+  std::vector<std::size_t> order(std::min(shown.size(), slots_.size()));
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::vector<int> expired;          // rows as shown now
+  std::vector<std::size_t> started;  // the same, in the order they start
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const TimedSlot& slot = slots_[order[i]];
+    if (slot.startText.empty()) break;
+    if (slot.start && !isDue(slot) && secondsOf(*slot.start) < nowS &&
+        !unremovable_.contains(shown[order[i]])) {
+      expired.push_back(static_cast<int>(order[i]));
+      order.erase(order.begin() + static_cast<std::ptrdiff_t>(i));
+      if (i < order.size() && isDue(slots_[order[i]])) started.push_back(order[i]);
+      continue;  // the pass after it is i + 1, as the walk was
+    }
+    if (isDue(slot)) started.push_back(order[i]);
+  }
+  std::sort(expired.begin(), expired.end());
+  std::optional<StoreError> failure;
+  if (!expired.empty()) {
+    const int selected = window_.listSelection(ids_.timedList);
+    try {
+      removeRows(expired);
+    } catch (const StoreError& error) {
+      // Told once; the items stay and are not tried again in every tick.
+      for (int row : expired) unremovable_.insert(shown[static_cast<std::size_t>(row)]);
+      failure = error;
+      expired.clear();  // the list is as it was: nothing moved up
+    }
+    // An editor that showed a removed item goes on as cancel sync leaves
+    // it; any other item in the editor stays, selected as it was.
+    if (!failure && selected >= 0) {
+      const auto before = std::lower_bound(expired.begin(), expired.end(), selected);
+      const int moved = selected - static_cast<int>(before - expired.begin());
+      if (before != expired.end() && *before == selected) {
+        const int next = moved + 1 < window_.listCount(ids_.timedList) ? moved + 1 : -1;
+        if (next >= 0) window_.listSelect(ids_.timedList, next);
+        loadRowFrom(store_.load(kTimedItemFile), next);
+      } else {
+        window_.listSelect(ids_.timedList, moved);
+      }
+    }
+  }
+  for (std::size_t original : started) {
+    // Its row now: the rows before it that were removed moved it up.
+    const auto removedBefore =
+        std::lower_bound(expired.begin(), expired.end(), static_cast<int>(original)) -
+        expired.begin();
+    startDueItem(static_cast<int>(original) - static_cast<int>(removedBefore));
+  }
+  if (failure) throw *failure;
+  if (expired.empty()) return;
+  if (window_.listCount(ids_.timedList) == 0) timedNameFallsBack();
+  message("您有" + std::to_string(expired.size()) + "同步计划已过期，已经删除！");
+}
+
+void TimedPlan::timedNameFallsBack() {
+  IniDocument names = store_.load(kPlanNameFile);
+  if (names.removeKey(kPlanNameSection, kTimedNameKey)) store_.save(kPlanNameFile, names);
+  host_.showPlanNames(store_.readPlanNames());
+}
+
+void TimedPlan::startDueItem(int row) {
+  // Whatever runs or asks gives way, in this order.
+  run_.planComplete().close();
+  if (run_.runWindow().isOpen()) {
+    run_.runWindow().stopTimers();
+    run_.runWindow().close();
+  }
+  run_.giveUpDialog().close();
+  host_.closeDialogsForTimedStart();
+  dialog_.close();
+  run_.itemFinished().close();
+
+  window_.listSelect(ids_.timedList, row);
+  loadRowFrom(store_.load(kTimedItemFile), row);
+  run_.startTimedRun(editorSound_);
+}
+
+}  // namespace temvik
