@@ -27,7 +27,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   temvik::Win32Processes processes;
   temvik::Win32Power power;
   temvik::Win32Sound sound;
-  temvik::Services services{ui, clock, files, prompts, shell, processes, power, sound};
+  temvik::Win32Crypto crypto;
+  temvik::Services services{ui, clock, files, prompts, shell, processes, power, sound, crypto};
 
   temvik::MainWindow mainWindow(services);
   mainWindow.start();

@@ -380,6 +380,25 @@ class FakeSound final : public Sound {
   std::vector<std::string*> players_;
 };
 
+// Cheap, deterministic stand-ins for the system's cryptography. The key
+// derivation is NOT PBKDF2 and protects nothing: a 64-bit FNV-1a of the
+// password, the salt and the round count, stretched to the asked length;
+// it costs the same whatever the rounds. It is only a function of its
+// inputs, so tests can check that a password matches its stored form. The
+// random bytes repeat from run to run.
+class FakeCrypto final : public Crypto {
+ public:
+  bool randomBytes(std::span<std::uint8_t> out) override;
+  bool pbkdf2Sha256(std::string_view password, std::span<const std::uint8_t> salt,
+                    std::uint32_t iterations, std::span<std::uint8_t> out) override;
+  bool failRandom = false;  // randomBytes fails while set
+  bool failDerive = false;  // pbkdf2Sha256 fails while set
+  int derivations = 0;      // calls of pbkdf2Sha256
+
+ private:
+  std::uint64_t state_ = 0x54656d76696bULL;
+};
+
 // Everything a behaviour test needs, wired together. `journal` lists the
 // calls to the shell, processes, power and sound in the order they came.
 struct Headless {
@@ -392,8 +411,9 @@ struct Headless {
   FakeProcesses processes;
   RecordingPower power;
   FakeSound sound;
+  FakeCrypto crypto;
   std::vector<std::string> journal;
-  Services services{ui, clock, files, prompts, shell, processes, power, sound};
+  Services services{ui, clock, files, prompts, shell, processes, power, sound, crypto};
 };
 
 }  // namespace temvik::headless
