@@ -12,9 +12,11 @@
 #include "run/item_finished_dialog.h"
 #include "run/plan_complete_window.h"
 #include "run/run_window.h"
+#include "ui/dialogs/password_dialog.h"
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/program_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
+#include "ui/dialogs/set_password_dialog.h"
 #include "ui/main/main_window.h"
 
 namespace temvik::testing {
@@ -45,28 +47,31 @@ TEST_P(WindowLayout, NoControlCoversAnotherOutsideGroupBoxes) {
     const ControlDesign& a = d.controls[i];
     EXPECT_GT(a.rect.width, 0) << describe(a);
     EXPECT_GT(a.rect.height, 0) << describe(a);
-    if (a.kind == ControlKind::GroupBox) continue;
+    // A hidden control covers nothing.
+    if (a.kind == ControlKind::GroupBox || a.hidden) continue;
     for (size_t j = i + 1; j < d.controls.size(); ++j) {
       const ControlDesign& b = d.controls[j];
-      if (b.kind == ControlKind::GroupBox) continue;
+      if (b.kind == ControlKind::GroupBox || b.hidden) continue;
       EXPECT_FALSE(intersect(a.rect, b.rect)) << describe(a) << " and " << describe(b);
     }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Designs, WindowLayout,
-                         ::testing::Values(Named{"main", &mainWindowDesign},
-                                           Named{"run", &runWindowDesign},
-                                           Named{"itemFinished", &itemFinishedDesign},
-                                           Named{"giveUp", &giveUpDesign},
-                                           Named{"changeTime", &changeTimeDesign},
-                                           Named{"planComplete", &planCompleteDesign},
-                                           Named{"contentNote", &contentNoteDesign},
-                                           Named{"endProcessChooser", &endProcessChooserDesign},
-                                           Named{"forbiddenChooser", &forbiddenChooserDesign},
-                                           Named{"programChooser", &programChooserDesign},
-                                           Named{"promptPoints", &promptPointDesign}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Designs, WindowLayout,
+    ::testing::Values(
+        Named{"main", &mainWindowDesign}, Named{"run", &runWindowDesign},
+        Named{"itemFinished", &itemFinishedDesign}, Named{"giveUp", &giveUpDesign},
+        Named{"changeTime", &changeTimeDesign}, Named{"planComplete", &planCompleteDesign},
+        Named{"contentNote", &contentNoteDesign},
+        Named{"endProcessChooser", &endProcessChooserDesign},
+        Named{"forbiddenChooser", &forbiddenChooserDesign},
+        Named{"programChooser", &programChooserDesign}, Named{"promptPoints", &promptPointDesign},
+        Named{"password", &passwordDialogDesign},
+        Named{"setPassword", +[]() -> const WindowDesign& { return setPasswordDesign(true); }},
+        Named{"setFirstPassword",
+              +[]() -> const WindowDesign& { return setPasswordDesign(false); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace temvik::testing

@@ -12,6 +12,7 @@
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/program_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
+#include "ui/main/administration.h"
 #include "ui/main/item_editor.h"
 #include "ui/main/main_window_ids.h"
 #include "ui/main/sequential_plan.h"
@@ -52,9 +53,10 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
     // the plan.
     const bool recovered = guarded([&] { recoverInterruptedRewrite(store_); });
     window_ = services_.ui.createWindow(mainWindowDesign(), *this, nullptr);
-    editor_ = std::make_unique<ItemEditor>(*window_);
+    editor_ = std::make_unique<ItemEditor>(*window_, state_);
     plan_ = std::make_unique<SequentialPlan>(*window_, *editor_, store_, services_.prompts, state_);
     run_ = std::make_unique<RunController>(services_, store_, state_, *this);
+    admin_ = std::make_unique<Administration>(services_, *window_, *editor_, store_, state_);
     Window& w = *window_;
     // Translucent before it first appears, so it never flashes opaque.
     w.setLayered(kLayeredAlpha);
@@ -73,22 +75,24 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
       });
     } else {
       showFilesAsTheyAre();
+      // Every rewrite writes the password back, so it must be known even
+      // here; a file that cannot be read was told of already.
+      try {
+        state_.password = store_.readPassword();
+      } catch (const StoreError&) {
+      }
     }
     w.setEnabled(kRunFromStart, !plan_->firstRowFinished());
     // The password dialog grants the rights; without it a stored password
     // keeps the plan read-only.
-    state_.rights = state_.password.empty();
+    admin_->askAtStartUp();
     w.listSelect(kSequentialList, -1);
     plan_->applyResumeRule();
     editor_->applyMediaDesign();
     for (ControlId id :
          {kChooseProgram, kChooseEndProcess, kChooseForbidden, kMediaPath, kOpenMedia})
       w.setEnabled(id, false);
-    if (state_.password.empty()) w.setMenuEnabled(kDeletePassword, false);
-    if (state_.editLocked()) {
-      editor_->applyEditLock();
-      w.setMenuEnabled(kDeletePassword, false);
-    }
+    admin_->applyLockRules();
     w.activate();
   }
 
@@ -242,6 +246,15 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
       case kDeleteFromMenu:
         plan_->deleteSelected();
         break;
+      case kGetRights:
+        admin_->obtainRights();
+        break;
+      case kSetPassword:
+        admin_->setPassword();
+        break;
+      case kDeletePassword:
+        admin_->deletePassword();
+        break;
       case kAbout:
         inform(services_.prompts, window_.get(), kAboutText, "关于");
         break;
@@ -359,6 +372,7 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
   std::unique_ptr<ItemEditor> editor_;
   std::unique_ptr<SequentialPlan> plan_;
   std::unique_ptr<RunController> run_;
+  std::unique_ptr<Administration> admin_;
   // The choosers' windows go before the main window that owns them.
   RetiredWindows closedDialogs_;
   ProcessChooser endProcessChooser_;
