@@ -10,6 +10,9 @@
 #   item-finished.png      the item-finished dialog with the finished item's note
 #   plan-complete.png      the plan-complete window with the last item's note
 #   prompt-points.png      the prompt-point window with one point and a second typed
+#   password.png           the password dialog at start-up, a password typed
+#   set-password.png       the set-password dialog for a stored password
+#   first-password.png     the set-password dialog when none is stored
 #   main-window-plan-144dpi.png  the plan again on a 144-DPI (150 %) screen
 #
 # Builds temvik.exe and the shot tool (tests/e2e/shot_tool.cpp) in the mingw
@@ -34,7 +37,8 @@ OUT=${TEMVIK_SHOT_OUT:-$ROOT/docs/screenshots}
 [[ $OUT == /* ]] || OUT=$ROOT/$OUT
 export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix-shots}
 SCENES=(empty:main-window-empty plan:main-window-plan editor:editor-item
-  run:run-window finished:item-finished complete:plan-complete points:prompt-points)
+  run:run-window finished:item-finished complete:plan-complete points:prompt-points
+  password:password set-password:set-password first-password:first-password)
 SCENES_144DPI=(plan:main-window-plan-144dpi)
 
 die() {

@@ -7,9 +7,11 @@
 // options ticked), "run" (the run window counting an item down),
 // "finished" (the item-finished dialog), "complete" (the plan-complete
 // window) or "points" (the prompt-point window of an item, one point in
-// its list and a second one typed). Once the program shows that state, the outer rectangle of what
-// is shown is written to RECT-FILE as "x y width height"; the program is
-// closed when RECT-FILE.done appears (or after two minutes).
+// its list and a second one typed), "password" (the password dialog at
+// start-up), "set-password" (the set-password dialog for a stored password)
+// or "first-password" (the set-password dialog when none is stored). Once the program shows that
+// state, the outer rectangle of what is shown is written to RECT-FILE as "x y width height"; the
+// program is closed when RECT-FILE.done appears (or after two minutes).
 
 #include <algorithm>
 #include <cstdio>
@@ -17,7 +19,9 @@
 
 #include "driver.h"
 #include "run/run_window.h"
+#include "ui/dialogs/password_dialog.h"
 #include "ui/dialogs/prompt_point_editor.h"
+#include "ui/dialogs/set_password_dialog.h"
 #include "ui/main/main_window_ids.h"
 
 using namespace temvik;
@@ -83,7 +87,10 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring rectFile = windowsPath(narrow(argv[2]));
   const bool runScene = scene == "run" || scene == "finished" || scene == "complete";
   const bool pointsScene = scene == "points";
-  if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene && !pointsScene)
+  const bool passwordScene =
+      scene == "password" || scene == "set-password" || scene == "first-password";
+  if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene && !pointsScene &&
+      !passwordScene)
     return fail("unknown scene " + scene);
 
   PlanFolder folder;
@@ -93,6 +100,10 @@ int wmain(int argc, wchar_t** argv) {
   // Prompt points are edited only in a plan without finished marks.
   if (pointsScene && !folder.writeIni("win.ini", "")) return fail("cannot write win.ini");
   if (runScene && !writeRunPlan(folder, scene)) return fail("cannot write the plan files");
+  // A password of an earlier version, kept as itself: the one to type is "pw".
+  if (passwordScene && scene != "first-password" &&
+      !folder.writeIni("time.ini", item("背单词", "0", "20", "0") + "[密码]\n密码=pw\n"))
+    return fail("cannot write the plan files");
   App app(folder);
   if (!app.ready()) return fail(app.error());
   // The pointer away from where the windows appear.
@@ -140,6 +151,34 @@ int wmain(int argc, wchar_t** argv) {
             [&] { return SendMessageW(GetDlgItem(shown, kPointList), LB_GETCOUNT, 0, 0) == 2; }))
       return fail("the point was not added");
     fill("练习曲", "20", "C:\\音乐\\提示.wav", "3");
+  }
+  if (passwordScene) {
+    using namespace password_ids;
+    const auto answer = [&](HWND dialog) {
+      typeInto(GetDlgItem(dialog, kPasswordEntry), "pw");
+      PostMessageW(GetDlgItem(dialog, kPasswordOk), BM_CLICK, 0, 0);
+      waitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+    };
+    shown = app.waitForWindow("请输入密码");
+    if (scene != "first-password") {
+      if (!shown) return fail("no window 请输入密码");
+      typeInto(GetDlgItem(shown, kPasswordEntry), "Secret");
+    }
+    if (scene != "password") {
+      if (scene == "set-password") {
+        answer(shown);
+        app.menu(main_ids::kSetPassword);
+        shown = app.waitForWindow("请输入密码");
+        if (!shown) return fail("no second window 请输入密码");
+        answer(shown);
+      } else {
+        app.menu(main_ids::kSetPassword);
+      }
+      shown = app.waitForWindow("设置密码");
+      if (!shown) return fail("no window 设置密码");
+      if (scene == "set-password") typeInto(GetDlgItem(shown, kOldPassword), "pw");
+      typeInto(GetDlgItem(shown, kNewPassword), "Neu2026");
+    }
   }
   // Everything painted.
   RedrawWindow(shown, nullptr, nullptr,
