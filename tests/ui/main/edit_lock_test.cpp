@@ -9,6 +9,7 @@
 #include "store/app_state.h"
 #include "store/password.h"
 #include "ui/dialogs/password_dialog.h"
+#include "ui/dialogs/prompt_point_editor.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace temvik::testing {
@@ -153,6 +154,21 @@ TEST_F(EditLockTest, TheRightPasswordLiftsTheLockForEveryPath) {
   EXPECT_THAT(w.listRows(kSequentialList), ::testing::ElementsAre("二", "一"));
   EXPECT_NE(fileText("\\time.ini").find("密码=Pass"), std::string::npos)
       << "a move writes the password as it was";
+}
+
+TEST_F(EditLockTest, ThePromptPointWindowCannotSaveALockedItem) {
+  putFile("\\time.ini", join({item("一"), item("二"), {"[密码]", "密码=Pass"}}));
+  auto& w = startLocked();
+  const std::string time = bytes("\\time.ini");
+  w.clickRow(kSequentialList, 1);
+  ASSERT_TRUE(w.click(kPromptPoints));
+  HeadlessWindow* points = env.ui.find("设置提示点窗口");
+  ASSERT_NE(points, nullptr);
+  ASSERT_TRUE(points->isVisible());
+  points->click(prompt_ids::kPointsOk);
+  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{std::string(kEditLockedText)});
+  EXPECT_EQ(bytes("\\time.ini"), time);
+  EXPECT_EQ(enabledLockedControls(w), 0);
 }
 
 TEST_F(EditLockTest, ALockedPlanStillRunsAndMarksItsItems) {
