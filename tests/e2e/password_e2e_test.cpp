@@ -114,6 +114,8 @@ TEST(Password, APasswordSetInTheDialogsIsAskedForAtTheNextStart) {
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, kOldPassword)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, kOldLabel)));
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, kNewPassword)));
+    EXPECT_TRUE(GetWindowLongPtrW(GetDlgItem(dialog, kNewPassword), GWL_STYLE) & ES_PASSWORD)
+        << "what is typed is masked";
     EXPECT_FALSE(IsWindowEnabled(app.hwnd())) << "modal";
     typeInto(GetDlgItem(dialog, kNewPassword), "Abc");
     press(dialog, kSetOk);
