@@ -15,6 +15,9 @@
 #   about.png              the about window
 #   rename.png             the rename dialog of the timed part
 #   set-sync-dialog.png    the set-sync dialog for an item, a start sound typed
+#   password.png           the password dialog at start-up, a password typed
+#   set-password.png       the set-password dialog for a stored password
+#   first-password.png     the set-password dialog when none is stored
 #   main-window-plan-144dpi.png  the plan again on a 144-DPI (150 %) screen
 #
 # Builds temvik.exe and the shot tool (tests/e2e/shot_tool.cpp) in the mingw
@@ -41,7 +44,8 @@ export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix-shots}
 SCENES=(empty:main-window-empty plan:main-window-plan editor:editor-item
   run:run-window finished:item-finished complete:plan-complete points:prompt-points
   chooser:process-chooser update:update-check about:about rename:rename
-  setsync:set-sync-dialog)
+  setsync:set-sync-dialog password:password set-password:set-password
+  first-password:first-password)
 SCENES_144DPI=(plan:main-window-plan-144dpi)
 
 die() {

@@ -30,7 +30,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   temvik::Win32Power power;
   temvik::Win32Sound sound;
   temvik::Win32Network network;
-  temvik::Services services{ui, clock, files, prompts, shell, processes, power, sound, network};
+  temvik::Win32Crypto crypto;
+  temvik::Services services{ui,        clock, files, prompts, shell,
+                            processes, power, sound, network, crypto};
 
   // Tests point the update check at a server of their own.
   wchar_t page[2048];

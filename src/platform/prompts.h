@@ -36,6 +36,11 @@ inline void inform(Prompts& prompts, const Window* owner, std::string_view text,
   prompts.message(owner, text, title, MessageIcon::Information, MessageButtons::Ok);
 }
 
+// A plain box with an OK button: no icon, the program's own title.
+inline void tell(Prompts& prompts, const Window* owner, std::string_view text) {
+  prompts.message(owner, text, "", MessageIcon::None, MessageButtons::Ok);
+}
+
 // A file dialog that remembers its last chosen name, as a dialog object on a
 // form does: after a cancel, fileName() still holds the earlier choice.
 class FileDialog {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/crypto.h"
 #include "platform/files.h"
 #include "platform/network.h"
 #include "platform/prompts.h"
@@ -21,6 +22,7 @@ struct Services {
   Power& power;
   Sound& sound;
   Network& network;
+  Crypto& crypto;
 };
 
 }  // namespace temvik

@@ -44,6 +44,8 @@ struct ControlDesign {
   // Labels: the label is one of the window's buttons. It takes the focus
   // with Tab, and Enter or Space on it presses it as a click does.
   bool actsAsButton = false;
+  bool hidden = false;  // created hidden (Window::setShown shows it)
+  bool secret = false;  // edit boxes: shows a mask for each character typed (passwords)
 
   // Whether Tab stops at the control: whatever the user works with does;
   // labels only when they act as buttons, group boxes never.

@@ -300,7 +300,7 @@ void TimedPlan::setSyncCommand() {
   }
   if (sequentialRow >= 0 && state_.editLocked()) {
     // Moving the item would change the locked sequential plan.
-    inform(services_.prompts, &window_, kEditLockedMessage);
+    inform(services_.prompts, &window_, kEditLockedText);
     return;
   }
   sourceIndex_ = sequentialRow;

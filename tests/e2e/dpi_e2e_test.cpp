@@ -17,6 +17,8 @@
 #include "run/item_finished_dialog.h"
 #include "run/plan_complete_window.h"
 #include "run/run_window.h"
+#include "ui/dialogs/password_dialog.h"
+#include "ui/dialogs/set_password_dialog.h"
 #include "ui/main/main_window.h"
 #include "ui/main/main_window_ids.h"
 
@@ -108,6 +110,36 @@ TEST(ScreenDpi, EveryCaptionOfTheRunsWindowsFitsItsControl) {
   expectCaptionsFit(complete, "plan-complete window");
   clickLabel(complete, kBackToMain);
   E2E_EVENTUALLY_TRUE(IsWindowVisible(app.hwnd()));
+}
+
+TEST(ScreenDpi, EveryCaptionOfThePasswordDialogsFitsItsControl) {
+  using namespace password_ids;
+  {
+    PlanFolder folder;
+    E2E_START(app, folder);
+    app.menu(kSetPassword);
+    const HWND first = app.waitForWindow("设置密码");
+    expectCaptionsFit(first, "set-password dialog without the old password");
+    PostMessageW(GetDlgItem(first, kSetCancel), BM_CLICK, 0, 0);
+    E2E_EVENTUALLY_TRUE(!IsWindow(first) || !IsWindowVisible(first));
+  }
+  PlanFolder folder;
+  ASSERT_TRUE(folder.writeIni("time.ini", "[密码]\n密码=pw\n"));
+  E2E_START(app, folder);
+  const HWND asked = app.waitForWindow("请输入密码");
+  expectCaptionsFit(asked, "password dialog");
+  typeInto(GetDlgItem(asked, kPasswordEntry), "pw");
+  PostMessageW(GetDlgItem(asked, kPasswordOk), BM_CLICK, 0, 0);
+  E2E_EVENTUALLY_TRUE(!IsWindow(asked) || !IsWindowVisible(asked));
+  app.menu(kSetPassword);
+  const HWND again = app.waitForWindow("请输入密码");
+  ASSERT_NE(again, nullptr);
+  typeInto(GetDlgItem(again, kPasswordEntry), "pw");
+  PostMessageW(GetDlgItem(again, kPasswordOk), BM_CLICK, 0, 0);
+  const HWND change = app.waitForWindow("设置密码");
+  expectCaptionsFit(change, "set-password dialog");
+  PostMessageW(GetDlgItem(change, kSetCancel), BM_CLICK, 0, 0);
+  E2E_EVENTUALLY_TRUE(!IsWindow(change) || !IsWindowVisible(change));
 }
 
 }  // namespace

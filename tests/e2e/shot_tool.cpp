@@ -9,11 +9,14 @@
 // window), "chooser" (the end-process chooser over the running processes),
 // "update" (the update check while its page is read), "about" (the about
 // window), "rename" (the rename dialog of the timed part), "setsync" (the
-// set-sync dialog for an item with options) or "points" (the prompt-point
-// window of an item, one point in its list and a second one typed). Once the
-// program shows that state, the outer rectangle of what
-// is shown is written to RECT-FILE as "x y width height"; the program is
-// closed when RECT-FILE.done appears (or after two minutes).
+// set-sync dialog for an item with options), "points" (the prompt-point
+// window of an item, one point in its list and a second one typed),
+// "password" (the password dialog at start-up), "set-password" (the
+// set-password dialog for a stored password) or "first-password" (the
+// set-password dialog when none is stored). Once the program shows that
+// state, the outer rectangle of what is shown is written to RECT-FILE as
+// "x y width height"; the program is closed when RECT-FILE.done appears (or
+// after two minutes).
 
 #include <algorithm>
 #include <cstdio>
@@ -22,8 +25,10 @@
 #include "driver.h"
 #include "run/run_window.h"
 #include "timed/set_sync_dialog.h"
+#include "ui/dialogs/password_dialog.h"
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
+#include "ui/dialogs/set_password_dialog.h"
 #include "ui/main/main_window_ids.h"
 
 using namespace temvik;
@@ -94,8 +99,11 @@ int wmain(int argc, wchar_t** argv) {
   const bool aboutScene = scene == "about";
   const bool renameScene = scene == "rename";
   const bool setSyncScene = scene == "setsync";
+  const bool passwordScene =
+      scene == "password" || scene == "set-password" || scene == "first-password";
   if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene && !pointsScene &&
-      !chooserScene && !updateScene && !aboutScene && !renameScene && !setSyncScene)
+      !chooserScene && !updateScene && !aboutScene && !renameScene && !setSyncScene &&
+      !passwordScene)
     return fail("unknown scene " + scene);
 
   PlanFolder folder;
@@ -116,6 +124,10 @@ int wmain(int argc, wchar_t** argv) {
     server.hold(true);
     SetEnvironmentVariableW(L"TEMVIK_UPDATE_PAGE", widen(server.address("/update.html")).c_str());
   }
+  // A password of an earlier version, kept as itself: the one to type is "pw".
+  if (passwordScene && scene != "first-password" &&
+      !folder.writeIni("time.ini", item("背单词", "0", "20", "0") + "[密码]\n密码=pw\n"))
+    return fail("cannot write the plan files");
   App app(folder);
   if (!app.ready()) return fail(app.error());
   // The pointer away from where the windows appear.
@@ -199,6 +211,34 @@ int wmain(int argc, wchar_t** argv) {
     shown = app.waitForWindow(updateScene ? "检查更新" : "关于");
     if (!shown) return fail("no window for scene " + scene);
   }
+  if (passwordScene) {
+    using namespace password_ids;
+    const auto answer = [&](HWND dialog) {
+      typeInto(GetDlgItem(dialog, kPasswordEntry), "pw");
+      PostMessageW(GetDlgItem(dialog, kPasswordOk), BM_CLICK, 0, 0);
+      waitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+    };
+    shown = app.waitForWindow("请输入密码");
+    if (scene != "first-password") {
+      if (!shown) return fail("no window 请输入密码");
+      typeInto(GetDlgItem(shown, kPasswordEntry), "Secret");
+    }
+    if (scene != "password") {
+      if (scene == "set-password") {
+        answer(shown);
+        app.menu(main_ids::kSetPassword);
+        shown = app.waitForWindow("请输入密码");
+        if (!shown) return fail("no second window 请输入密码");
+        answer(shown);
+      } else {
+        app.menu(main_ids::kSetPassword);
+      }
+      shown = app.waitForWindow("设置密码");
+      if (!shown) return fail("no window 设置密码");
+      if (scene == "set-password") typeInto(GetDlgItem(shown, kOldPassword), "pw");
+      typeInto(GetDlgItem(shown, kNewPassword), "Neu2026");
+    }
+  }
   // Everything painted.
   RedrawWindow(shown, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -222,7 +262,7 @@ int wmain(int argc, wchar_t** argv) {
 
   const std::wstring done = rectFile + L".done";
   waitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 120s);
-  if (runScene || chooserScene || updateScene || aboutScene || renameScene) {
+  if (runScene || chooserScene || updateScene || aboutScene || renameScene || passwordScene) {
     app.kill();
     return 0;
   }

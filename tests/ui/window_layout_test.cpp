@@ -18,6 +18,8 @@
 #include "ui/dialogs/program_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
 #include "ui/dialogs/rename_dialog.h"
+#include "ui/dialogs/password_dialog.h"
+#include "ui/dialogs/set_password_dialog.h"
 #include "ui/main/main_window.h"
 #include "update/update_check.h"
 
@@ -49,10 +51,11 @@ TEST_P(WindowLayout, NoControlCoversAnotherOutsideGroupBoxes) {
     const ControlDesign& a = d.controls[i];
     EXPECT_GT(a.rect.width, 0) << describe(a);
     EXPECT_GT(a.rect.height, 0) << describe(a);
-    if (a.kind == ControlKind::GroupBox) continue;
+    // A hidden control covers nothing.
+    if (a.kind == ControlKind::GroupBox || a.hidden) continue;
     for (size_t j = i + 1; j < d.controls.size(); ++j) {
       const ControlDesign& b = d.controls[j];
-      if (b.kind == ControlKind::GroupBox) continue;
+      if (b.kind == ControlKind::GroupBox || b.hidden) continue;
       EXPECT_FALSE(intersect(a.rect, b.rect)) << describe(a) << " and " << describe(b);
     }
   }
@@ -60,17 +63,20 @@ TEST_P(WindowLayout, NoControlCoversAnotherOutsideGroupBoxes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Designs, WindowLayout,
-    ::testing::Values(Named{"main", &mainWindowDesign}, Named{"run", &runWindowDesign},
-                      Named{"itemFinished", &itemFinishedDesign}, Named{"giveUp", &giveUpDesign},
-                      Named{"changeTime", &changeTimeDesign},
-                      Named{"planComplete", &planCompleteDesign},
-                      Named{"contentNote", &contentNoteDesign},
-                      Named{"endProcessChooser", &endProcessChooserDesign},
-                      Named{"forbiddenChooser", &forbiddenChooserDesign},
-                      Named{"programChooser", &programChooserDesign},
-                      Named{"promptPoints", &promptPointDesign},
-                      Named{"updateCheck", &updateCheckDesign}, Named{"about", &aboutDesign},
-                      Named{"rename", &renameDesign}, Named{"setSync", &setSyncDesign}),
+    ::testing::Values(
+        Named{"main", &mainWindowDesign}, Named{"run", &runWindowDesign},
+        Named{"itemFinished", &itemFinishedDesign}, Named{"giveUp", &giveUpDesign},
+        Named{"changeTime", &changeTimeDesign}, Named{"planComplete", &planCompleteDesign},
+        Named{"contentNote", &contentNoteDesign},
+        Named{"endProcessChooser", &endProcessChooserDesign},
+        Named{"forbiddenChooser", &forbiddenChooserDesign},
+        Named{"programChooser", &programChooserDesign}, Named{"promptPoints", &promptPointDesign},
+        Named{"password", &passwordDialogDesign},
+        Named{"setPassword", +[]() -> const WindowDesign& { return setPasswordDesign(true); }},
+        Named{"setFirstPassword",
+              +[]() -> const WindowDesign& { return setPasswordDesign(false); }},
+        Named{"updateCheck", &updateCheckDesign}, Named{"about", &aboutDesign},
+        Named{"rename", &renameDesign}, Named{"setSync", &setSyncDesign}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -416,6 +416,25 @@ class FakeNetwork final : public Network {
   std::chrono::milliseconds lastTimeout_{0};
 };
 
+// Cheap, deterministic stand-ins for the system's cryptography. The key
+// derivation is NOT PBKDF2 and protects nothing: a 64-bit FNV-1a of the
+// password, the salt and the round count, stretched to the asked length;
+// it costs the same whatever the rounds. It is only a function of its
+// inputs, so tests can check that a password matches its stored form. The
+// random bytes repeat from run to run.
+class FakeCrypto final : public Crypto {
+ public:
+  bool randomBytes(std::span<std::uint8_t> out) override;
+  bool pbkdf2Sha256(std::string_view password, std::span<const std::uint8_t> salt,
+                    std::uint32_t iterations, std::span<std::uint8_t> out) override;
+  bool failRandom = false;  // randomBytes fails while set
+  bool failDerive = false;  // pbkdf2Sha256 fails while set
+  int derivations = 0;      // calls of pbkdf2Sha256
+
+ private:
+  std::uint64_t state_ = 0x54656d76696bULL;
+};
+
 // Everything a behaviour test needs, wired together. `journal` lists the
 // calls to the shell, processes, power and sound in the order they came.
 struct Headless {
@@ -429,8 +448,9 @@ struct Headless {
   RecordingPower power;
   FakeSound sound;
   FakeNetwork network;
+  FakeCrypto crypto;
   std::vector<std::string> journal;
-  Services services{ui, clock, files, prompts, shell, processes, power, sound, network};
+  Services services{ui, clock, files, prompts, shell, processes, power, sound, network, crypto};
 };
 
 }  // namespace temvik::headless

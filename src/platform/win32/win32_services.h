@@ -3,6 +3,7 @@
 // The real clock, file system and modal prompts of the Win32 backend.
 
 #include "platform/clock.h"
+#include "platform/crypto.h"
 #include "platform/files.h"
 #include "platform/prompts.h"
 
@@ -35,6 +36,15 @@ class Win32Prompts final : public Prompts {
                                       std::string_view presetName) override;
   std::optional<std::string> saveFile(const Window* owner, std::string_view filter,
                                       std::string_view presetName) override;
+};
+
+// CNG (bcrypt.dll, part of Windows since Vista): BCryptGenRandom with the
+// system-preferred generator, BCryptDeriveKeyPBKDF2 with HMAC-SHA-256.
+class Win32Crypto final : public Crypto {
+ public:
+  bool randomBytes(std::span<std::uint8_t> out) override;
+  bool pbkdf2Sha256(std::string_view password, std::span<const std::uint8_t> salt,
+                    std::uint32_t iterations, std::span<std::uint8_t> out) override;
 };
 
 }  // namespace temvik

@@ -225,7 +225,7 @@ void Win32Window::createMenus(const WindowDesign& design) {
 
 void Win32Window::createControl(const ControlDesign& c) {
   const wchar_t* cls = L"STATIC";
-  DWORD style = WS_CHILD | WS_VISIBLE;
+  DWORD style = WS_CHILD | (c.hidden ? 0 : WS_VISIBLE);
   DWORD exStyle = 0;
   // Each tab stop is a group of its own: the keys that move the focus are
   // Tab and Shift+Tab only.
@@ -246,6 +246,7 @@ void Win32Window::createControl(const ControlDesign& c) {
       cls = L"EDIT";
       style |= ES_AUTOHSCROLL;
       if (c.readOnly) style |= ES_READONLY;
+      if (c.secret) style |= ES_PASSWORD;
       exStyle = WS_EX_CLIENTEDGE;
       break;
     case ControlKind::MultiLineEdit:

@@ -47,6 +47,11 @@ void ItemEditor::reset() {
   w.setEnabled(kMediaPath, false);
   w.setText(kPlayTime, "10");
   if (points_) points_->clear();
+  keepLocked();
+}
+
+void ItemEditor::keepLocked() {
+  if (state_.editLocked()) applyEditLock();
 }
 
 RunItem ItemEditor::shownAfterLoad(const ItemRecord& item) {
@@ -157,6 +162,7 @@ void ItemEditor::load(const ItemRecord& item) {
     powerTicked(kPowerBoxes[i]);
     w.setChecked(kPowerBoxes[i], true);
   }
+  keepLocked();
 }
 
 ItemRecord ItemEditor::record() const { return recordOf(runItem()); }

@@ -4,6 +4,7 @@
 
 #include "platform/window.h"
 #include "run/run_item.h"
+#include "store/app_state.h"
 #include "store/item_options.h"
 #include "store/plan_store.h"
 #include "ui/dialogs/prompt_point_editor.h"
@@ -14,14 +15,17 @@ namespace temvik {
 // the rules by which its check boxes enable and disable each other.
 class ItemEditor {
  public:
-  explicit ItemEditor(Window& window) : window_(window) {}
+  // While `state` says the plan is locked, every reset and load ends with
+  // the edit lock, so no path enables the editor without the rights.
+  ItemEditor(Window& window, const AppState& state) : window_(window), state_(state) {}
 
   [[nodiscard]] const ItemOptions& values() const { return values_; }
   ItemOptions& values() { return values_; }
 
-  // Blanks the editor and clears the selection of both lists.
+  // Blanks the editor and clears the selection of both lists; enables its
+  // inputs unless the plan is locked.
   void reset();
-  // Fills the editor from a stored item (after a reset).
+  // Fills the editor from a stored item (after a reset); locked as reset.
   void load(const ItemRecord& item);
   // The item record the editor holds, as add and save write it.
   [[nodiscard]] ItemRecord record() const;
@@ -56,7 +60,10 @@ class ItemEditor {
   void mediaPathRule();
   bool& powerFlag(ControlId box);
 
+  void keepLocked();
+
   Window& window_;
+  const AppState& state_;
   ItemOptions values_;
   PromptPointEditor* points_ = nullptr;
 };

@@ -16,6 +16,7 @@
 #include "ui/dialogs/program_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
 #include "ui/dialogs/rename_dialog.h"
+#include "ui/main/administration.h"
 #include "ui/main/item_editor.h"
 #include "ui/main/main_window_ids.h"
 #include "ui/main/plan_menu.h"
@@ -66,12 +67,13 @@ class MainWindow::Impl final : public WindowEvents,
     // the plan.
     const bool recovered = guarded([&] { recoverInterruptedRewrite(store_); });
     window_ = services_.ui.createWindow(mainWindowDesign(), *this, nullptr);
-    editor_ = std::make_unique<ItemEditor>(*window_);
+    editor_ = std::make_unique<ItemEditor>(*window_, state_);
     plan_ = std::make_unique<SequentialPlan>(*window_, *editor_, store_, services_.prompts, state_);
     run_ = std::make_unique<RunController>(services_, store_, state_, *this);
     timed_ = std::make_unique<TimedPlan>(
         services_, store_, state_, *this, *run_, *window_,
         TimedListIds{kSequentialList, kTimedList, kTimedMenuTitle, kTimedMenu});
+    admin_ = std::make_unique<Administration>(services_, *window_, *editor_, store_, state_);
     Window& w = *window_;
     // Translucent before it first appears, so it never flashes opaque.
     w.setLayered(kLayeredAlpha);
@@ -90,25 +92,25 @@ class MainWindow::Impl final : public WindowEvents,
       });
     } else {
       showFilesAsTheyAre();
+      // Every rewrite writes the password back, so it must be known even
+      // here; a file that cannot be read was told of already.
+      try {
+        state_.password = store_.readPassword();
+      } catch (const StoreError&) {
+      }
     }
     w.setEnabled(kRunFromStart, !plan_->firstRowFinished());
+    // The password dialog grants the rights; without it a stored password
+    // keeps the plan read-only.
+    admin_->askAtStartUp();
     w.listSelect(kSequentialList, -1);
     plan_->applyResumeRule();
     editor_->applyMediaDesign();
     for (ControlId id :
          {kChooseProgram, kChooseEndProcess, kChooseForbidden, kMediaPath, kOpenMedia})
       w.setEnabled(id, false);
-    applyPasswordAtStart();
+    admin_->applyLockRules();
     w.activate();
-  }
-
-  // The password dialog grants the rights; without it a stored password
-  // keeps the plan read-only. Runs at start-up and after an import of the
-  // sequential part, with the password that plan holds.
-  void applyPasswordAtStart() {
-    state_.rights = state_.password.empty();
-    window_->setMenuEnabled(kDeletePassword, false);
-    if (state_.editLocked()) editor_->applyEditLock();
   }
 
   Window& window() { return *window_; }
@@ -151,7 +153,12 @@ class MainWindow::Impl final : public WindowEvents,
     }
     plan_->applyResumeRule();
   }
-  void askImportedPassword() override { applyPasswordAtStart(); }
+  // The imported plan's password is asked for as at start-up.
+  void askImportedPassword() override {
+    window_->setMenuEnabled(kDeletePassword, false);
+    admin_->askAtStartUp();
+    admin_->applyLockRules();
+  }
 
   // ------------------------------------------------------------ RenameHost
 
@@ -205,6 +212,7 @@ class MainWindow::Impl final : public WindowEvents,
   void closeDialogsForTimedStart() override {
     rename_.close();
     programChooser_.close();
+    admin_->closeDialogs();
     endProcessChooser_.close();
     forbiddenChooser_.close();
     promptPoints_.window().hide();
@@ -350,6 +358,15 @@ class MainWindow::Impl final : public WindowEvents,
       case kCancelSyncFromMenu:
         timed_->cancelSync();
         break;
+      case kGetRights:
+        admin_->obtainRights();
+        break;
+      case kSetPassword:
+        admin_->setPassword();
+        break;
+      case kDeletePassword:
+        admin_->deletePassword();
+        break;
       case kAbout:
         about_.open(*window_);
         break;
@@ -473,6 +490,7 @@ class MainWindow::Impl final : public WindowEvents,
   std::unique_ptr<SequentialPlan> plan_;
   std::unique_ptr<RunController> run_;
   std::unique_ptr<TimedPlan> timed_;
+  std::unique_ptr<Administration> admin_;
   // The choosers' windows go before the main window that owns them.
   RetiredWindows closedDialogs_;
   ProcessChooser endProcessChooser_;

@@ -67,7 +67,7 @@ void PlanMenu::exportPart(PlanPart part) {
 
 void PlanMenu::importPart(PlanPart part) {
   if (part == PlanPart::Sequential && state_.editLocked()) {
-    message(kEditLockedMessage);
+    message(kEditLockedText);
     return;
   }
   if (host_.partRows(part) > 0) {

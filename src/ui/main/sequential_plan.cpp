@@ -29,6 +29,12 @@ void putItem(IniDocument& items, const std::string& section, const ItemRecord& i
 
 }  // namespace
 
+bool SequentialPlan::refusedWhileLocked() {
+  if (!state_.editLocked()) return false;
+  info(kEditLockedText);
+  return true;
+}
+
 bool SequentialPlan::firstRowFinished() const {
   return window_.listCount(kList) > 0 && isFinishedRow(window_.listText(kList, 0));
 }
@@ -70,7 +76,6 @@ void SequentialPlan::loadRowFrom(const IniDocument& items, int row) {
   editor_.reset();
   window_.listSelect(kTimedList, -1);
   editor_.load(readItem(items, section));
-  if (state_.editLocked()) editor_.applyEditLock();
   window_.listSelect(kList, row);
 }
 
@@ -87,6 +92,7 @@ bool SequentialPlan::inputAcceptable(const std::string& content) {
 }
 
 void SequentialPlan::add() {
+  if (refusedWhileLocked()) return;
   const std::string content = window_.text(kContent);
   const int n = window_.listCount(kList);
   for (int i = 0; i < n; ++i) {
@@ -125,6 +131,7 @@ void SequentialPlan::writePlanNames() {
 }
 
 bool SequentialPlan::save() {
+  if (refusedWhileLocked()) return false;
   if (firstRowFinished()) {
     info("清除了所有已完成标记后才能进行保存操作");
     return false;
@@ -176,6 +183,7 @@ void SequentialPlan::rewriteThroughEditor(const IniDocument& items) {
 }
 
 void SequentialPlan::moveUp() {
+  if (refusedWhileLocked()) return;
   const int selected = window_.listSelection(kList);
   if (selected == 0) {
     info("已经到顶");
@@ -189,6 +197,7 @@ void SequentialPlan::moveUp() {
 }
 
 void SequentialPlan::moveDown() {
+  if (refusedWhileLocked()) return;
   const int selected = window_.listSelection(kList);
   if (selected == window_.listCount(kList) - 1) {
     info("已经到底");
@@ -226,6 +235,7 @@ void SequentialPlan::move(int offset) {
 }
 
 void SequentialPlan::deleteSelected() {
+  if (refusedWhileLocked()) return;
   if (state_.activeList == ActiveList::Timed) {
     info("不能用此按钮删除同步计划");
     return;
@@ -252,6 +262,7 @@ void SequentialPlan::deleteSelected() {
 }
 
 void SequentialPlan::clearMarks() {
+  if (refusedWhileLocked()) return;
   store_.remove(kMarkFile);
   refill(false);
   window_.setEnabled(kResumeUnfinished, false);

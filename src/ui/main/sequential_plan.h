@@ -15,7 +15,8 @@ namespace temvik {
 
 // The sequential list and its item file: loading a row into the editor,
 // add, save, move, delete and clearing the finished marks. Every change is
-// written at once, and the list is refilled from the files.
+// written at once, and the list is refilled from the files. While the plan
+// is locked (AppState::editLocked) every change is refused with one message.
 class SequentialPlan {
  public:
   SequentialPlan(Window& window, ItemEditor& editor, PlanStore& store, Prompts& prompts,
@@ -46,6 +47,8 @@ class SequentialPlan {
   [[nodiscard]] std::vector<RunItem> shownItems() const;
 
  private:
+  // True, after telling the user, when the edit lock forbids a change.
+  bool refusedWhileLocked();
   void loadRowFrom(const IniDocument& items, int row);
   void showRows(const std::vector<std::string>& rows);
   void move(int offset);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <random>
 
+#include "ui/dialogs/password_dialog.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace temvik::testing {
@@ -81,10 +82,11 @@ TEST_F(ItemEditorTest, ContentsThatCannotNameASectionAreRefused) {
 
 TEST_F(ItemEditorTest, NewItemsGoBeforeThePasswordSection) {
   putFile("\\time.ini", join({item("一"), {"[密码]", "密码=pw"}}));
+  env.ui.onModal("密码窗口", [](headless::HeadlessWindow& dialog) {
+    dialog.type(password_ids::kPasswordEntry, "pw");
+    dialog.click(password_ids::kPasswordOk);
+  });
   auto& w = start();
-  // No password dialog yet: the editor stays locked; unlock it as rights would.
-  w.setEnabled(kContent, true);
-  w.setEnabled(kAddItem, true);
   w.type(kContent, "二");
   w.click(kAddItem);
   const std::string text = fileText("\\time.ini");
@@ -315,7 +317,8 @@ TEST(EditorModelTest, ARowTakenWithoutTheEditorIsWhatTheEditorShows) {
   headless::Headless env;
   WindowEvents events;
   auto window = env.ui.createWindow(mainWindowDesign(), events, nullptr);
-  ItemEditor editor(*window);
+  AppState state;
+  ItemEditor editor(*window, state);
   std::mt19937 rng(42);
   const std::vector<std::string> flags = {"真", "假", "", "是"};
   const std::vector<std::string> texts = {"", "0", "25", "１０", "a", "C:\\音\\铃.wav", "x.exe,"};

@@ -93,7 +93,7 @@ TEST_F(PlanMenuTest, AnImportedPlanWithAPasswordIsReadOnly) {
   // Read-only now: a second import of the sequential part is refused.
   env.prompts.chooseFile("D:\\locked.ini");
   w.chooseMenu(kImportSequential);
-  EXPECT_THAT(env.prompts.takeTexts(), ElementsAre(std::string(kEditLockedMessage)));
+  EXPECT_THAT(env.prompts.takeTexts(), ElementsAre(std::string(kEditLockedText)));
 }
 
 TEST_F(PlanMenuTest, AnImportThatIsCancelledRefusedOrUnreadableChangesNothing) {

@@ -1,0 +1,62 @@
+#include "ui/dialogs/password_dialog.h"
+
+#include "store/password.h"
+
+namespace temvik {
+
+using namespace password_ids;
+
+const WindowDesign& passwordDialogDesign() {
+  using K = ControlKind;
+  static const WindowDesign design = [] {
+    WindowDesign d{
+        .designName = "密码窗口",
+        .title = "请输入密码",
+        .rect = {0, 0, 280, 128},
+        .minimizeBox = false,
+        .centered = true,
+        .controls =
+            {
+                {kPasswordLabel, "标签1", "passwordLabel", K::Label, {16, 16, 40, 24}, "密码:", ""},
+                {kPasswordEntry, "编辑框1", "password", K::Edit, {60, 16, 196, 24}, "", ""},
+                {kCaseNote, "标签2", "caseNote", K::Label, {60, 52, 96, 16}, "(区分大小写)", ""},
+                {kPasswordOk, "超级按钮1", "ok", K::Button, {180, 48, 76, 28}, "确定", ""},
+            },
+        // Enter in the box is 确定; there is nothing to cancel but the close box.
+        .defaultControl = kPasswordOk,
+        .cancelControl = 0,
+    };
+    d.controls[1].secret = true;
+    return d;
+  }();
+  return design;
+}
+
+void PasswordDialog::open(Window& owner, Purpose purpose) {
+  if (bringToFront()) return;
+  purpose_ = purpose;
+  Window& w = create(passwordDialogDesign(), &owner);
+  services_.ui.runModal(w);
+}
+
+void PasswordDialog::onClick(ControlId id) {
+  if (id != kPasswordOk) return;
+  const auto matches =
+      passwordMatches(services_.crypto, state_.password, window_->text(kPasswordEntry));
+  if (!matches) {
+    tell(services_.prompts, window_.get(), kCryptoFailedText);
+    close();
+    return;
+  }
+  if (!*matches) {
+    tell(services_.prompts, window_.get(), kWrongPasswordText);
+    close();
+    return;
+  }
+  if (purpose_ == Purpose::ChangePassword) host_.changePasswordNext();
+  state_.rights = true;
+  host_.rightsGranted();
+  close();
+}
+
+}  // namespace temvik
