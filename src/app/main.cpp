@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "platform/services.h"
+#include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_ui.h"
@@ -27,7 +28,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   temvik::Win32Processes processes;
   temvik::Win32Power power;
   temvik::Win32Sound sound;
-  temvik::Services services{ui, clock, files, prompts, shell, processes, power, sound};
+  temvik::Win32Desktop desktop;
+  temvik::Services services{ui, clock, files, prompts, shell, processes, power, sound, desktop};
 
   temvik::MainWindow mainWindow(services);
   mainWindow.start();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/prompts.h"
 #include "platform/system.h"
@@ -19,6 +20,7 @@ struct Services {
   Processes& processes;
   Power& power;
   Sound& sound;
+  Desktop& desktop;
 };
 
 }  // namespace temvik

@@ -44,6 +44,9 @@ struct ControlDesign {
   // Labels: the label is one of the window's buttons. It takes the focus
   // with Tab, and Enter or Space on it presses it as a click does.
   bool actsAsButton = false;
+  // Labels: the character height of the text in design pixels, for large
+  // figures; 0 is the UI font.
+  int fontPx = 0;
 
   // Whether Tab stops at the control: whatever the user works with does;
   // labels only when they act as buttons, group boxes never.

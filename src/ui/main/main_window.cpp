@@ -9,6 +9,8 @@
 #include "store/plan_rewrite.h"
 #include "store/plan_store.h"
 #include "store/store_error.h"
+#include "tools/progress_watcher.h"
+#include "tools/stopwatch.h"
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/program_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
@@ -242,6 +244,14 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
       case kDeleteFromMenu:
         plan_->deleteSelected();
         break;
+      case kStopwatch:
+        closedDialogs_.release();
+        stopwatch_.open(*window_);
+        break;
+      case kProgressWatcher:
+        closedDialogs_.release();
+        watcher_.open(*window_);
+        break;
       case kAbout:
         inform(services_.prompts, window_.get(), kAboutText, "关于");
         break;
@@ -365,6 +375,8 @@ class MainWindow::Impl final : public WindowEvents, public RunHost, public Promp
   ProcessChooser forbiddenChooser_;
   ProgramChooser programChooser_;
   PromptPointEditor promptPoints_;
+  Stopwatch stopwatch_{services_.ui, closedDialogs_};
+  ProgressWatcher watcher_{services_, closedDialogs_};
 };
 
 MainWindow::MainWindow(Services& services) : impl_(std::make_unique<Impl>(services)) {}
