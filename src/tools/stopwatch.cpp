@@ -54,7 +54,7 @@ const WindowDesign& stopwatchDesign() {
 }
 
 std::string stopwatchFigure(std::int32_t value) {
-  if (value >= 0 && value <= 9) return "0" + std::to_string(value);
+  if (value >= 0 && value <= 9) return {'0', static_cast<char>('0' + value)};
   return std::to_string(value);
 }
 
