@@ -10,6 +10,9 @@
 #   item-finished.png      the item-finished dialog with the finished item's note
 #   plan-complete.png      the plan-complete window with the last item's note
 #   prompt-points.png      the prompt-point window with one point and a second typed
+#   stopwatch.png          the stopwatch stopped after two seconds
+#   window-chooser.png     the progress-bar watcher's window list
+#   watch-window.png       the watch window picking on the main window, magnifier on
 #   main-window-plan-144dpi.png  the plan again on a 144-DPI (150 %) screen
 #
 # Builds temvik.exe and the shot tool (tests/e2e/shot_tool.cpp) in the mingw
@@ -34,7 +37,8 @@ OUT=${TEMVIK_SHOT_OUT:-$ROOT/docs/screenshots}
 [[ $OUT == /* ]] || OUT=$ROOT/$OUT
 export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix-shots}
 SCENES=(empty:main-window-empty plan:main-window-plan editor:editor-item
-  run:run-window finished:item-finished complete:plan-complete points:prompt-points)
+  run:run-window finished:item-finished complete:plan-complete points:prompt-points
+  stopwatch:stopwatch chooser:window-chooser watch:watch-window)
 SCENES_144DPI=(plan:main-window-plan-144dpi)
 
 die() {
