@@ -10,9 +10,9 @@ const WindowDesign& watchWindowDesign() {
   using K = ControlKind;
   constexpr int kCanvasX = 8;
   constexpr int kCanvasY = 32;
-  // The magnifier lies over the canvas's lower right corner, and the marker
-  // over the canvas: both come before the canvas in the table, which keeps
-  // them above it.
+  // The magnifier view lies over the canvas's top right corner, its caption
+  // above it beside the note, and the marker over the canvas: they come
+  // before the canvas in the table, which keeps them above it.
   static const WindowDesign design{
       .designName = "检测窗口",
       .title = "",
@@ -30,7 +30,7 @@ const WindowDesign& watchWindowDesign() {
                "透明标签1",
                "keepNote",
                K::Label,
-               {8, 16, 848, 16},
+               {8, 16, 660, 16},
                "  (过程中可以做其它事，但请勿最小化此窗口及被检测窗口，否则会出现误差)",
                ""},
               {kMarker, "标签3", "endMarker", K::Surface, {0, 0, 2, 24}, "", ""},
@@ -38,14 +38,14 @@ const WindowDesign& watchWindowDesign() {
                "标签2",
                "magnifierCaption",
                K::Label,
-               {672, 372, 176, 16},
+               {680, 16, 168, 16},
                "放大镜",
                ""},
               {kMagnifierView,
                "图片框1",
                "magnifierView",
                K::Surface,
-               {672, 390, WatchWindow::kViewWidth, WatchWindow::kViewHeight},
+               {672, 32, WatchWindow::kViewWidth, WatchWindow::kViewHeight},
                "",
                ""},
               {kCanvas,
