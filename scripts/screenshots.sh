@@ -18,6 +18,9 @@
 #   password.png           the password dialog at start-up, a password typed
 #   set-password.png       the set-password dialog for a stored password
 #   first-password.png     the set-password dialog when none is stored
+#   stopwatch.png          the stopwatch stopped after two seconds
+#   window-chooser.png     the progress-bar watcher's window list
+#   watch-window.png       the watch window picking on the main window, magnifier on
 #   main-window-plan-144dpi.png  the plan again on a 144-DPI (150 %) screen
 #
 # Builds temvik.exe and the shot tool (tests/e2e/shot_tool.cpp) in the mingw
@@ -45,7 +48,8 @@ SCENES=(empty:main-window-empty plan:main-window-plan editor:editor-item
   run:run-window finished:item-finished complete:plan-complete points:prompt-points
   chooser:process-chooser update:update-check about:about rename:rename
   setsync:set-sync-dialog password:password set-password:set-password
-  first-password:first-password)
+  first-password:first-password stopwatch:stopwatch choose-window:window-chooser
+  watch:watch-window)
 SCENES_144DPI=(plan:main-window-plan-144dpi)
 
 die() {

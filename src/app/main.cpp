@@ -6,6 +6,7 @@
 
 #include "platform/services.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_system.h"
@@ -31,8 +32,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   temvik::Win32Sound sound;
   temvik::Win32Network network;
   temvik::Win32Crypto crypto;
-  temvik::Services services{ui,        clock, files, prompts, shell,
-                            processes, power, sound, network, crypto};
+  temvik::Win32Desktop desktop;
+  temvik::Services services{ui,    clock, files,   prompts, shell,  processes,
+                            power, sound, network, crypto,  desktop};
 
   // Tests point the update check at a server of their own.
   wchar_t page[2048];

@@ -21,6 +21,10 @@ class Prompts {
   virtual MessageAnswer message(const Window* owner, std::string_view text, std::string_view title,
                                 MessageIcon icon, MessageButtons buttons) = 0;
 
+  // A box with an OK button and no icon that stays above every program's
+  // windows until it is answered (system-modal); returns once it is.
+  virtual void alert(const Window* owner, std::string_view text, std::string_view title) = 0;
+
   // `filter` has the form "描述|*.ext|描述|*.ext". Returns the chosen path,
   // or nothing when the user cancels.
   virtual std::optional<std::string> openFile(const Window* owner, std::string_view filter,

@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/crypto.h"
+#include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/network.h"
 #include "platform/prompts.h"
@@ -23,6 +24,7 @@ struct Services {
   Sound& sound;
   Network& network;
   Crypto& crypto;
+  Desktop& desktop;
 };
 
 }  // namespace temvik

@@ -58,6 +58,9 @@ class WindowEvents {
   virtual void onMouseDownAt(ControlId, MouseButton, Point /*at*/) {}
   // Month calendars: the user selected another date.
   virtual void onChanged(ControlId) {}
+  // A key went down in a list box, or (ControlId 0) in the window while no
+  // control has the focus and the keyboard rules did not use it to move the
+  // focus or press a control. Auto-repeat reports each repetition.
   virtual void onKeyDown(ControlId, int /*virtualKey*/) {}
   virtual void onTimer(TimerId) {}
   virtual void onMenu(MenuItemId) {}
@@ -92,6 +95,9 @@ class Window {
   // The translucent look: layered extended style with a constant alpha.
   virtual void setLayered(std::uint8_t alpha) = 0;
   [[nodiscard]] virtual int layeredAlpha() const = 0;  // -1 when not layered
+  // The minimise box of the caption, taken away and given back.
+  virtual void setMinimizeBox(bool shown) = 0;
+  [[nodiscard]] virtual bool hasMinimizeBox() const = 0;
 
   // --- controls
   virtual void setText(ControlId, std::string_view text) = 0;
@@ -100,6 +106,10 @@ class Window {
   [[nodiscard]] virtual bool isEnabled(ControlId) const = 0;
   virtual void setShown(ControlId, bool) = 0;
   [[nodiscard]] virtual bool isShown(ControlId) const = 0;
+  // Where a control is, in the window's client coordinates and design
+  // pixels; moving it keeps it there at every DPI.
+  virtual void moveControl(ControlId, Rect rect) = 0;
+  [[nodiscard]] virtual Rect controlRect(ControlId) const = 0;
   virtual void setChecked(ControlId, bool) = 0;
   [[nodiscard]] virtual bool isChecked(ControlId) const = 0;
   virtual void setTooltip(ControlId, std::string_view) = 0;

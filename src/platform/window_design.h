@@ -46,6 +46,9 @@ struct ControlDesign {
   bool actsAsButton = false;
   bool hidden = false;  // created hidden (Window::setShown shows it)
   bool secret = false;  // edit boxes: shows a mask for each character typed (passwords)
+  // Labels: the character height of the text in design pixels, for large
+  // figures; 0 is the UI font.
+  int fontPx = 0;
 
   // Whether Tab stops at the control: whatever the user works with does;
   // labels only when they act as buttons, group boxes never.

@@ -17,6 +17,8 @@
 #include "run/item_finished_dialog.h"
 #include "run/plan_complete_window.h"
 #include "run/run_window.h"
+#include "tools/watch_window.h"
+#include "tools/window_chooser.h"
 #include "ui/dialogs/password_dialog.h"
 #include "ui/dialogs/set_password_dialog.h"
 #include "ui/main/main_window.h"
@@ -140,6 +142,33 @@ TEST(ScreenDpi, EveryCaptionOfThePasswordDialogsFitsItsControl) {
   expectCaptionsFit(change, "set-password dialog");
   PostMessageW(GetDlgItem(change, kSetCancel), BM_CLICK, 0, 0);
   E2E_EVENTUALLY_TRUE(!IsWindow(change) || !IsWindowVisible(change));
+}
+
+TEST(ScreenDpi, EveryCaptionOfTheToolsWindowsFitsItsControl) {
+  PlanFolder folder;
+  E2E_START(app, folder);
+  app.menu(kStopwatch);
+  expectCaptionsFit(app.waitForWindow("小型计时器"), "stopwatch");
+  app.menu(kProgressWatcher);
+  const HWND chooser = app.waitForWindow("进度条检测");
+  expectCaptionsFit(chooser, "window chooser");
+  ASSERT_NE(chooser, nullptr);
+  // Watch the main window itself, whose row is there from the start.
+  const HWND list = GetDlgItem(chooser, window_chooser_ids::kWindowList);
+  ASSERT_TRUE(waitFor([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) > 0; }));
+  SendMessageW(list, LB_SETCURSEL, 0, 0);
+  PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(window_chooser_ids::kWindowList, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+  HWND watch = nullptr;
+  waitFor([&] {
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      if (pid == app.pid() && IsWindowVisible(w) && GetDlgItem(w, watch_ids::kCanvas)) watch = w;
+    }
+    return watch != nullptr;
+  });
+  expectCaptionsFit(watch, "watch window");
 }
 
 }  // namespace

@@ -12,11 +12,13 @@
 // set-sync dialog for an item with options), "points" (the prompt-point
 // window of an item, one point in its list and a second one typed),
 // "password" (the password dialog at start-up), "set-password" (the
-// set-password dialog for a stored password) or "first-password" (the
-// set-password dialog when none is stored). Once the program shows that
-// state, the outer rectangle of what is shown is written to RECT-FILE as
-// "x y width height"; the program is closed when RECT-FILE.done appears (or
-// after two minutes).
+// set-password dialog for a stored password), "first-password" (the
+// set-password dialog when none is stored), "stopwatch" (the stopwatch
+// stopped after two seconds), "choose-window" (the progress-bar watcher's
+// window list) or "watch" (the watch window picking on the main window).
+// Once the program shows that state, the outer rectangle of what is shown is
+// written to RECT-FILE as "x y width height"; the program is closed when
+// RECT-FILE.done appears (or after two minutes).
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +27,9 @@
 #include "driver.h"
 #include "run/run_window.h"
 #include "timed/set_sync_dialog.h"
+#include "tools/stopwatch.h"
+#include "tools/watch_window.h"
+#include "tools/window_chooser.h"
 #include "ui/dialogs/password_dialog.h"
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/prompt_point_editor.h"
@@ -101,9 +106,10 @@ int wmain(int argc, wchar_t** argv) {
   const bool setSyncScene = scene == "setsync";
   const bool passwordScene =
       scene == "password" || scene == "set-password" || scene == "first-password";
+  const bool toolScene = scene == "stopwatch" || scene == "choose-window" || scene == "watch";
   if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene && !pointsScene &&
       !chooserScene && !updateScene && !aboutScene && !renameScene && !setSyncScene &&
-      !passwordScene)
+      !passwordScene && !toolScene)
     return fail("unknown scene " + scene);
 
   PlanFolder folder;
@@ -237,6 +243,55 @@ int wmain(int argc, wchar_t** argv) {
       if (!shown) return fail("no window 设置密码");
       if (scene == "set-password") typeInto(GetDlgItem(shown, kOldPassword), "pw");
       typeInto(GetDlgItem(shown, kNewPassword), "Neu2026");
+    }
+  }
+  if (scene == "stopwatch") {
+    app.menu(main_ids::kStopwatch);
+    shown = app.waitForWindow("小型计时器");
+    if (!shown) return fail("no stopwatch");
+    const HWND seconds = GetDlgItem(shown, stopwatch_ids::kSeconds);
+    PostMessageW(shown, WM_KEYDOWN, 'A', 1);
+    if (!waitFor([&] { return windowText(seconds) == "02"; })) return fail("it does not count");
+    PostMessageW(shown, WM_KEYDOWN, 'A', 1);
+  }
+  if (scene == "choose-window" || scene == "watch") {
+    app.menu(main_ids::kProgressWatcher);
+    shown = app.waitForWindow("进度条检测");
+    if (!shown) return fail("no window chooser");
+    const HWND list = GetDlgItem(shown, window_chooser_ids::kWindowList);
+    int row = -1;
+    waitFor([&] {
+      const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+      for (int i = 0; i < count && row < 0; ++i) {
+        const LRESULT n = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::wstring t(static_cast<size_t>(n) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(t.data()));
+        if (narrow(t.c_str()).rfind("Temvikv1.0", 0) == 0) row = i;
+      }
+      return row >= 0;
+    });
+    if (row < 0) return fail("the main window is not listed");
+    if (scene == "watch") {
+      SendMessageW(list, LB_SETCURSEL, row, 0);
+      PostMessageW(shown, WM_COMMAND, MAKEWPARAM(window_chooser_ids::kWindowList, LBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(list));
+      const HWND chooser = shown;
+      if (!waitFor([&] { return !IsWindowVisible(chooser); })) return fail("no pick");
+      shown = nullptr;
+      waitFor([&] {
+        for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+          DWORD pid = 0;
+          GetWindowThreadProcessId(w, &pid);
+          if (pid == app.pid() && IsWindowVisible(w) && GetDlgItem(w, watch_ids::kCanvas))
+            shown = w;
+        }
+        return shown != nullptr;
+      });
+      if (!shown) return fail("no watch window");
+      // The pointer over the picture of the main window's lists.
+      const Rect wr = rectOf(shown);
+      App::movePointer({wr.x + 100, wr.y + 150});
+      waitFor([] { return false; }, 800ms);  // a few magnifier views
     }
   }
   // Everything painted.

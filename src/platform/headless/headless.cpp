@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/bmp.h"
 #include "platform/keyboard.h"
 
 namespace temvik::headless {
@@ -41,7 +42,8 @@ HeadlessWindow::HeadlessWindow(HeadlessUi& ui, const WindowDesign& design, Windo
       events_(events),
       owner_(owner),
       title_(design.title),
-      bounds_(design.rect) {
+      bounds_(design.rect),
+      minimizeBox_(design.minimizeBox) {
   for (const auto& c : design_.controls) {
     Control& ctl = controls_[c.id];
     ctl.design = &c;
@@ -49,6 +51,7 @@ HeadlessWindow::HeadlessWindow(HeadlessUi& ui, const WindowDesign& design, Windo
     ctl.tooltip = c.tooltip;
     ctl.checked = c.checked;
     ctl.shown = !c.hidden;
+    ctl.rect = c.rect;
     if (c.kind == ControlKind::MonthCalendar) ctl.date = *calendarDay(ui_.clock_.now());
   }
   for (const auto& m : design_.menus)
@@ -134,7 +137,7 @@ bool HeadlessWindow::rightClick(ControlId id) {
 }
 
 bool HeadlessWindow::minimize() {
-  if (!isVisible() || !design_.minimizeBox) return false;
+  if (!isVisible() || !minimizeBox_) return false;
   if (events_.onMinimizing()) return false;
   minimized_ = true;
   return true;
@@ -255,6 +258,10 @@ void HeadlessWindow::surfaceSetPicture(ControlId id, Picture picture, PictureFit
   c.fit = fit;
 }
 
+void HeadlessWindow::moveControl(ControlId id, Rect rect) { control(id).rect = rect; }
+
+Rect HeadlessWindow::controlRect(ControlId id) const { return control(id).rect; }
+
 const Picture& HeadlessWindow::surfacePicture(ControlId id) const {
   return control(id, ControlKind::Surface).picture;
 }
@@ -351,6 +358,7 @@ bool HeadlessWindow::pressKey(int virtualKey, bool shift) {
       requestClose();
       break;
     case KeyAnswer::Kind::Nothing:
+      if (focused_ == 0) events_.onKeyDown(0, virtualKey);
       break;
     case KeyAnswer::Kind::Control:
       controlKey(virtualKey);
@@ -360,7 +368,11 @@ bool HeadlessWindow::pressKey(int virtualKey, bool shift) {
 }
 
 void HeadlessWindow::controlKey(int virtualKey) {
-  if (focused_ == 0 || !usable(focused_)) return;
+  if (focused_ == 0) {
+    events_.onKeyDown(0, virtualKey);  // the window itself has the keyboard
+    return;
+  }
+  if (!usable(focused_)) return;
   Control& c = control(focused_);
   switch (c.design->kind) {
     case ControlKind::ListBox:
@@ -570,6 +582,11 @@ bool MemoryFiles::replace(const std::string& from, const std::string& to) {
 
 // ---------------------------------------------------------------- prompts
 
+void ScriptedPrompts::alert(const Window*, std::string_view text, std::string_view title) {
+  shown_.push_back(
+      {std::string(text), std::string(title), MessageIcon::None, MessageButtons::Ok, true});
+}
+
 MessageAnswer ScriptedPrompts::message(const Window*, std::string_view text, std::string_view title,
                                        MessageIcon icon, MessageButtons buttons) {
   shown_.push_back({std::string(text), std::string(title), icon, buttons});
@@ -769,6 +786,94 @@ bool FakeCrypto::pbkdf2Sha256(std::string_view password, std::span<const std::ui
   for (int i = 0; i < 4; ++i) mix(static_cast<std::uint8_t>(iterations >> (8 * i)));
   for (auto& b : out) b = static_cast<std::uint8_t>(splitMix(h));
   return true;
+}
+
+}  // namespace temvik::headless
+
+namespace temvik::headless {
+
+// ---------------------------------------------------------------- desktop
+
+std::vector<TopLevelWindow> FakeDesktop::topLevelWindows() const {
+  std::lock_guard lock(mutex_);
+  std::vector<TopLevelWindow> all;
+  for (const auto& w : windows_) all.push_back(w.window);
+  return all;
+}
+
+std::optional<std::vector<std::uint8_t>> FakeDesktop::captureWindow(std::int64_t handle) {
+  std::lock_guard lock(mutex_);
+  ++captures_;
+  for (const auto& w : windows_)
+    if (w.window.handle == handle && !w.look.empty()) return bmpFromPicture(w.look);
+  return std::nullopt;
+}
+
+Point FakeDesktop::cursorPosition() const {
+  std::lock_guard lock(mutex_);
+  return cursor_;
+}
+
+Picture FakeDesktop::magnify(Rect source, int width, int height, Point cursorAt) {
+  std::lock_guard lock(mutex_);
+  ++magnifications_;
+  lastSource_ = source;
+  Picture out(width, height, rgb(0, 0, 0));
+  if (out.empty() || source.width <= 0 || source.height <= 0) return out;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const int sx = source.x + x * source.width / width;
+      const int sy = source.y + y * source.height / height;
+      if (sx >= 0 && sy >= 0 && sx < screen_.width && sy < screen_.height && !screen_.empty())
+        out.set(x, y, screen_.at(sx, sy));
+    }
+  }
+  if (cursorAt.x >= 0 && cursorAt.y >= 0 && cursorAt.x < width && cursorAt.y < height)
+    out.set(cursorAt.x, cursorAt.y, kCursorColour);
+  return out;
+}
+
+std::int64_t FakeDesktop::addWindow(std::string title, bool visible, Picture look) {
+  std::lock_guard lock(mutex_);
+  const std::int64_t handle = next_++;
+  windows_.push_back({{handle, visible, std::move(title)}, std::move(look)});
+  return handle;
+}
+
+void FakeDesktop::setLook(std::int64_t handle, Picture look) {
+  std::lock_guard lock(mutex_);
+  for (auto& w : windows_)
+    if (w.window.handle == handle) w.look = std::move(look);
+}
+
+void FakeDesktop::closeWindow(std::int64_t handle) {
+  std::lock_guard lock(mutex_);
+  std::erase_if(windows_, [&](const Shown& w) { return w.window.handle == handle; });
+}
+
+void FakeDesktop::setScreen(Picture screen) {
+  std::lock_guard lock(mutex_);
+  screen_ = std::move(screen);
+}
+
+void FakeDesktop::setCursor(Point at) {
+  std::lock_guard lock(mutex_);
+  cursor_ = at;
+}
+
+int FakeDesktop::captures() const {
+  std::lock_guard lock(mutex_);
+  return captures_;
+}
+
+int FakeDesktop::magnifications() const {
+  std::lock_guard lock(mutex_);
+  return magnifications_;
+}
+
+Rect FakeDesktop::lastMagnifiedSource() const {
+  std::lock_guard lock(mutex_);
+  return lastSource_;
 }
 
 }  // namespace temvik::headless

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/desktop.h"
 #include "platform/services.h"
 
 namespace temvik::headless {
@@ -56,6 +57,8 @@ class HeadlessWindow final : public Window {
   [[nodiscard]] Rect bounds() const override { return bounds_; }
   void setLayered(std::uint8_t alpha) override { alpha_ = alpha; }
   [[nodiscard]] int layeredAlpha() const override { return alpha_; }
+  void setMinimizeBox(bool shown) override { minimizeBox_ = shown; }
+  [[nodiscard]] bool hasMinimizeBox() const override { return minimizeBox_; }
 
   void setText(ControlId, std::string_view text) override;
   [[nodiscard]] std::string text(ControlId) const override;
@@ -63,6 +66,8 @@ class HeadlessWindow final : public Window {
   [[nodiscard]] bool isEnabled(ControlId) const override;
   void setShown(ControlId, bool) override;
   [[nodiscard]] bool isShown(ControlId) const override;
+  void moveControl(ControlId, Rect rect) override;
+  [[nodiscard]] Rect controlRect(ControlId) const override;
   void setChecked(ControlId, bool) override;
   [[nodiscard]] bool isChecked(ControlId) const override;
   void setTooltip(ControlId, std::string_view) override;
@@ -160,6 +165,7 @@ class HeadlessWindow final : public Window {
     DateTime date;    // month calendars
     Picture picture;  // surfaces
     PictureFit fit = PictureFit::Actual;
+    Rect rect;
   };
   struct Timer {
     std::uint64_t interval = 0;
@@ -188,6 +194,7 @@ class HeadlessWindow final : public Window {
   bool open_ = true;
   bool modal_ = false;
   bool minimized_ = false;
+  bool minimizeBox_ = true;
   int alpha_ = -1;
   ControlId focused_ = 0;
   std::map<ControlId, Control> controls_;
@@ -302,9 +309,11 @@ class ScriptedPrompts final : public Prompts {
     std::string title;
     MessageIcon icon;
     MessageButtons buttons;
+    bool systemModal = false;  // an alert
   };
   MessageAnswer message(const Window* owner, std::string_view text, std::string_view title,
                         MessageIcon icon, MessageButtons buttons) override;
+  void alert(const Window* owner, std::string_view text, std::string_view title) override;
   std::optional<std::string> openFile(const Window* owner, std::string_view filter,
                                       std::string_view presetName) override;
   std::optional<std::string> saveFile(const Window* owner, std::string_view filter,
@@ -435,6 +444,45 @@ class FakeCrypto final : public Crypto {
   std::uint64_t state_ = 0x54656d76696bULL;
 };
 
+// Other programs' windows and a screen the test paints. The pointer and the
+// screen may be read from any thread.
+class FakeDesktop final : public Desktop {
+ public:
+  [[nodiscard]] std::vector<TopLevelWindow> topLevelWindows() const override;
+  [[nodiscard]] std::optional<std::vector<std::uint8_t>> captureWindow(
+      std::int64_t handle) override;
+  [[nodiscard]] Point cursorPosition() const override;
+  // Nearest-pixel stretch of the painted screen; the pointer is one pixel
+  // of kCursorColour at `cursorAt`.
+  [[nodiscard]] Picture magnify(Rect source, int width, int height, Point cursorAt) override;
+
+  static constexpr Pixel kCursorColour = rgb(1, 2, 3);
+  // A window with its title and its look (an empty picture: it cannot be
+  // taken); returns its handle.
+  std::int64_t addWindow(std::string title, bool visible, Picture look = Picture(40, 30));
+  void setLook(std::int64_t handle, Picture look);
+  void closeWindow(std::int64_t handle);
+  void setScreen(Picture screen);
+  void setCursor(Point at);
+  [[nodiscard]] int captures() const;
+  [[nodiscard]] int magnifications() const;
+  [[nodiscard]] Rect lastMagnifiedSource() const;
+
+ private:
+  struct Shown {
+    TopLevelWindow window;
+    Picture look;
+  };
+  mutable std::mutex mutex_;
+  std::vector<Shown> windows_;
+  std::int64_t next_ = 0x1000;
+  Picture screen_;
+  Point cursor_;
+  int captures_ = 0;
+  int magnifications_ = 0;
+  Rect lastSource_;
+};
+
 // Everything a behaviour test needs, wired together. `journal` lists the
 // calls to the shell, processes, power and sound in the order they came.
 struct Headless {
@@ -449,8 +497,10 @@ struct Headless {
   FakeSound sound;
   FakeNetwork network;
   FakeCrypto crypto;
+  FakeDesktop desktop;
   std::vector<std::string> journal;
-  Services services{ui, clock, files, prompts, shell, processes, power, sound, network, crypto};
+  Services services{ui,    clock, files,   prompts, shell,  processes,
+                    power, sound, network, crypto,  desktop};
 };
 
 }  // namespace temvik::headless

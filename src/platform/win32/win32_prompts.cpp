@@ -54,6 +54,11 @@ std::optional<std::string> fileDialog(bool save, const Window* owner, std::strin
 
 }  // namespace
 
+void Win32Prompts::alert(const Window* owner, std::string_view text, std::string_view title) {
+  MessageBoxExW(ownerHwnd(owner), toUtf16(text).c_str(), toUtf16(title).c_str(),
+                MB_OK | MB_SYSTEMMODAL | MB_SETFOREGROUND, 0);
+}
+
 MessageAnswer Win32Prompts::message(const Window* owner, std::string_view text,
                                     std::string_view title, MessageIcon icon,
                                     MessageButtons buttons) {

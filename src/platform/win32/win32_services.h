@@ -32,6 +32,7 @@ class Win32Prompts final : public Prompts {
  public:
   MessageAnswer message(const Window* owner, std::string_view text, std::string_view title,
                         MessageIcon icon, MessageButtons buttons) override;
+  void alert(const Window* owner, std::string_view text, std::string_view title) override;
   std::optional<std::string> openFile(const Window* owner, std::string_view filter,
                                       std::string_view presetName) override;
   std::optional<std::string> saveFile(const Window* owner, std::string_view filter,

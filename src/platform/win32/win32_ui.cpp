@@ -111,10 +111,11 @@ Win32Ui::~Win32Ui() {
   for (const auto& [dpi, font] : fonts_) DeleteObject(font);
 }
 
-HFONT Win32Ui::font(UINT dpi) const {
-  HFONT& font = fonts_[dpi];
+HFONT Win32Ui::font(UINT dpi, int charHeightPx) const {
+  if (charHeightPx <= 0) charHeightPx = fontCharHeightPx_;
+  HFONT& font = fonts_[{dpi, charHeightPx}];
   if (!font)
-    font = CreateFontW(-scaleToDpi(fontCharHeightPx_, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+    font = CreateFontW(-scaleToDpi(charHeightPx, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                        DEFAULT_PITCH | FF_DONTCARE, fontFace_.c_str());
   return font;

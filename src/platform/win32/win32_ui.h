@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/dpi.h"
@@ -57,8 +58,9 @@ class Win32Ui final : public Ui {
   // everything else is translated and dispatched.
   static void dispatch(const MSG& msg);
 
-  // The controls' font for windows at `dpi`, made when first asked for.
-  [[nodiscard]] HFONT font(UINT dpi = kDesignDpi) const;
+  // The controls' font for windows at `dpi`, made when first asked for; a
+  // character height other than 0 (in design pixels) asks for that size.
+  [[nodiscard]] HFONT font(UINT dpi = kDesignDpi, int charHeightPx = 0) const;
   // The program's icon at the small size (title bars, the notification area).
   [[nodiscard]] HICON smallIcon() const { return smallIcon_; }
   // The character height of the font at 96 DPI.
@@ -74,7 +76,7 @@ class Win32Ui final : public Ui {
   std::shared_ptr<PostQueue> posts_;
   HWND postWindow_ = nullptr;
   std::wstring fontFace_;
-  mutable std::map<UINT, HFONT> fonts_;  // by DPI
+  mutable std::map<std::pair<UINT, int>, HFONT> fonts_;  // by DPI and character height
   HICON smallIcon_ = nullptr;
   int fontCharHeightPx_ = 0;
 };
@@ -112,6 +114,8 @@ class Win32Window final : public Window {
   [[nodiscard]] Rect bounds() const override;
   void setLayered(std::uint8_t alpha) override;
   [[nodiscard]] int layeredAlpha() const override;
+  void setMinimizeBox(bool shown) override;
+  [[nodiscard]] bool hasMinimizeBox() const override;
 
   void setText(ControlId, std::string_view text) override;
   [[nodiscard]] std::string text(ControlId) const override;
@@ -119,6 +123,8 @@ class Win32Window final : public Window {
   [[nodiscard]] bool isEnabled(ControlId) const override;
   void setShown(ControlId, bool) override;
   [[nodiscard]] bool isShown(ControlId) const override;
+  void moveControl(ControlId, Rect rect) override;
+  [[nodiscard]] Rect controlRect(ControlId) const override;
   void setChecked(ControlId, bool) override;
   [[nodiscard]] bool isChecked(ControlId) const override;
   void setTooltip(ControlId, std::string_view) override;

@@ -194,7 +194,8 @@ void Win32Window::applyDpi(UINT dpi, const RECT& suggested) {
     if (!h) continue;
     const Rect r = scaleToDpi(c.rect, dpi_);
     SetWindowPos(h, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(h, WM_SETFONT, font, FALSE);
+    SendMessageW(h, WM_SETFONT,
+                 c.fontPx ? reinterpret_cast<WPARAM>(ui_.font(dpi_, c.fontPx)) : font, FALSE);
   }
   if (tooltipHwnd_) {
     SendMessageW(tooltipHwnd_, WM_SETFONT, font, FALSE);
@@ -271,6 +272,8 @@ void Win32Window::createControl(const ControlDesign& c) {
       break;
     case ControlKind::Surface:
       cls = kSurfaceClass;
+      // Never paints over the controls above it (those before it in the table).
+      style |= WS_CLIPSIBLINGS;
       break;
   }
   Quiet quiet(quiet_);
@@ -279,7 +282,7 @@ void Win32Window::createControl(const ControlDesign& c) {
                            r.height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                            instance(), nullptr);
   if (!h) return;
-  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(dpi_)), FALSE);
+  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.font(dpi_, c.fontPx)), FALSE);
   if (c.kind == ControlKind::CheckBox && c.checked) SendMessageW(h, BM_SETCHECK, BST_CHECKED, 0);
   if (c.kind == ControlKind::ListBox)
     SetWindowSubclass(h, &Win32Window::listProc, kListSubclassId,
@@ -368,6 +371,13 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       handleTimer(static_cast<TimerId>(wp));
       return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      // Keys reach the window itself only while no control has the focus
+      // (without any focus they come as WM_SYSKEYDOWN).
+      if (auto* e = events()) e->onKeyDown(0, static_cast<int>(wp));
+      if (!*alive || msg == WM_KEYDOWN) return 0;
+      break;
     case WM_ACTIVATE: {
       if (LOWORD(wp) == WA_INACTIVE) {
         const HWND focused = GetFocus();
@@ -716,6 +726,9 @@ bool Win32Window::handleKey(HWND target, int virtualKey) {
     case KeyAnswer::Kind::Control:
       return false;
     case KeyAnswer::Kind::Nothing:
+      // A window without a focused control still hears the key.
+      if (focused == 0)
+        if (auto* e = events()) e->onKeyDown(0, virtualKey);
       return true;
     case KeyAnswer::Kind::Focus:
       focusByKeyboard(answer.control);
@@ -941,6 +954,19 @@ int Win32Window::layeredAlpha() const {
   return (flags & LWA_ALPHA) ? alpha : 255;
 }
 
+void Win32Window::setMinimizeBox(bool shown) {
+  if (!hwnd_) return;
+  const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+  SetWindowLongPtrW(hwnd_, GWL_STYLE, shown ? style | WS_MINIMIZEBOX : style & ~WS_MINIMIZEBOX);
+  // The caption is drawn afresh with its buttons as they now are.
+  SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+bool Win32Window::hasMinimizeBox() const {
+  return hwnd_ && (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_MINIMIZEBOX) != 0;
+}
+
 // ---------------------------------------------------------------- controls
 
 const Win32Window::Control* Win32Window::find(ControlId id) const {
@@ -994,6 +1020,22 @@ bool Win32Window::isEnabled(ControlId id) const {
 
 void Win32Window::setShown(ControlId id, bool shown) {
   if (const Control* c = find(id)) ShowWindow(c->hwnd, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32Window::moveControl(ControlId id, Rect rect) {
+  const Control* c = find(id);
+  if (!c) return;
+  // Kept in the design, which every later layout for a DPI starts from.
+  for (ControlDesign& d : design_.controls)
+    if (d.id == id) d.rect = rect;
+  const Rect r = scaleToDpi(rect, dpi_);
+  SetWindowPos(c->hwnd, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Rect Win32Window::controlRect(ControlId id) const {
+  for (const ControlDesign& d : design_.controls)
+    if (d.id == id) return d.rect;
+  return {};
 }
 
 bool Win32Window::isShown(ControlId id) const {

@@ -11,6 +11,8 @@
 #include "store/program.h"
 #include "store/store_error.h"
 #include "timed/timed_plan.h"
+#include "tools/progress_watcher.h"
+#include "tools/stopwatch.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/program_chooser.h"
@@ -367,6 +369,14 @@ class MainWindow::Impl final : public WindowEvents,
       case kDeletePassword:
         admin_->deletePassword();
         break;
+      case kStopwatch:
+        closedDialogs_.release();
+        stopwatch_.open(*window_);
+        break;
+      case kProgressWatcher:
+        closedDialogs_.release();
+        watcher_.open(*window_);
+        break;
       case kAbout:
         about_.open(*window_);
         break;
@@ -501,6 +511,8 @@ class MainWindow::Impl final : public WindowEvents,
   AboutWindow about_;
   PlanMenu planMenu_;
   RenameDialog rename_;
+  Stopwatch stopwatch_{services_.ui, closedDialogs_};
+  ProgressWatcher watcher_{services_, closedDialogs_};
 };
 
 MainWindow::MainWindow(Services& services, std::string updatePageAddress)

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/desktop.h"
+#include "platform/short_lived_window.h"
+
+namespace temvik {
+
+class ProgressWatcher;
+
+namespace window_chooser_ids {
+enum Control : ControlId {
+  kHeading = 3101,  // 透明标签6
+  kRefresh,         // 超级按钮1
+  kWindowList,      // 窗口列表
+  kMinimizedNote,   // 透明标签1
+};
+enum Timer : TimerId {
+  kCompareTimer = 1,  // 时钟1: the watch's comparison, alive while the window is hidden
+};
+}  // namespace window_chooser_ids
+
+// The windows the chooser offers, in the desktop's order: visible ones with
+// a title, but not the desktop itself ("Program Manager").
+[[nodiscard]] std::vector<TopLevelWindow> choosableWindows(const std::vector<TopLevelWindow>& all);
+
+// "进度条检测": lists the windows to watch; selecting one starts the pick.
+// It stays alive, hidden, while the watch runs, since the watch's timer is
+// its own.
+class WindowChooser final : public ShortLivedWindow {
+ public:
+  WindowChooser(Ui& ui, RetiredWindows& retired, Desktop& desktop, ProgressWatcher& watcher)
+      : ShortLivedWindow(ui, retired), desktop_(desktop), watcher_(watcher) {}
+
+  // Opens a fresh chooser over `owner` with the windows listed.
+  void open(Window& owner);
+  void refresh();
+
+  void onClick(ControlId id) override;
+  void onRowSelected(ControlId id) override;
+  void onTimer(TimerId id) override;
+
+ private:
+  Desktop& desktop_;
+  ProgressWatcher& watcher_;
+};
+
+const WindowDesign& windowChooserDesign();
+
+}  // namespace temvik
