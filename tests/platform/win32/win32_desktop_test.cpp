@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/bmp.h"
+#include "platform/win32/win32_network.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_ui.h"
@@ -114,7 +115,10 @@ TEST_F(Win32DesktopTest, ClosingTheWatchWindowWhileTheMagnifierRunsLeaksNothing)
   Win32Processes processes;
   Win32Power power;
   Win32Sound sound;
-  Services services{ui_, clock, files, prompts, shell, processes, power, sound, desktop_};
+  Win32Network network;
+  Win32Crypto crypto;
+  Services services{ui_,   clock, files,   prompts, shell,   processes,
+                    power, sound, network, crypto,  desktop_};
   RetiredWindows retired;
   ProgressWatcher watcher(services, retired);
   const auto cycle = [&] {
