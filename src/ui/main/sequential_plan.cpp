@@ -119,8 +119,27 @@ void SequentialPlan::add() {
   state_.unsavedEdit = false;
 }
 
-void SequentialPlan::writePassword(IniDocument& items) const {
-  items.set(kPasswordSection, kPasswordKey, state_.password);
+// A rewrite is built from the list's rows. When they are not the items the
+// file holds (it could not be read when the list was filled, or another
+// program changed it), the rewrite would drop or reorder items: the list is
+// shown afresh instead and the user tries again.
+bool SequentialPlan::listShows(const IniDocument& items) {
+  const std::vector<std::string> onDisk = PlanStore::listRows(items, IniDocument(), kMarkKey);
+  const std::vector<std::string> shown = rows();
+  bool same = onDisk.size() == shown.size();
+  for (std::size_t i = 0; same && i < shown.size(); ++i) same = sectionOfRow(shown[i]) == onDisk[i];
+  if (same) return true;
+  refill(true);
+  editor_.reset();
+  info("计划文件与列表不一致，列表已按文件重新显示，请重新操作。");
+  return false;
+}
+
+// The rewritten plan keeps the password its file holds: the file, not
+// memory, is what a password write changed last, and memory may not know
+// it (a file that could not be read at start-up).
+void SequentialPlan::carryPassword(const IniDocument& from, IniDocument& to) {
+  to.set(kPasswordSection, kPasswordKey, from.get(kPasswordSection, kPasswordKey).value_or(""));
 }
 
 void SequentialPlan::writePlanNames() {
@@ -155,8 +174,9 @@ bool SequentialPlan::save() {
   }
   if (!inputAcceptable(content)) return false;
 
-  window_.listSetText(kList, selected, content);
   IniDocument items = store_.load(kItemFile);
+  if (!listShows(items)) return false;
+  window_.listSetText(kList, selected, content);
   writeItem(items, content, editor_.record());
   rewriteThroughEditor(items);
   state_.unsavedEdit = false;
@@ -174,7 +194,7 @@ void SequentialPlan::rewriteThroughEditor(const IniDocument& items) {
               ItemEditor::recordOf(ItemEditor::shownAfterLoad(readItem(items, sectionOfRow(row)))));
   }
   if (n > 0) loadRowFrom(items, n - 1);  // the editor ends holding the last item
-  writePassword(scratch);
+  carryPassword(items, scratch);
   commitPlanRewrite(store_, scratch, std::nullopt);
   // After the plan, so that a plan that could not be written leaves the
   // names as they were too.
@@ -223,9 +243,10 @@ void SequentialPlan::move(int offset) {
   std::swap(order[static_cast<std::size_t>(selected)], order[static_cast<std::size_t>(target)]);
 
   const IniDocument items = store_.load(kItemFile);
+  if (!listShows(items)) return;
   IniDocument scratch;
   for (const auto& row : order) writeItem(scratch, row, readItem(items, row));
-  writePassword(scratch);
+  carryPassword(items, scratch);
   commitPlanRewrite(store_, scratch, std::nullopt);
 
   // The list and the editor from what was just written, not read again.
@@ -240,8 +261,9 @@ void SequentialPlan::deleteSelected() {
     info("不能用此按钮删除同步计划");
     return;
   }
-  const int selected = window_.listSelection(kList);
   const IniDocument items = store_.load(kItemFile);
+  if (!listShows(items)) return;
+  const int selected = window_.listSelection(kList);
   IniDocument scratchItems;
   IniDocument scratchMarks;
   const int n = window_.listCount(kList);
@@ -252,7 +274,7 @@ void SequentialPlan::deleteSelected() {
     if (isFinishedRow(row)) scratchMarks.set(section, kMarkKey, kFinishedMark);
     writeItem(scratchItems, section, readItem(items, section));
   }
-  writePassword(scratchItems);
+  carryPassword(items, scratchItems);
   if (selected >= 0) window_.listRemove(kList, selected);
   commitPlanRewrite(store_, scratchItems, scratchMarks);
 

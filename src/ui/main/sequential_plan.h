@@ -53,7 +53,9 @@ class SequentialPlan {
   void showRows(const std::vector<std::string>& rows);
   void move(int offset);
   void rewriteThroughEditor(const IniDocument& items);
-  void writePassword(IniDocument& items) const;
+  static void carryPassword(const IniDocument& from, IniDocument& to);
+  // Whether the list shows the items of `items`; refills it when not.
+  bool listShows(const IniDocument& items);
   void writePlanNames();
   void info(std::string_view text, std::string_view title = "") {
     inform(prompts_, &window_, text, title);

@@ -203,6 +203,43 @@ TEST_F(DiskFailureTest, AnUnreadableItemFileStopsTheStartAndTheRun) {
   EXPECT_EQ(rowsOnDisk(), (std::vector<std::string>{"一", "二", "三"})) << "not written over";
 }
 
+// A list filled while its file could not be read is empty, but the file is
+// not: no rewrite built from such a list may replace the file.
+TEST_F(DiskFailureTest, AListThatDoesNotShowTheFileNeverRewritesIt) {
+  for (const bool withPassword : {false, true}) {
+    prepare(false);
+    if (withPassword)
+      putFile("\\time.ini", join({item("一"), item("二"), item("三"), {"[密码]", "密码=pw"}}));
+    env.files.unreadable.insert(env.files.path("\\time.ini"));
+    auto& w = start();
+    env.files.unreadable.clear();
+    env.prompts.clear();
+    const Files before = env.files.all();
+    w.click(kDeleteItem);  // nothing selected: every row is kept, as the list holds none
+    EXPECT_EQ(env.files.all(), before) << "with password " << withPassword;
+    EXPECT_THAT(env.prompts.takeTexts(),
+                ::testing::ElementsAre("计划文件与列表不一致，列表已按文件重新显示，请重新操作。"));
+    EXPECT_EQ(w.listRows(kSequentialList), (std::vector<std::string>{"一", "二", "三"}));
+    // Shown afresh, the list rewrites as it should, password and all.
+    if (!withPassword) {
+      w.clickRow(kSequentialList, 1);
+      w.click(kMoveUp);
+      EXPECT_EQ(rowsOnDisk(), (std::vector<std::string>{"二", "一", "三"}));
+    }
+  }
+}
+
+TEST_F(DiskFailureTest, ARewriteKeepsThePasswordTheFileHolds) {
+  prepare(false);
+  auto& w = start();
+  // Another program (or an older copy of this one) set a password meanwhile.
+  putFile("\\time.ini", join({item("一"), item("二"), item("三"), {"[密码]", "密码=pw"}}));
+  w.clickRow(kSequentialList, 1);
+  w.click(kMoveUp);
+  EXPECT_EQ(rowsOnDisk(), (std::vector<std::string>{"二", "一", "三"}));
+  EXPECT_EQ(PlanStore(env.files).readPassword(), "pw");
+}
+
 TEST_F(DiskFailureTest, AFinishedMarkThatCannotBeWrittenIsToldAndTheRunGoesOn) {
   putFile("\\time.ini", join({{"[一]", "内容=一", "时=0", "分=0", "秒=1"}, item("二")}));
   auto& w = start();
