@@ -144,6 +144,32 @@ TEST(ScreenDpi, EveryCaptionOfThePasswordDialogsFitsItsControl) {
   E2E_EVENTUALLY_TRUE(!IsWindow(change) || !IsWindowVisible(change));
 }
 
+TEST(ScreenDpi, EveryCaptionOfTheAboutRenameAndUpdateWindowsFitsItsControl) {
+  LocalHttpServer server;
+  ASSERT_TRUE(server.ok());
+  server.hold(true);  // the update check stays on screen while it waits
+  SetEnvironmentVariableW(L"TEMVIK_UPDATE_PAGE", widen(server.address("/update.html")).c_str());
+  PlanFolder folder;
+  E2E_START(app, folder);
+  SetEnvironmentVariableW(L"TEMVIK_UPDATE_PAGE", nullptr);
+  const auto closeAndWait = [](HWND w) {
+    PostMessageW(w, WM_CLOSE, 0, 0);
+    E2E_EVENTUALLY_TRUE(!IsWindow(w) || !IsWindowVisible(w));
+  };
+  app.menu(kAbout);
+  const HWND about = app.waitForWindow("关于");
+  expectCaptionsFit(about, "about window");
+  closeAndWait(about);
+  app.menu(kRenameSequential);
+  const HWND rename = app.waitForWindow("更名");
+  expectCaptionsFit(rename, "rename dialog");
+  closeAndWait(rename);
+  app.menu(kCheckUpdate);
+  const HWND update = app.waitForWindow("检查更新");
+  expectCaptionsFit(update, "update check");
+  closeAndWait(update);
+}
+
 TEST(ScreenDpi, EveryCaptionOfTheToolsWindowsFitsItsControl) {
   PlanFolder folder;
   E2E_START(app, folder);
