@@ -26,12 +26,16 @@ std::string controlText(HWND window, int id) { return windowText(GetDlgItem(wind
 // Opens the set-sync dialog for sequential row 0. The pointer of the shared
 // desktop now and then misses its first move, so the click is tried again
 // (on the same row: a second click that lands would be a double click,
-// which clears the selection, and the third selects it again).
+// which clears the selection, and the third selects it again). The list
+// selects on the button's press but tells the window on its release, and a
+// posted command overtakes queued input, so the menu is only sent once the
+// row's item is in the editor.
 HWND openSetSync(App& app) {
   bool selected = false;
   for (int attempt = 0; attempt < 3 && !selected; ++attempt) {
     if (!app.clickRow(kSequentialList, 0)) continue;
-    selected = waitFor([&] { return app.selection(kSequentialList) == 0; }, 5s);
+    selected = waitFor(
+        [&] { return app.selection(kSequentialList) == 0 && !app.text(kContent).empty(); }, 5s);
   }
   if (!selected) {
     ADD_FAILURE() << "row 0 of the sequential list never became selected";
