@@ -18,14 +18,6 @@ using namespace main_ids;
 using namespace password_ids;
 using headless::HeadlessWindow;
 
-// Every control the edit lock disables.
-constexpr ControlId kLockedControls[] = {
-    kContent,         kHours,         kMinutes,      kSeconds,         kExitWhenDone,
-    kRunProgram,      kChooseProgram, kEndProcesses, kForbidProcesses, kChooseEndProcess,
-    kChooseForbidden, kShutdown,      kRestart,      kLogOff,          kLock,
-    kMedia,           kUseDefault,    kMediaPath,    kOpenMedia,       kPlayTime,
-    kAddItem,         kDeleteItem};
-
 class AdministrationTest : public MainWindowTest {
  protected:
   // time.ini with two items and `stored` as the password value.
@@ -49,11 +41,6 @@ class AdministrationTest : public MainWindowTest {
     EXPECT_TRUE(d->pressKey(vk::kReturn));
     EXPECT_FALSE(d->isOpen());
     env.ui.drainPosts();
-  }
-  static int enabledLockedControls(const HeadlessWindow& w) {
-    int n = 0;
-    for (ControlId id : kLockedControls) n += w.isEnabled(id) ? 1 : 0;
-    return n;
   }
   std::vector<std::string> texts() { return env.prompts.takeTexts(); }
 };

@@ -18,13 +18,6 @@ namespace {
 using namespace main_ids;
 using headless::HeadlessWindow;
 
-constexpr ControlId kLockedControls[] = {
-    kContent,         kHours,         kMinutes,      kSeconds,         kExitWhenDone,
-    kRunProgram,      kChooseProgram, kEndProcesses, kForbidProcesses, kChooseEndProcess,
-    kChooseForbidden, kShutdown,      kRestart,      kLogOff,          kLock,
-    kMedia,           kUseDefault,    kMediaPath,    kOpenMedia,       kPlayTime,
-    kAddItem,         kDeleteItem};
-
 class EditLockTest : public MainWindowTest {
  protected:
   // A plan of 1 to 6 items with options and prompt points, the first
@@ -70,11 +63,6 @@ class EditLockTest : public MainWindowTest {
     d->click(password_ids::kPasswordOk);
     env.prompts.clear();
     return w;
-  }
-  static int enabledLockedControls(const HeadlessWindow& w) {
-    int n = 0;
-    for (ControlId id : kLockedControls) n += w.isEnabled(id) ? 1 : 0;
-    return n;
   }
 };
 

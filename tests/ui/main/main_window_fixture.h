@@ -16,6 +16,19 @@ namespace temvik::testing {
 // program would find them on disk (GBK, CR LF).
 class MainWindowTest : public ::testing::Test {
  protected:
+  // How many of the controls the edit lock disables are enabled in `w`.
+  static int enabledLockedControls(const headless::HeadlessWindow& w) {
+    using namespace main_ids;
+    constexpr ControlId kLockedControls[] = {
+        kContent,         kHours,         kMinutes,      kSeconds,         kExitWhenDone,
+        kRunProgram,      kChooseProgram, kEndProcesses, kForbidProcesses, kChooseEndProcess,
+        kChooseForbidden, kShutdown,      kRestart,      kLogOff,          kLock,
+        kMedia,           kUseDefault,    kMediaPath,    kOpenMedia,       kPlayTime,
+        kAddItem,         kDeleteItem};
+    int n = 0;
+    for (ControlId id : kLockedControls) n += w.isEnabled(id) ? 1 : 0;
+    return n;
+  }
   // Writes a file of the program directory from UTF-8 lines.
   void putFile(std::string_view part, const std::vector<std::string>& lines) {
     std::string text;
