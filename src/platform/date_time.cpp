@@ -74,21 +74,50 @@ std::string dateTimeText(const DateTime& t) {
 }
 
 std::optional<DateTime> parseDateTimeText(std::string_view text) {
-  // "YYYY-MM-DD HH:MM:SS": digits everywhere but at these places.
-  static constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd";
-  if (text.size() != kShape.size()) return std::nullopt;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (kShape[i] == 'd' ? (c < '0' || c > '9') : c != kShape[i]) return std::nullopt;
-  }
-  const auto number = [&](std::size_t at, std::size_t width) {
+  // The stored form, and what an earlier version wrote on a Chinese system:
+  // "2026-12-09 06:13:05", "2026/12/9 6:13:05", "2026/12/9 6:13",
+  // "2026/12/9" (midnight). The date's parts are separated by '-' or '/',
+  // the same both times; the year has four digits, every other part one or
+  // two; the time follows after one space, its seconds optional.
+  std::size_t at = 0;
+  const auto number = [&](std::size_t minDigits, std::size_t maxDigits) -> std::optional<int> {
     int n = 0;
-    for (std::size_t i = at; i < at + width; ++i) n = n * 10 + (text[i] - '0');
+    std::size_t digits = 0;
+    while (at < text.size() && digits < maxDigits && text[at] >= '0' && text[at] <= '9') {
+      n = n * 10 + (text[at++] - '0');
+      ++digits;
+    }
+    if (digits < minDigits) return std::nullopt;
     return n;
   };
-  const DateTime t{number(0, 4),  number(5, 2),  number(8, 2),
-                   number(11, 2), number(14, 2), number(17, 2)};
-  if (!isValidDateTime(t)) return std::nullopt;
+  const auto takes = [&](char c) {
+    if (at >= text.size() || text[at] != c) return false;
+    ++at;
+    return true;
+  };
+  const auto year = number(4, 4);
+  if (!year || at >= text.size() || (text[at] != '-' && text[at] != '/')) return std::nullopt;
+  const char separator = text[at++];
+  const auto month = number(1, 2);
+  if (!month || !takes(separator)) return std::nullopt;
+  const auto day = number(1, 2);
+  if (!day) return std::nullopt;
+  DateTime t{*year, *month, *day, 0, 0, 0};
+  if (at < text.size()) {
+    if (!takes(' ')) return std::nullopt;
+    const auto hour = number(1, 2);
+    if (!hour || !takes(':')) return std::nullopt;
+    const auto minute = number(1, 2);
+    if (!minute) return std::nullopt;
+    t.hour = *hour;
+    t.minute = *minute;
+    if (takes(':')) {
+      const auto second = number(1, 2);
+      if (!second) return std::nullopt;
+      t.second = *second;
+    }
+  }
+  if (at != text.size() || !isValidDateTime(t)) return std::nullopt;
   return t;
 }
 

@@ -34,8 +34,12 @@ struct DateTime {
 // leading zeros, so that it reads back exactly and sorts as it compares.
 // Only for valid date-times.
 [[nodiscard]] std::string dateTimeText(const DateTime& t);
-// The date-time a text of that form names; nothing for any other text
-// (another layout, a day the month lacks, 24:00:00, blanks around it).
+// The date-time a stored start text names: that form, or one an earlier
+// version wrote on a Chinese system ("2026/12/9 6:13:05", "2026-12-9 6:13",
+// "2026/12/9" for midnight: '-' or '/' between the date's parts, leading
+// zeros optional but in the year, seconds and the whole time optional).
+// Nothing for any other text (another layout, a day the month lacks,
+// 24:00:00, blanks around it).
 [[nodiscard]] std::optional<DateTime> parseDateTimeText(std::string_view text);
 
 }  // namespace temvik

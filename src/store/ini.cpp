@@ -30,7 +30,7 @@ IniDocument IniDocument::parse(std::string_view text) {
     ++headers;
   doc.sections_.reserve(headers);
   std::size_t lastEntries = 0;
-  doc.sections_.push_back({});
+  doc.sections_.push_back({.name = {}, .entries = {}, .header = false});
   std::size_t pos = 0;
   while (pos < text.size()) {
     std::size_t end = text.find('\n', pos);
@@ -73,7 +73,7 @@ std::string IniDocument::serialize() const {
   }
   out.reserve(size);
   for (const auto& section : sections_) {
-    if (!section.name.empty()) {
+    if (section.header) {
       out += '[';
       out += section.name;
       out += "]\r\n";
@@ -92,7 +92,7 @@ std::string IniDocument::serialize() const {
 
 bool IniDocument::empty() const {
   for (const auto& section : sections_)
-    if (!section.name.empty() || !section.entries.empty()) return false;
+    if (section.header || !section.entries.empty()) return false;
   return true;
 }
 
@@ -100,7 +100,7 @@ std::vector<std::string> IniDocument::sectionNames() const {
   std::vector<std::string> names;
   names.reserve(sections_.size());
   for (const auto& section : sections_)
-    if (!section.name.empty()) names.push_back(section.name);
+    if (section.header) names.push_back(section.name);
   return names;
 }
 
@@ -179,7 +179,7 @@ bool IniDocument::removeKey(std::string_view section, std::string_view key) {
   if (!repeatedNames_) {
     // One section of each name: found through the index, not by a walk.
     Section* s = find(section);
-    if (s == nullptr || s->name.empty()) return false;
+    if (s == nullptr) return false;
     for (auto it = s->entries.begin(); it != s->entries.end(); ++it) {
       if (sameName(it->key, key)) {
         s->entries.erase(it);
@@ -189,7 +189,7 @@ bool IniDocument::removeKey(std::string_view section, std::string_view key) {
     return false;
   }
   for (auto& s : sections_) {
-    if (s.name.empty() || !sameName(s.name, section)) continue;
+    if (!s.header || !sameName(s.name, section)) continue;
     for (auto it = s.entries.begin(); it != s.entries.end(); ++it) {
       if (sameName(it->key, key)) {
         s.entries.erase(it);
@@ -215,9 +215,9 @@ void IniDocument::reindex() {
   index_.reserve(sections_.size());
   repeatedNames_ = false;
   for (std::size_t i = 0; i < sections_.size(); ++i) {
-    // Keeps the first of a name; the text before the first section has none.
-    const bool added = index_.emplace(sectionKey(sections_[i].name), i).second;
-    if (!added && !sections_[i].name.empty()) repeatedNames_ = true;
+    // Keeps the first of a name; the text before the first header has none.
+    if (!sections_[i].header) continue;
+    if (!index_.emplace(sectionKey(sections_[i].name), i).second) repeatedNames_ = true;
   }
 }
 

@@ -32,7 +32,8 @@ class IniDocument {
 
   // True when serialize() gives the empty text.
   [[nodiscard]] bool empty() const;
-  // Named sections in file order, a repeated name as often as it occurs.
+  // Named sections in file order, a repeated name as often as it occurs;
+  // a header "[]" gives the name "".
   [[nodiscard]] std::vector<std::string> sectionNames() const;
   [[nodiscard]] bool hasSection(std::string_view section) const;
   // The value as GetPrivateProfileString reads it: of the first section and
@@ -71,8 +72,11 @@ class IniDocument {
     std::optional<std::string> value;  // nothing for a line without '='
   };
   struct Section {
-    std::string name;  // "" for the lines before the first section
+    std::string name;
     std::vector<Entry> entries;
+    // False only for the lines before the first header, which belong to no
+    // section: "[]" is a section of its own, named "".
+    bool header = true;
   };
   [[nodiscard]] const Section* find(std::string_view name) const;
   Section* find(std::string_view name);

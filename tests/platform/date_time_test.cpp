@@ -31,15 +31,73 @@ TEST(DateTimeText, SortsAsItCompares) {
 }
 
 TEST(DateTimeText, RefusesEveryOtherText) {
-  for (const char* text :
-       {"", "2026-12-09", "2026-12-09 6:13:05", "2026/12/09 06:13:05", " 2026-12-09 06:13:05",
-        "2026-12-09 06:13:05 ", "2026-02-30 00:00:00", "2026-13-01 00:00:00", "2026-12-09 24:00:00",
-        "2026-12-09 23:60:00", "2026-12-09 23:59:60", "0000-01-01 00:00:00",
-        "２０２６-12-09 06:13:05", "2026-12-09T06:13:05", "2026-12-09 06:13:0x",
-        "2026年12月9日 6:13:05", "垃圾"})
+  for (const char* text : {"",
+                           " 2026-12-09 06:13:05",
+                           "2026-12-09 06:13:05 ",
+                           "2026/12-09 06:13:05",
+                           "2026-12-09  06:13:05",
+                           "2026/12/9 6",
+                           "2026/12/9 6:13:",
+                           "2026/12/9 6:13:5:1",
+                           "2026/012/9",
+                           "2026/12/9 006:13",
+                           "26/12/9",
+                           "2026/12/",
+                           "2026/12/9 上午 6:13:05",
+                           "2026-02-30 00:00:00",
+                           "2026-13-01 00:00:00",
+                           "2026-12-09 24:00:00",
+                           "2026-12-09 23:60:00",
+                           "2026-12-09 23:59:60",
+                           "0000-01-01 00:00:00",
+                           "２０２６-12-09 06:13:05",
+                           "2026-12-09T06:13:05",
+                           "2026-12-09 06:13:0x",
+                           "2026年12月9日 6:13:05",
+                           "垃圾"})
     EXPECT_FALSE(parseDateTimeText(text)) << text;
   EXPECT_TRUE(parseDateTimeText("2024-02-29 12:00:00"));
   EXPECT_FALSE(parseDateTimeText("2023-02-29 12:00:00"));
+}
+
+// What an earlier version wrote on a Chinese system: '/' or '-' between the
+// date's parts, leading zeros or none, seconds or none, the date alone at
+// midnight. Each reads as the date-time it was written for.
+TEST(DateTimeText, ReadsTheFormsOfAnEarlierVersion) {
+  std::uint64_t seed = 20261209;
+  const auto next = [&](std::uint64_t below) {
+    seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+    return (seed >> 33) % below;
+  };
+  const auto part = [&](int n) {
+    std::string text = std::to_string(n);
+    return n < 10 && next(2) == 0 ? "0" + text : text;
+  };
+  for (int i = 0; i < 3000; ++i) {
+    const std::int64_t from = secondsOf({1990, 1, 1, 0, 0, 0});
+    const std::int64_t to = secondsOf({2099, 12, 31, 23, 59, 59});
+    DateTime t = dateTimeOfSeconds(from + static_cast<std::int64_t>(next(to - from)));
+    const std::string separator = next(2) == 0 ? "/" : "-";
+    std::string text = std::to_string(t.year) + separator + part(t.month) + separator + part(t.day);
+    switch (next(3)) {
+      case 0:  // the date alone: midnight
+        t.hour = t.minute = t.second = 0;
+        break;
+      case 1:  // no seconds
+        t.second = 0;
+        text += " " + part(t.hour) + ":" + part(t.minute);
+        break;
+      default:
+        text += " " + part(t.hour) + ":" + part(t.minute) + ":" + part(t.second);
+    }
+    const auto read = parseDateTimeText(text);
+    ASSERT_TRUE(read) << text;
+    EXPECT_EQ(*read, t) << text;
+  }
+  EXPECT_EQ(parseDateTimeText("2026/12/9 10:30:00"), (DateTime{2026, 12, 9, 10, 30, 0}));
+  EXPECT_EQ(parseDateTimeText("2026/12/9"), (DateTime{2026, 12, 9, 0, 0, 0}));
+  EXPECT_FALSE(parseDateTimeText("2026/2/30"));
+  EXPECT_FALSE(parseDateTimeText("2026/12/9 24:00"));
 }
 
 TEST(DateTimeArithmetic, CarriesOverEveryField) {

@@ -14,11 +14,11 @@ constexpr std::string_view kOddFile =
 constexpr std::string_view kOddFileRewritten =
     "top line\r\n; comment\r\n[Sec]\r\nk1=v1\r\nk2=\"quoted\"\r\nk3='single'\r\nk4=\"half\r\n"
     "k5=\"\r\nk6=\"\"\r\nnovalue\r\n=noname\r\nK9=new\r\n[spaced]\r\nk=1\r\n[junk]\r\nk=2\r\n"
-    "[bad\r\nk=3\r\nk=4\r\n[sec]\r\nk=dup\r\n　ideo　=　v　\r\n";
+    "[bad\r\nk=3\r\n[]\r\nk=4\r\n[sec]\r\nk=dup\r\n　ideo　=　v　\r\n";
 
 TEST(IniDocument, ReadsValuesAsTheProfileRoutinesDo) {
   const auto doc = IniDocument::parse(kOddFile);
-  EXPECT_EQ(doc.sectionNames(), (std::vector<std::string>{"Sec", "spaced", "junk", "sec"}));
+  EXPECT_EQ(doc.sectionNames(), (std::vector<std::string>{"Sec", "spaced", "junk", "", "sec"}));
   EXPECT_EQ(doc.get("SEC", "K1"), "v1");
   EXPECT_EQ(doc.get(" sec ", "k2"), "quoted");
   EXPECT_EQ(doc.get("sec", "k3"), "single");
@@ -32,6 +32,12 @@ TEST(IniDocument, ReadsValuesAsTheProfileRoutinesDo) {
   EXPECT_EQ(doc.get("bad", "k"), std::nullopt);
   EXPECT_EQ(doc.value("nowhere", "k"), "");
   EXPECT_FALSE(doc.hasSection("junk] after"));
+  // "[]" is a section of its own, named "": the lines before the first
+  // header belong to none.
+  EXPECT_EQ(doc.get("", "k"), "4");
+  EXPECT_EQ(doc.get(" ", "k"), "4");
+  EXPECT_EQ(doc.get("", "top line"), std::nullopt);
+  EXPECT_EQ(IniDocument::parse("x=1\r\n[a]\r\n").get("", "x"), std::nullopt);
 }
 
 TEST(IniDocument, RewritesAFileAsWritePrivateProfileStringDoes) {
@@ -60,6 +66,20 @@ TEST(IniDocument, AppendsSectionsAndKeysWithoutBlankLines) {
   auto trailing = IniDocument::parse("x=1\r\n[a]\r\nk=1\r\n\r\n\x1a");
   trailing.set("b", "k", "v");
   EXPECT_EQ(trailing.serialize(), "x=1\r\n[a]\r\nk=1\r\n[b]\r\nk=v\r\n");
+
+  // A section named "" keeps its header through every change, with no keys too.
+  auto unnamed = IniDocument::parse("x=1\r\n[a]\r\n[]\r\n[b]\r\nk=1\r\n");
+  EXPECT_FALSE(IniDocument::parse("[]\r\n").empty());
+  unnamed.set("b", "j", "2");
+  unnamed.removeKey("", "x");  // the line before the first header is in no section
+  EXPECT_EQ(unnamed.serialize(), "x=1\r\n[a]\r\n[]\r\n[b]\r\nk=1\r\nj=2\r\n");
+  unnamed.set("", "y", "3");
+  EXPECT_EQ(unnamed.serialize(), "x=1\r\n[a]\r\n[]\r\ny=3\r\n[b]\r\nk=1\r\nj=2\r\n");
+  EXPECT_TRUE(unnamed.removeSection(""));
+  EXPECT_EQ(unnamed.serialize(), "x=1\r\n[a]\r\n[b]\r\nk=1\r\nj=2\r\n");
+  IniDocument fresh;
+  fresh.set("", "k", "v");
+  EXPECT_EQ(fresh.serialize(), "[]\r\nk=v\r\n");
 }
 
 TEST(IniDocument, RemovesKeysAndSections) {

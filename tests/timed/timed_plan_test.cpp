@@ -518,6 +518,19 @@ TEST_F(TimedPlanTest, AnEmptyStartEndsTheWalkAndAnUnreadableOneIsLeftAlone) {
   EXPECT_EQ(timedValue("乱", "同步时间"), "2026-01-01 20:00:00");
 }
 
+TEST_F(TimedPlanTest, StartTimesInTheFormsOfAnEarlierVersionStartAndExpire) {
+  putFile("\\out.ini", join({timed("午夜", "2026/1/1"), timed("旧式", "2026/1/1 8:00:05"),
+                             timed("无秒", "2026-1-1 8:01")}));
+  auto& w = start();
+  env.ui.advance(500);
+  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{"您有1同步计划已过期，已经删除！"});
+  EXPECT_THAT(w.listRows(kTimedList), ElementsAre("旧式", "无秒"));
+  env.ui.advance(4500);  // 08:00:05
+  EXPECT_THAT(starts(), ElementsAre("旧式.mp3"));
+  env.ui.advance(55000);  // 08:01:00
+  EXPECT_THAT(starts(), ElementsAre("无秒.mp3"));
+}
+
 TEST_F(TimedPlanTest, TicksDuringTheExpiryMessageRemoveNothingTwice) {
   putFile("\\out.ini",
           join({timed("旧", "2026-01-01 07:00:00"), timed("新", "2026-01-01 08:00:02")}));
