@@ -1,6 +1,6 @@
 #include "ui/dialogs/program_chooser.h"
 
-#include "ui/dialogs/comma_list.h"
+#include "store/comma_list.h"
 
 namespace temvik {
 
