@@ -17,17 +17,6 @@ std::string_view withoutExe(std::string_view name) {
 
 }  // namespace
 
-std::vector<std::string> commaListEntries(std::string_view list) {
-  std::vector<std::string> entries;
-  std::size_t start = 0;
-  for (std::size_t comma = list.find(','); comma != std::string_view::npos;
-       comma = list.find(',', start)) {
-    entries.emplace_back(list.substr(start, comma - start));
-    start = comma + 1;
-  }
-  return entries;
-}
-
 int endProcessesNamed(Processes& processes, const std::vector<std::string>& names) {
   std::vector<std::string_view> wanted;
   for (const auto& name : names)

@@ -5,12 +5,9 @@
 #include <vector>
 
 #include "platform/system.h"
+#include "store/comma_list.h"
 
 namespace temvik {
-
-// The entries of a comma list: every entry ends with ","; text after the
-// last comma is not an entry.
-[[nodiscard]] std::vector<std::string> commaListEntries(std::string_view list);
 
 // Ends every running process with one of these names, compared without
 // regard to letter case, with or without ".exe", from one snapshot of the

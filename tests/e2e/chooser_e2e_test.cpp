@@ -1,6 +1,7 @@
-// The end-process chooser of the real program: a double-clicked process row
-// goes into the list, "确定" closes the chooser, and the added item stores
-// the list with its trailing comma.
+// The choosers of the real program: a double-clicked process row goes into
+// the list, "确定" closes the chooser, and the added item stores the list
+// with its trailing comma; a chooser left open closes when another item is
+// loaded, so it never writes into that item.
 
 #include <windows.h>
 
@@ -74,6 +75,32 @@ TEST(EndProcessChooser, ADoubleClickedProcessIsStoredWithItsComma) {
   ASSERT_FALSE(stored.empty());
   EXPECT_EQ(stored.back(), ',');
   EXPECT_EQ(sections[0].value("结束进程"), "真");
+}
+
+TEST(ForbiddenProcessChooser, ClosesWhenAnotherItemLoadsAndLeavesThatItemAlone) {
+  PlanFolder folder;
+  ASSERT_TRUE(folder.writeIni(
+      "time.ini", itemSection("甲", "0", "1", "0", {"禁止进程=真", "禁止名=a.exe,"}) +
+                      itemSection("乙", "0", "1", "0", {"禁止进程=真", "禁止名=b.exe,"})));
+  E2E_START(app, folder);
+  ASSERT_TRUE(app.clickRow(kSequentialList, 0));
+  E2E_EVENTUALLY_EQ(app.text(kContent), std::string("甲"));
+  ASSERT_TRUE(app.click(kChooseForbidden));
+  HWND chooser = app.waitForWindow("选择禁止进程");
+  ASSERT_NE(chooser, nullptr);
+  EXPECT_EQ(windowText(GetDlgItem(chooser, kProcessText)), "a.exe,");
+  // Out of the way of the list, which the next click must reach.
+  SetWindowPos(chooser, nullptr, 900, 600, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  ASSERT_TRUE(app.clickRow(kSequentialList, 1));
+  E2E_EVENTUALLY_EQ(app.text(kContent), std::string("乙"));
+  E2E_EVENTUALLY_TRUE(!IsWindow(chooser) || !IsWindowVisible(chooser));
+  ASSERT_TRUE(app.click(kSaveItem));
+  const auto sections = parseIni(folder.readText("time.ini"));
+  ASSERT_EQ(sectionNames(sections), (std::vector<std::string>{"甲", "乙", "密码"}))
+      << folder.readText("time.ini");
+  EXPECT_EQ(sections[0].value("禁止名"), "a.exe,");
+  EXPECT_EQ(sections[1].value("禁止名"), "b.exe,");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,104 @@ TEST_F(RunHostTest, ARefusedItemStopsTheStartWithItsMessage) {
   EXPECT_EQ(env.prompts.shown()[0].text, "请输入持续时间");
   EXPECT_EQ(find("执行窗口"), nullptr);
   EXPECT_TRUE(host.window->isVisible());
+}
+
+// Generated lists of names, blanks and commas: the start checks refuse a
+// list exactly when it has no entry (a name before a comma), and the run
+// opens, forbids and ends the entries the checks counted, never a blank one.
+TEST_F(RunHostTest, TheChecksAndTheRunAgreeOnWhatAListNames) {
+  struct Name {
+    std::string typed, process;  // process: the one it ends, if any
+  };
+  struct Generated {
+    std::string text;
+    std::vector<std::string> entries;    // as typed
+    std::vector<std::string> processes;  // what they end, each once, in order
+  };
+  std::mt19937 rng(2026);
+  const auto pick = [&](const auto& pool) { return pool[rng() % pool.size()]; };
+  const std::vector<std::string> blanks = {" ", "\t", "   "};
+  const auto generate = [&](const std::vector<Name>& names) {
+    Generated g;
+    std::string entry;
+    std::vector<const Name*> named;  // the names typed into the entry
+    for (int n = static_cast<int>(rng() % 12); n > 0; --n) {
+      switch (rng() % 3) {
+        case 0:
+          g.text += ',';
+          if (!named.empty()) g.entries.push_back(entry);
+          // Two names run together name no process.
+          if (named.size() == 1 && std::find(g.processes.begin(), g.processes.end(),
+                                             named[0]->process) == g.processes.end())
+            g.processes.push_back(named[0]->process);
+          entry.clear();
+          named.clear();
+          break;
+        case 1: {
+          const std::string blank = pick(blanks);
+          entry += blank;
+          g.text += blank;
+          break;
+        }
+        default: {
+          const Name& name = names[rng() % names.size()];
+          entry += name.typed;
+          g.text += name.typed;
+          named.push_back(&name);
+        }
+      }
+    }
+    return g;
+  };
+  const std::vector<Name> programs = {{"C:\\a.exe", ""}, {"D:\\工具\\b c.exe", ""}};
+  const std::vector<Name> toEnd = {{"e1.exe", "e1.exe"}, {"E2", "e2.exe"}};
+  const std::vector<Name> toForbid = {{"f1.EXE", "f1.exe"}, {"f2", "f2.exe"}};
+  int runs = 0, refusals = 0;
+  for (int round = 0; round < 400; ++round) {
+    const Generated program = generate(programs), end = generate(toEnd),
+                    forbid = generate(toForbid);
+    SCOPED_TRACE("programs \"" + program.text + "\" end \"" + end.text + "\" forbid \"" +
+                 forbid.text + "\"");
+    RunItem item = itemOf("一", "1");
+    item.ticked.media = item.ticked.useDefault = false;
+    item.options.media = false;
+    item.ticked.runProgram = item.ticked.endProcesses = item.ticked.forbid = true;
+    item.options.runProgram = item.options.endProcesses = item.options.forbid = true;
+    item.options.programList = program.text;
+    item.options.processList = end.text;
+    item.options.forbiddenList = forbid.text;
+    host.items = {item};
+    for (const char* p : {"e1.exe", "e2.exe", "f1.exe", "f2.exe"})
+      if (!env.processes.running(p)) env.processes.start(p);
+    env.journal.clear();
+    env.prompts.clear();
+
+    run.startFromBeginning();
+    std::vector<std::string> expected;
+    const char* refusal = program.entries.empty()  ? "请选择一个程序以供到时间执行"
+                          : end.entries.empty()    ? "请提供完成后要结束的进程"
+                          : forbid.entries.empty() ? "请提供执行中要禁止的进程"
+                                                   : nullptr;
+    if (refusal) {
+      ++refusals;
+      ASSERT_EQ(env.prompts.shown().size(), 1u);
+      EXPECT_EQ(env.prompts.shown()[0].text, refusal);
+      EXPECT_EQ(find("执行窗口"), nullptr);
+      continue;
+    }
+    ++runs;
+    EXPECT_TRUE(env.prompts.shown().empty());
+    env.ui.advance(1000);
+    for (const auto& p : forbid.processes) expected.push_back("end:" + p);
+    for (const auto& e : program.entries) expected.push_back("open:" + e);
+    for (const auto& p : end.processes) expected.push_back("end:" + p);
+    EXPECT_EQ(env.journal, expected);
+    HeadlessWindow* complete = find("计划完成窗口");
+    ASSERT_NE(complete, nullptr);
+    complete->click(kBackToMain);
+  }
+  EXPECT_GT(runs, 20);
+  EXPECT_GT(refusals, 20);
 }
 
 TEST(StartRefusalTest, ChecksComeInTheirOrderAndTheFirstOneWins) {

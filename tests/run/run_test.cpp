@@ -398,8 +398,9 @@ TEST_F(RunTest, ClosingTheRunWindowAsksAndThenShowsThePlan) {
 }
 
 TEST_F(RunTest, ForbiddenProcessesEndWhileTheItemRuns) {
-  putFile("\\time.ini", join({timedItem("一", "0", "0", "5", {"禁止进程=真", "禁止名=game.exe,"}),
-                              timedItem("二", "0", "0", "5", {"禁止进程=真", "禁止名=game.exe"})}));
+  putFile("\\time.ini",
+          join({timedItem("一", "0", "0", "5", {"禁止进程=真", "禁止名=game.exe,"}),
+                timedItem("二", "0", "0", "5", {"禁止进程=真", "禁止名=qq.exe,game.exe"})}));
   start().click(kRunFromStart);
   env.ui.advance(1000);
   env.processes.start("game.exe");
@@ -409,7 +410,7 @@ TEST_F(RunTest, ForbiddenProcessesEndWhileTheItemRuns) {
   env.processes.start("game.exe");
   env.ui.advance(5000);
   EXPECT_TRUE(env.processes.running("game.exe"));
-  finishedDialog()->click(kYesButton);  // no trailing comma: nothing forbidden
+  finishedDialog()->click(kYesButton);  // no trailing comma after game.exe: not forbidden
   env.ui.advance(1000);
   EXPECT_TRUE(env.processes.running("game.exe"));
 }

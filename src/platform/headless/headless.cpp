@@ -609,6 +609,11 @@ std::optional<std::string> ScriptedPrompts::openFile(const Window*, std::string_
                                                      std::string_view presetName) {
   lastFilter_ = filter;
   lastPresetName_ = presetName;
+  if (!whileFileDialogOpen_.empty()) {
+    auto fn = std::move(whileFileDialogOpen_.front());
+    whileFileDialogOpen_.pop_front();
+    fn();
+  }
   if (files_.empty()) return std::nullopt;
   auto f = std::move(files_.front());
   files_.pop_front();

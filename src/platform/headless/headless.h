@@ -327,6 +327,10 @@ class ScriptedPrompts final : public Prompts {
   // Runs `fn` while the next box is open, as the nested loop of a real box
   // runs timers and posts (a test advances time there).
   void whileNextOpen(std::function<void()> fn) { whileOpen_.push_back(std::move(fn)); }
+  // The same for the next file dialog.
+  void whileNextFileDialogOpen(std::function<void()> fn) {
+    whileFileDialogOpen_.push_back(std::move(fn));
+  }
 
   [[nodiscard]] const std::vector<Shown>& shown() const { return shown_; }
   // Texts of the boxes shown so far, cleared.
@@ -340,6 +344,7 @@ class ScriptedPrompts final : public Prompts {
   std::deque<MessageAnswer> answers_;
   std::deque<std::optional<std::string>> files_;
   std::deque<std::function<void()>> whileOpen_;
+  std::deque<std::function<void()>> whileFileDialogOpen_;
   std::vector<Shown> shown_;
   std::string lastFilter_;
   std::string lastPresetName_;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/dialogs/comma_list.h"
+#include "store/comma_list.h"
 
 namespace temvik {
 

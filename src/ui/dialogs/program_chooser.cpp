@@ -1,6 +1,6 @@
 #include "ui/dialogs/program_chooser.h"
 
-#include "ui/dialogs/comma_list.h"
+#include "store/comma_list.h"
 
 namespace temvik {
 
@@ -49,6 +49,9 @@ void ProgramChooser::onClick(ControlId id) {
     // Whatever name the dialog holds afterwards is appended, confirmed or
     // not: after a cancel that is the name chosen before, or none.
     dialog_.run(services_.prompts, window_.get());
+    // The dialog's loop runs the scheduler: a timed start closes the
+    // chooser, and the list is then another item's.
+    if (!isOpen()) return;
     const std::string text = window_->text(kProgramText) + dialog_.fileName() + ",";
     window_->setText(kProgramText, text);
     *list_ = text;

@@ -29,6 +29,7 @@ bool ItemEditor::isEditBox(ControlId id) {
 }
 
 void ItemEditor::reset() {
+  leaveItem();
   Window& w = window_;
   w.listSelect(kSequentialList, -1);
   w.listSelect(kTimedList, -1);
@@ -126,6 +127,7 @@ ItemRecord ItemEditor::recordOf(const RunItem& shown) {
 }
 
 void ItemEditor::load(const ItemRecord& item) {
+  leaveItem();
   const RunItem shown = shownAfterLoad(item);
   const RunItem::Ticks& t = shown.ticked;
   Window& w = window_;
@@ -189,6 +191,7 @@ RunItem ItemEditor::runItem() const {
 void ItemEditor::applyMediaDesign() { mediaRule(); }
 
 void ItemEditor::applyEditLock() {
+  leaveItem();
   for (ControlId id :
        {kContent,         kHours,         kMinutes,      kSeconds,         kExitWhenDone,
         kRunProgram,      kChooseProgram, kEndProcesses, kForbidProcesses, kChooseEndProcess,

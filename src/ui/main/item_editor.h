@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "platform/window.h"
 #include "run/run_item.h"
@@ -49,6 +51,9 @@ class ItemEditor {
   void setMediaPath(const std::string& path);
   // The prompt-point window follows every load and reset of the editor.
   void attachPromptPoints(PromptPointEditor& points) { points_ = &points; }
+  // Runs first on every reset and load, and on the edit lock: whatever was
+  // opened on the item the editor holds lets go of it before it changes.
+  void onLeavingItem(std::function<void()> hook) { leavingItem_ = std::move(hook); }
 
   [[nodiscard]] static bool isCheckBox(ControlId id);
   [[nodiscard]] static bool isEditBox(ControlId id);
@@ -61,11 +66,15 @@ class ItemEditor {
   bool& powerFlag(ControlId box);
 
   void keepLocked();
+  void leaveItem() const {
+    if (leavingItem_) leavingItem_();
+  }
 
   Window& window_;
   const AppState& state_;
   ItemOptions values_;
   PromptPointEditor* points_ = nullptr;
+  std::function<void()> leavingItem_;
 };
 
 }  // namespace temvik

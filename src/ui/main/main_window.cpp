@@ -70,6 +70,9 @@ class MainWindow::Impl final : public WindowEvents,
     const bool recovered = guarded([&] { recoverInterruptedRewrite(store_); });
     window_ = services_.ui.createWindow(mainWindowDesign(), *this, nullptr);
     editor_ = std::make_unique<ItemEditor>(*window_, state_);
+    // A chooser edits the list of the item it was opened on: when the editor
+    // takes another item, or locks, it closes, dropping what was typed.
+    editor_->onLeavingItem([this] { closeChoosers(); });
     plan_ = std::make_unique<SequentialPlan>(*window_, *editor_, store_, services_.prompts, state_);
     run_ = std::make_unique<RunController>(services_, store_, state_, *this);
     timed_ = std::make_unique<TimedPlan>(
@@ -213,10 +216,8 @@ class MainWindow::Impl final : public WindowEvents,
   void showPlanNames(const PlanNames& names) override { showTitle(names); }
   void closeDialogsForTimedStart() override {
     rename_.close();
-    programChooser_.close();
     admin_->closeDialogs();
-    endProcessChooser_.close();
-    forbiddenChooser_.close();
+    closeChoosers();
     promptPoints_.window().hide();
   }
   void storeFailed(const StoreError& error) override {
@@ -278,19 +279,10 @@ class MainWindow::Impl final : public WindowEvents,
       case kPromptPoints:
         promptPointsPressed();
         break;
-      // The choosers edit the editor's lists themselves. A click here is
-      // where none of their closed windows can still be busy.
       case kChooseProgram:
-        closedDialogs_.release();
-        programChooser_.open(*window_, editor_->values().programList);
-        break;
       case kChooseEndProcess:
-        closedDialogs_.release();
-        endProcessChooser_.open(*window_, editor_->values().processList);
-        break;
       case kChooseForbidden:
-        closedDialogs_.release();
-        forbiddenChooser_.open(*window_, editor_->values().forbiddenList);
+        openChooser(id);
         break;
       default:
         break;
@@ -487,6 +479,26 @@ class MainWindow::Impl final : public WindowEvents,
       }
     }
     promptPoints_.show();
+  }
+
+  // The choosers edit the editor's lists themselves, never a locked one's.
+  // A click here is where none of their closed windows can still be busy.
+  void openChooser(ControlId button) {
+    if (state_.editLocked()) {
+      message(kEditLockedText);
+      return;
+    }
+    closedDialogs_.release();
+    ItemOptions& o = editor_->values();
+    if (button == kChooseProgram) programChooser_.open(*window_, o.programList);
+    if (button == kChooseEndProcess) endProcessChooser_.open(*window_, o.processList);
+    if (button == kChooseForbidden) forbiddenChooser_.open(*window_, o.forbiddenList);
+  }
+
+  void closeChoosers() {
+    programChooser_.close();
+    endProcessChooser_.close();
+    forbiddenChooser_.close();
   }
 
   void message(std::string_view text) { inform(services_.prompts, window_.get(), text); }

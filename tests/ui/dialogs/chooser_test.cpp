@@ -1,10 +1,16 @@
 // The process and program choosers, opened from the main window's buttons:
-// what they show, what they write into the editor's lists and when, and
-// what an add then stores.
+// what they show, what they write into the editor's lists and when, what
+// an add then stores, and that they write into no other item.
 
+#include <algorithm>
+#include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/date_time.h"
+#include "run/give_up_dialog.h"
+#include "run/run_window.h"
+#include "store/plan_store.h"
 #include "ui/dialogs/process_chooser.h"
 #include "ui/dialogs/program_chooser.h"
 #include "ui/main/main_window_fixture.h"
@@ -14,6 +20,7 @@ namespace {
 
 using namespace main_ids;
 using namespace chooser_ids;
+using headless::HeadlessWindow;
 using ::testing::ElementsAre;
 
 constexpr std::string_view kEndChooser = "结束进程窗口";
@@ -218,6 +225,120 @@ TEST_F(ChooserTest, ANewProgramChoosersDialogHoldsNoName) {
   c->type(kProgramText, "C:\\b.exe");
   c->pressKey(vk::kReturn);
   EXPECT_EQ(addedValue(w, "执行名"), "C:\\b.exe,");
+}
+
+// Whatever takes the editor to another item while a chooser is open (a row
+// of either list, a reset, an add, a save, a run, a timed start, also under
+// a dialog of the chooser, an import or a delete of the plan), the chooser
+// closes and what was typed in it reaches no item. Only a chooser the main
+// window could not get past (the modal one) stays open, and then on the
+// item it was opened for.
+TEST_F(ChooserTest, AChooserNeverWritesIntoAnotherItem) {
+  struct Chooser {
+    std::string_view name;
+    ControlId button, text, ok;
+    std::string key;
+  };
+  const Chooser choosers[] = {
+      {kForbidChooser, kChooseForbidden, kProcessText, kProcessOk, "禁止名"},
+      {kProgramChooser, kChooseProgram, kProgramText, kProgramOk, "执行名"},
+      {kEndChooser, kChooseEndProcess, kProcessText, kProcessOk, "进程"},
+  };
+  const auto withLists = [](std::vector<std::string> lines, const std::string& list) {
+    for (const char* key : {"执行名=", "进程=", "禁止名="}) lines.push_back(key + list);
+    for (const char* flag : {"是否执行=真", "结束进程=真", "禁止进程=真"}) lines.push_back(flag);
+    return lines;
+  };
+  const std::vector<std::string> plan =
+      join({withLists(item("甲"), "a.exe,"), withLists(item("乙"), "b.exe,")});
+  // A run of either kind is given up, which brings the main window back.
+  const auto giveUp = [&] {
+    HeadlessWindow* run = env.ui.find("执行窗口");
+    if (!run) return false;
+    run->click(run_ids::kGiveUpLabel);
+    return env.ui.find("放弃窗口")->click(run_ids::kConfirmGiveUp);
+  };
+  HeadlessWindow* chooser = nullptr;
+  struct Path {
+    const char* what;
+    std::function<bool(HeadlessWindow&)> go;  // false: the main window refused it
+    std::string_view onlyFor = {};
+  };
+  const Path paths[] = {
+      {"乙 in the list", [](HeadlessWindow& w) { return w.clickRow(kSequentialList, 1); }},
+      {"a timed row", [](HeadlessWindow& w) { return w.clickRow(kTimedList, 0); }},
+      {"a reset", [](HeadlessWindow& w) { return w.doubleClickRow(kSequentialList, 0); }},
+      {"添加到列表",
+       [](HeadlessWindow& w) { return w.type(kContent, "新任务") && w.click(kAddItem); }},
+      {"保存", [](HeadlessWindow& w) { return w.click(kSaveItem); }},
+      {"从头开始", [&](HeadlessWindow& w) { return w.click(kRunFromStart) && giveUp(); }},
+      {"a timed start",
+       [&](HeadlessWindow&) {
+         env.ui.advance(2500);
+         return giveUp();
+       }},
+      {"a timed start under 添加's dialog",
+       [&](HeadlessWindow&) {
+         env.prompts.whileNextFileDialogOpen([&] { env.ui.advance(2500); });
+         env.prompts.chooseFile("C:\\typed.exe");
+         chooser->click(kAddProgram);
+         return giveUp();
+       },
+       kProgramChooser},
+      {"导入",
+       [&](HeadlessWindow& w) {
+         env.prompts.chooseFile("D:\\计划.ini");
+         return w.chooseMenu(kImportSequential);
+       }},
+      {"删除此计划", [](HeadlessWindow& w) { return w.chooseMenu(kDeletePlan); }},
+  };
+  for (const Chooser& c : choosers) {
+    for (const Path& p : paths) {
+      if (!p.onlyFor.empty() && p.onlyFor != c.name) continue;
+      SCOPED_TRACE(std::string(c.name) + ", " + p.what);
+      main.reset();
+      putFile("\\time.ini", plan);
+      env.files.put("D:\\计划.ini", *env.files.read(env.files.path("\\time.ini")));
+      const std::string soon = dateTimeText(addSeconds(env.clock.now(), 2));
+      putFile("\\out.ini",
+              withLists({"[丙]", "同步时间=" + soon, "内容=丙", "时=0", "分=1", "秒=0"}, "c.exe,"));
+      env.files.remove(env.files.path("\\win.ini"));
+      auto& w = start();
+      ASSERT_TRUE(w.clickRow(kSequentialList, 0));
+      ASSERT_TRUE(w.click(c.button));
+      chooser = env.ui.find(c.name);
+      ASSERT_NE(chooser, nullptr);
+      const bool blocked = chooser->isModal();  // the main window waits for it
+      chooser->type(c.text, "typed.exe,");
+
+      const bool took = p.go(w);
+      EXPECT_EQ(chooser->isOpen(), blocked && !took);
+      if (chooser->isOpen()) {
+        EXPECT_EQ(w.text(kContent), "甲");
+        EXPECT_TRUE(chooser->click(c.ok));
+      } else {
+        EXPECT_FALSE(chooser->click(c.ok));
+        // A new chooser shows the list the editor now holds: nothing typed.
+        if (w.click(c.button)) {
+          HeadlessWindow* again = env.ui.find(c.name);
+          ASSERT_NE(again, nullptr);
+          EXPECT_EQ(again->text(c.text).find("typed"), std::string::npos) << again->text(c.text);
+          again->requestClose();
+        }
+      }
+      // 乙 saved from the editor keeps its own lists.
+      const auto rows = w.listRows(kSequentialList);
+      const auto at = std::find(rows.begin(), rows.end(), "乙");
+      if (at != rows.end()) {
+        ASSERT_TRUE(w.clickRow(kSequentialList, static_cast<int>(at - rows.begin())));
+        EXPECT_TRUE(w.click(kSaveItem));
+        EXPECT_EQ(PlanStore(env.files).load(kItemFile).value("乙", c.key), "b.exe,");
+      }
+      EXPECT_EQ(fileText("\\time.ini").find("typed"), std::string::npos);
+      EXPECT_EQ(fileText("\\out.ini").find("typed"), std::string::npos);
+      env.prompts.clear();
+    }
+  }
 }
 
 }  // namespace

@@ -111,6 +111,15 @@ TEST_F(EditLockTest, NoPathChangesALockedPlan) {
       EXPECT_FALSE(w.click(kDeleteItem));
       w.events().onClick(kDeleteItem);
     });
+    // No chooser opens on a locked item, so none can write into it.
+    for (ControlId chooser : {kChooseProgram, kChooseEndProcess, kChooseForbidden}) {
+      refused("a chooser button", [&] {
+        EXPECT_FALSE(w.click(chooser));
+        w.events().onClick(chooser);
+        for (std::string_view name : {"执行程序窗口", "结束进程窗口", "禁止进程窗口"})
+          EXPECT_EQ(env.ui.find(name), nullptr) << name;
+      });
+    }
 
     // A double click resets the editor and leaves it locked.
     env.prompts.clear();
