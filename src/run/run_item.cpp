@@ -1,6 +1,7 @@
 #include "run/run_item.h"
 
 #include "run/duration.h"
+#include "store/text.h"
 
 namespace temvik {
 
@@ -17,21 +18,24 @@ std::optional<std::string_view> numberProblem(const RunItem& item) {
 }
 
 std::optional<StartRefusal> startRefusal(const RunItem& item) {
-  // A text that counts as nothing: empty, blank, or a zero however written
-  // ("0", "00", "０", "0.0"). Such an item would end the moment it starts.
-  auto blankOrZero = [](const std::string& t) {
-    return isTypedNumber(t) && isZero(numberValue(t));
+  // Only the value of a number counts; a text that is none is refused as
+  // such below.
+  auto negative = [](const std::string& t) {
+    return isTypedNumber(t) && numberValue(t) < -kTolerance;
   };
   const RunItem::Ticks& t = item.ticked;
   const ItemOptions& o = item.options;
-  if (blankOrZero(item.hours) && blankOrZero(item.minutes) && blankOrZero(item.seconds))
+  // No time to count: numbers, none below zero, whose total rounds to 0 ms
+  // ("", "0", "00", "０", "0.0", "0.0004" seconds). Such an item would end
+  // the moment it starts.
+  const bool numbers =
+      isTypedNumber(item.hours) && isTypedNumber(item.minutes) && isTypedNumber(item.seconds);
+  if (numbers && !negative(item.hours) && !negative(item.minutes) && !negative(item.seconds) &&
+      isNoTime({numberValue(item.hours), numberValue(item.minutes), numberValue(item.seconds)}))
     return StartRefusal{"请输入持续时间", "请补充"};
-  if (numberValue(item.hours) < -kTolerance)
-    return StartRefusal{"时是没有负值的", "填的时候要集中注意力"};
-  if (numberValue(item.minutes) < -kTolerance)
-    return StartRefusal{"分是没有负值的", "填的时候要集中注意力"};
-  if (numberValue(item.seconds) < -kTolerance)
-    return StartRefusal{"秒是没有负值的", "填的时候要集中注意力"};
+  if (negative(item.hours)) return StartRefusal{"时是没有负值的", "填的时候要集中注意力"};
+  if (negative(item.minutes)) return StartRefusal{"分是没有负值的", "填的时候要集中注意力"};
+  if (negative(item.seconds)) return StartRefusal{"秒是没有负值的", "填的时候要集中注意力"};
   if (auto problem = durationProblem(item.hours, item.minutes, item.seconds))
     return StartRefusal{*problem, kPleaseCorrect};
   if (t.runProgram && o.programList.empty())

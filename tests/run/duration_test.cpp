@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "run/end_actions.h"
+#include "store/text.h"
 
 namespace temvik {
 namespace {

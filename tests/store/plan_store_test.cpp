@@ -5,6 +5,7 @@
 
 #include "platform/headless/headless.h"
 #include "store/gbk.h"
+#include "store/text.h"
 
 namespace temvik {
 namespace {

@@ -109,6 +109,7 @@ TEST_F(PromptPointTest, AddChecksRunInTheirOrderAndChangeNothing) {
   const std::vector<Case> cases = {
       {{"", "", "0", "", "x.wav", "3"}, "请输入持续时间", "请补充"},
       {{"", "0", "0", "0", "", ""}, "请输入持续时间", "请补充"},
+      {{"", "00", "", "", "x.wav", "3"}, "请输入持续时间", "请补充"},  // zero however written
       {{"", "-1", "-1", "", "", ""}, "时是没有负值的", "填的时候要集中注意力"},
       {{"", "1", "-1", "-1", "", ""}, "分是没有负值的", "填的时候要集中注意力"},
       {{"", "1", "1", "-0.5", "", ""}, "秒是没有负值的", "填的时候要集中注意力"},
@@ -137,11 +138,11 @@ TEST_F(PromptPointTest, AddChecksRunInTheirOrderAndChangeNothing) {
 
 TEST_F(PromptPointTest, AddAcceptsTheEdgesOfItsChecks) {
   auto& w = open();
-  fill(w, "", "00", "", "", "x.wav", "   ");  // "00" is not "0"; three spaces count as 0
+  fill(w, "", "1", "", "", "x.wav", "   ");  // three spaces count as 0
   w.click(kAddPoint);
   EXPECT_TRUE(env.prompts.shown().empty());
   EXPECT_EQ(w.listCount(kPointList), 2);
-  EXPECT_EQ(w.listData(kPointList, 0), 0);
+  EXPECT_EQ(w.listData(kPointList, 0), 3600000);
   EXPECT_EQ(w.listText(kPointList, 0), "");  // a point needs no name
 }
 

@@ -10,6 +10,7 @@
 #include "run/duration.h"
 #include "run/run_window.h"
 #include "store/plan_store.h"
+#include "store/text.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace temvik::testing {
