@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "run/end_actions.h"
-#include "store/text.h"
 
 namespace temvik {
 namespace {
@@ -14,14 +13,6 @@ TEST(DurationTest, NormalizationCarriesWithoutChangingTheTotal) {
   EXPECT_EQ(normalized({30, 0, 0}), (Duration{30, 0, 0}));
   EXPECT_EQ(normalized({0, 0, 3661}), (Duration{1, 1, 1}));
   EXPECT_EQ(totalMs({0, 59, 90}), totalMs(normalized({0, 59, 90})));
-}
-
-TEST(DurationTest, TextsThatAreNotNumbersCountAsZero) {
-  EXPECT_EQ(numberValue(""), 0);
-  EXPECT_EQ(numberValue("abc"), 0);
-  EXPECT_EQ(numberValue("12分"), 12);
-  EXPECT_EQ(numberValue(" -3"), -3);
-  EXPECT_DOUBLE_EQ(numberValue("1.5"), 1.5);
 }
 
 TEST(DurationTest, TotalsOfZeroOrLessAreZero) {
