@@ -1,6 +1,7 @@
 #include "run/duration.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 #include "store/text.h"
@@ -53,6 +54,20 @@ double rawMs(const Duration& d) {
 }  // namespace
 
 bool isNoTime(const Duration& d) { return !(rawMs(d) >= 0.5); }
+
+bool isNoTypedTime(std::string_view hours, std::string_view minutes, std::string_view seconds) {
+  for (std::string_view part : {hours, minutes, seconds})
+    if (!isTypedNumber(part) || isNegativeNumber(part)) return false;
+  return isNoTime({numberValue(hours), numberValue(minutes), numberValue(seconds)});
+}
+
+bool isNegativeNumber(std::string_view text) {
+  return isTypedNumber(text) && numberValue(text) < -kTolerance;
+}
+
+bool isBlankOrZero(std::string_view text) {
+  return isTypedNumber(text) && isZero(numberValue(text));
+}
 
 std::uint64_t totalMs(const Duration& d) {
   if (isNoTime(d)) return 0;

@@ -38,6 +38,16 @@ inline constexpr long long kMaxPlaySeconds = 3600;
 // Whether a duration counts as no time at all: its total rounds to 0 ms
 // (or less).
 [[nodiscard]] bool isNoTime(const Duration& d);
+// Typed hours, minutes and seconds that give no time to count: numbers,
+// none below zero, whose total rounds to 0 ms ("", "0", "00", "０", "0.0",
+// "0.0004" seconds).
+[[nodiscard]] bool isNoTypedTime(std::string_view hours, std::string_view minutes,
+                                 std::string_view seconds);
+// A typed number below zero (beyond kTolerance). A text that is no number
+// is none: only the value of a number is ever used.
+[[nodiscard]] bool isNegativeNumber(std::string_view text);
+// Blank, or a typed number that is zero however written ("0", "00", "０").
+[[nodiscard]] bool isBlankOrZero(std::string_view text);
 // The total in milliseconds; 0 for no time. Parts must be finite.
 [[nodiscard]] std::uint64_t totalMs(const Duration& d);
 

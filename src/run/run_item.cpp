@@ -1,7 +1,6 @@
 #include "run/run_item.h"
 
 #include "run/duration.h"
-#include "store/text.h"
 
 namespace temvik {
 
@@ -18,24 +17,15 @@ std::optional<std::string_view> numberProblem(const RunItem& item) {
 }
 
 std::optional<StartRefusal> startRefusal(const RunItem& item) {
-  // Only the value of a number counts; a text that is none is refused as
-  // such below.
-  auto negative = [](const std::string& t) {
-    return isTypedNumber(t) && numberValue(t) < -kTolerance;
-  };
   const RunItem::Ticks& t = item.ticked;
   const ItemOptions& o = item.options;
-  // No time to count: numbers, none below zero, whose total rounds to 0 ms
-  // ("", "0", "00", "０", "0.0", "0.0004" seconds). Such an item would end
-  // the moment it starts.
-  const bool numbers =
-      isTypedNumber(item.hours) && isTypedNumber(item.minutes) && isTypedNumber(item.seconds);
-  if (numbers && !negative(item.hours) && !negative(item.minutes) && !negative(item.seconds) &&
-      isNoTime({numberValue(item.hours), numberValue(item.minutes), numberValue(item.seconds)}))
+  // Such an item would end the moment it starts.
+  if (isNoTypedTime(item.hours, item.minutes, item.seconds))
     return StartRefusal{"请输入持续时间", "请补充"};
-  if (negative(item.hours)) return StartRefusal{"时是没有负值的", "填的时候要集中注意力"};
-  if (negative(item.minutes)) return StartRefusal{"分是没有负值的", "填的时候要集中注意力"};
-  if (negative(item.seconds)) return StartRefusal{"秒是没有负值的", "填的时候要集中注意力"};
+  // A text that is no number is refused as such below.
+  if (isNegativeNumber(item.hours)) return StartRefusal{"时是没有负值的", "填的时候要集中注意力"};
+  if (isNegativeNumber(item.minutes)) return StartRefusal{"分是没有负值的", "填的时候要集中注意力"};
+  if (isNegativeNumber(item.seconds)) return StartRefusal{"秒是没有负值的", "填的时候要集中注意力"};
   if (auto problem = durationProblem(item.hours, item.minutes, item.seconds))
     return StartRefusal{*problem, kPleaseCorrect};
   if (t.runProgram && o.programList.empty())

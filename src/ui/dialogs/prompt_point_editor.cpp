@@ -24,14 +24,6 @@ constexpr std::int64_t kMsPerSecond = 1000;
 constexpr std::array<ControlId, 6> kFields = {kPointName,    kPointHours, kPointMinutes,
                                               kPointSeconds, kPointSound, kPointPlay};
 
-// Blank, or a number that is zero however written ("0", "00", "０", "0.0").
-bool blankOrZero(std::string_view text) { return isTypedNumber(text) && isZero(numberValue(text)); }
-
-// Only the value of a number counts; a text that is none is refused as such.
-bool negative(std::string_view text) {
-  return isTypedNumber(text) && numberValue(text) < -kTolerance;
-}
-
 }  // namespace
 
 std::int64_t packPromptValue(std::string_view hours, std::string_view minutes,
@@ -350,20 +342,20 @@ bool PromptPointEditor::fieldsAcceptable() {
   const std::string seconds = w.text(kPointSeconds);
   const std::string play = w.text(kPointPlay);
   // A zero delay would end the chain of points at this one.
-  if (blankOrZero(hours) && blankOrZero(minutes) && blankOrZero(seconds)) {
+  if (isBlankOrZero(hours) && isBlankOrZero(minutes) && isBlankOrZero(seconds)) {
     info("请输入持续时间", "请补充");
     return false;
   }
   constexpr std::string_view kCareful = "填的时候要集中注意力";
-  if (negative(hours)) {
+  if (isNegativeNumber(hours)) {
     info("时是没有负值的", kCareful);
     return false;
   }
-  if (negative(minutes)) {
+  if (isNegativeNumber(minutes)) {
     info("分是没有负值的", kCareful);
     return false;
   }
-  if (negative(seconds)) {
+  if (isNegativeNumber(seconds)) {
     info("秒是没有负值的", kCareful);
     return false;
   }
