@@ -76,7 +76,8 @@ TEST(Text, ANumberReadsAsItsValueInEveryFormAndNothingElseIsOne) {
     const int scale = static_cast<int>(gen.below(5));
     long long fraction = 0;
     for (int i = 0; i < 4; ++i) fraction = fraction * 10 + (i < scale ? gen.below(10) : 0);
-    std::string plain = (negative ? "-" : "") + std::to_string(whole);
+    std::string plain = negative ? "-" : "";
+    plain += std::to_string(whole);
     if (scale > 0)
       plain += "." + std::to_string(10000 + fraction).substr(1, static_cast<std::size_t>(scale));
     return Known{(negative ? -1 : 1) * (whole * 10000 + fraction), plain};

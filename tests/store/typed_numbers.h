@@ -36,7 +36,7 @@ class TypedNumbers {
     std::string whole = body.substr(0, point);
     const std::string fraction = point == std::string::npos ? "" : body.substr(point + 1);
     if (whole == "0" && !fraction.empty() && below(2) == 0) whole.clear();
-    for (long long n = below(3); n > 0; --n) whole.insert(0, "0");
+    whole = std::string(static_cast<std::size_t>(below(3)), '0') + whole;
     std::string text = blanks() + sign + digits(whole);
     if (!fraction.empty())
       text += pick({".", "．"}) + digits(fraction);
