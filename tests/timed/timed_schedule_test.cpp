@@ -67,9 +67,8 @@ TEST(TimedSlots, OnePerListRowWithDuration) {
   EXPECT_EQ(slots[1].durationSeconds, 0);
 }
 
-// The overlap test takes the duration the start checks and the run take:
-// whole values typed in any form count as themselves, a text that is not
-// a number (a pasted control character before the digits) counts as 0.
+// The overlap test counts the whole value of each part typed in any form,
+// and nothing for a text that is no number (a pasted control character).
 TEST(TimedSlots, TheDurationIsTheWholeValueOfNumbersOnly) {
   testing::TypedNumbers gen(4);
   for (int i = 0; i < 1000; ++i) {
@@ -77,14 +76,11 @@ TEST(TimedSlots, TheDurationIsTheWholeValueOfNumbersOnly) {
     std::array<std::string, 3> texts;
     for (std::size_t p = 0; p < 3; ++p) {
       texts[p] = gen.typed(std::to_string(parts[p]));
-      if (gen.below(4) == 0) {
-        texts[p] = gen.spoiled(texts[p]);
-        parts[p] = 0;
-      }
+      if (gen.below(4) == 0) texts[p] = gen.spoiled(texts[p]), parts[p] = 0;
     }
-    SCOPED_TRACE("[" + texts[0] + "] [" + texts[1] + "] [" + texts[2] + "]");
     EXPECT_EQ(durationSeconds(texts[0], texts[1], texts[2]),
-              parts[0] * 3600 + parts[1] * 60 + parts[2]);
+              parts[0] * 3600 + parts[1] * 60 + parts[2])
+        << texts[0] << " / " << texts[1] << " / " << texts[2];
   }
 }
 

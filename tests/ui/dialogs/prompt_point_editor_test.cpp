@@ -322,112 +322,87 @@ TEST_F(PromptPointTest, TheSoundDialogFillsThePathEvenAfterACancel) {
   EXPECT_EQ(w.text(kPointSound), "C:\\铃.mid");
 }
 
-// Generated fields, each kind of change: "+", "保存到列表" over the second
-// of three points, "上移" and "下移" of it. Every path accepts and refuses
-// the same fields with the same message. An accepted point is stored by OK
-// and, after a restart, unpacks to exactly the delay and play time typed;
-// a refused one changes nothing and is never stored.
+// Generated fields through "+", "保存到列表" over the second of three
+// points, "上移" and "下移" of it: every path refuses the same fields with
+// the same message and changes nothing, or stores a point that OK writes
+// and that after a restart shows exactly the delay and play time typed.
 TEST_F(PromptPointTest, StoredPointsUnpackToWhatTheFieldsShowedOnEveryPath) {
-  struct Core {
-    const char* plain;
-    double ms;  // the delay it adds in milliseconds, or the play seconds
-  };
-  // Each list begins with values that can be stored; after them, each way
-  // a value cannot: fractions of a second (0.6 s and 0.4 s together make
-  // one), signs, the 596-hour edge, more than three digits of play.
-  const std::vector<Core> hours = {{"0", 0},        {"1", 3600000},        {"0.5", 1800000},
-                                   {"0.0001", 360}, {"596", 2145600000.0}, {"597", 2149200000.0},
-                                   {"-1", -3600000}};
-  const std::vector<Core> minutes = {
-      {"0", 0},      {"1", 60000},    {"90", 5400000},        {"0.5", 30000},
-      {"0.01", 600}, {"-5", -300000}, {"35760", 2145600000.0}};
-  const std::vector<Core> seconds = {{"0", 0},     {"5", 5000},  {"1.5", 1500},
-                                     {"0.4", 400}, {"0.6", 600}, {"99999999999999999999", 1e23}};
-  const std::vector<Core> plays = {{"3", 3},       {"0", 0},     {"999", 999}, {"10", 10},
-                                   {"1000", 1000}, {"1.5", 1.5}, {"-1", -1}};
-  const std::array<std::size_t, 4> storable = {3, 4, 2, 4};  // how many each list begins with
+  // Each list begins with values that can be stored; after them, each way a
+  // value cannot: fractions of a second (0.6 s and 0.4 s together make one),
+  // signs, the 596-hour edge, play seconds beyond three digits.
+  const std::array<std::vector<std::string>, 4> values = {{
+      {"0", "1", "0.5", "0.0001", "596", "597", "-1"},
+      {"0", "1", "90", "0.5", "0.01", "-5", "35760"},
+      {"0", "5", "1.5", "0.4", "0.6", "99999999999999999999"},
+      {"3", "0", "999", "10", "1000", "1.5", "-1"},
+  }};
+  const std::array<std::size_t, 4> storable = {3, 4, 2, 4};
+  const std::array<double, 4> msPerUnit = {3600000, 60000, 1000, 1};
+  // The button and the row the new point ends in.
+  const std::array<std::pair<ControlId, int>, 4> paths = {
+      {{kAddPoint, 6}, {kSavePoint, 2}, {kMoveUpPoint, 0}, {kMoveDownPoint, 4}}};
   TypedNumbers gen(5);
-  enum class Path { Add, Save, Up, Down };
   for (int i = 0; i < 300; ++i) {
-    // Every other case only from the storable values, the others from all.
-    const bool tame = i % 2 == 0;
-    // The fields: h, m, s, play, and the sound path.
+    const bool tame = i % 2 == 0;  // only storable values
     std::array<std::string, 4> texts;
-    std::array<double, 4> counts{};
-    std::array<bool, 4> spoiled{};
-    const std::array<const std::vector<Core>*, 4> cores = {&hours, &minutes, &seconds, &plays};
+    std::array<double, 4> counts{};  // in milliseconds, the play time in seconds
     for (std::size_t f = 0; f < 4; ++f) {
-      const std::size_t choices = tame ? storable[f] : cores[f]->size();
-      const Core c =
-          (*cores[f])[static_cast<std::size_t>(gen.below(static_cast<long long>(choices)))];
+      const std::size_t n = tame ? storable[f] : values[f].size();
+      const std::string plain =
+          values[f][static_cast<std::size_t>(gen.below(static_cast<long long>(n)))];
       const bool empty = gen.below(f < 3 ? 4 : tame ? 1000 : 10) == 0;
-      counts[f] = empty ? 0 : c.ms;
-      texts[f] = empty ? "" : gen.typed(c.plain);
+      counts[f] = empty ? 0 : std::strtod(plain.c_str(), nullptr) * msPerUnit[f];
+      texts[f] = empty ? "" : gen.typed(plain);
     }
-    if (!tame && gen.below(4) == 0) {
-      const auto f = static_cast<std::size_t>(gen.below(4));
-      spoiled[f] = true;
-      texts[f] = gen.spoiled(texts[f]);
+    const bool spoiled = !tame && gen.below(4) == 0;
+    if (spoiled) {
+      std::string& t = texts[static_cast<std::size_t>(gen.below(4))];
+      t = gen.spoiled(t);
     }
     const std::string sound = !tame && gen.below(10) == 0 ? "" : "C:\\新.wav";
-    const double delayMs = counts[0] + counts[1] + counts[2];
-    const bool numbers = !spoiled[0] && !spoiled[1] && !spoiled[2] && !spoiled[3];
-    const bool representable = numbers && delayMs > 0 && counts[0] >= 0 && counts[1] >= 0 &&
-                               counts[2] >= 0 && !sound.empty() && !texts[3].empty() &&
-                               counts[3] >= 0 && counts[3] <= 999 &&
-                               counts[3] == std::floor(counts[3]) && delayMs <= 596.0 * 3600000 &&
-                               std::fmod(delayMs, 1000) == 0;
-    const std::int64_t packed =
-        representable ? static_cast<std::int64_t>(delayMs) + static_cast<std::int64_t>(counts[3])
-                      : 0;
-    SCOPED_TRACE(::testing::Message()
-                 << "h[" << texts[0] << "] m[" << texts[1] << "] s[" << texts[2] << "] play["
-                 << texts[3] << "] sound[" << sound << "]");
-
+    const double delay = counts[0] + counts[1] + counts[2];
+    const bool storableFields = !spoiled && delay > 0 && counts[0] >= 0 && counts[1] >= 0 &&
+                                counts[2] >= 0 && !sound.empty() && !texts[3].empty() &&
+                                counts[3] >= 0 && counts[3] <= 999 &&
+                                counts[3] == std::floor(counts[3]) && delay <= 596.0 * 3600000 &&
+                                std::fmod(delay, 1000) == 0;
+    SCOPED_TRACE(::testing::Message() << "[" << texts[0] << "] [" << texts[1] << "] [" << texts[2]
+                                      << "] play [" << texts[3] << "] sound [" << sound << "]");
     std::optional<std::string> firstRefusal;
-    for (Path path : {Path::Add, Path::Save, Path::Up, Path::Down}) {
-      SCOPED_TRACE(static_cast<int>(path));
+    for (const auto& [button, row] : paths) {
+      SCOPED_TRACE(button);
       env.files = headless::MemoryFiles{};
       env.prompts.clear();
       auto& w = open();
       for (const char* n : {"一", "二", "三"}) addPoint(w, n, "1");
-      if (path != Path::Add) w.clickRow(kPointList, 2);
+      if (button != kAddPoint) w.clickRow(kPointList, 2);
       const std::vector<std::string> rowsBefore = w.listRows(kPointList);
       fill(w, "新", texts[0], texts[1], texts[2], sound, texts[3]);
-      const std::array<std::pair<ControlId, int>, 4> clicks = {
-          {{kAddPoint, 6}, {kSavePoint, 2}, {kMoveUpPoint, 0}, {kMoveDownPoint, 4}}};
-      const auto [button, row] = clicks[static_cast<std::size_t>(path)];
       w.click(button);
-
-      const auto shown = env.prompts.shown();
-      if (!representable) {
+      const auto shown = env.prompts.takeTexts();
+      if (!storableFields) {
         ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].icon, MessageIcon::Information);
-        if (!firstRefusal) firstRefusal = shown[0].text;
-        EXPECT_EQ(shown[0].text, *firstRefusal) << "the same message on every path";
+        EXPECT_EQ(shown[0], firstRefusal.value_or(shown[0])) << "the same message on every path";
+        firstRefusal = shown[0];
         EXPECT_EQ(w.listRows(kPointList), rowsBefore);
-        env.prompts.clear();
-        w.click(kPointsOk);  // leaves the fields behind, and stores the rest
+        w.click(kPointsOk);  // leaves the fields behind, stores the rest
         EXPECT_THAT(fileText("\\time.ini"), ::testing::Not(HasSubstr("名=新")));
         continue;
       }
-      ASSERT_TRUE(shown.empty()) << shown[0].text;
-      ASSERT_EQ(w.listText(kPointList, row), "新");
-      EXPECT_EQ(w.listData(kPointList, row), packed);
+      ASSERT_TRUE(shown.empty()) << shown[0];
+      EXPECT_EQ(w.listData(kPointList, row),
+                static_cast<std::int64_t>(delay) + static_cast<std::int64_t>(counts[3]));
       w.click(kPointsOk);
-      ASSERT_TRUE(env.prompts.shown().empty());
-
-      // After a restart the point shows the delay and the play time typed.
       auto& again = start();
       again.clickRow(kSequentialList, 0);
       again.click(kPromptPoints);
       HeadlessWindow& points = *env.ui.find("设置提示点窗口");
       ASSERT_EQ(points.listText(kPointList, row), "新");
       points.clickRow(kPointList, row);
-      const long long shownDelay = integerValue(points.text(kPointHours)) * 3600 +
-                                   integerValue(points.text(kPointMinutes)) * 60 +
-                                   integerValue(points.text(kPointSeconds));
-      EXPECT_EQ(shownDelay * 1000, static_cast<std::int64_t>(delayMs));
+      EXPECT_EQ(integerValue(points.text(kPointHours)) * 3600000 +
+                    integerValue(points.text(kPointMinutes)) * 60000 +
+                    integerValue(points.text(kPointSeconds)) * 1000,
+                static_cast<long long>(delay));
       EXPECT_EQ(points.text(kPointPlay), std::to_string(static_cast<int>(counts[3])));
     }
   }
