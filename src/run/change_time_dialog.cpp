@@ -3,6 +3,7 @@
 #include "run/duration.h"
 #include "run/run_controller.h"
 #include "run/run_window.h"
+#include "store/text.h"
 
 namespace temvik {
 

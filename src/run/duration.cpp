@@ -1,54 +1,12 @@
 #include "run/duration.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
-#include "store/plan_store.h"
 #include "store/text.h"
 
 namespace temvik {
-
-double numberValue(std::string_view typed) {
-  const std::string text = halfWidthNumber(typed);
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  double value = 0;
-  bool digits = false;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-    value = value * 10 + (text[i++] - '0');
-    digits = true;
-  }
-  if (i < text.size() && text[i] == '.') {
-    double scale = 0.1;
-    for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10) {
-      value += (text[i] - '0') * scale;
-      digits = true;
-    }
-  }
-  if (!digits) return 0;
-  return negative ? -value : value;
-}
-
-bool isTypedNumber(std::string_view typed) {
-  const std::string text = halfWidthNumber(typed);
-  std::string_view t = trimBlanks(text);
-  if (t.empty()) return true;
-  if (t.front() == '+' || t.front() == '-') t.remove_prefix(1);
-  bool digits = false;
-  bool point = false;
-  for (char c : t) {
-    if (c >= '0' && c <= '9') {
-      digits = true;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
-  }
-  return digits;
-}
 
 std::optional<std::string_view> durationProblem(std::string_view hours, std::string_view minutes,
                                                 std::string_view seconds) {
@@ -87,10 +45,33 @@ Duration normalized(Duration d) {
   return d;
 }
 
+namespace {
+
+double rawMs(const Duration& d) {
+  return d.hours * 3600000.0 + d.minutes * 60000.0 + d.seconds * 1000.0;
+}
+
+}  // namespace
+
+bool isNoTime(const Duration& d) { return !(rawMs(d) >= 0.5); }
+
+bool isNoTypedTime(std::string_view hours, std::string_view minutes, std::string_view seconds) {
+  for (std::string_view part : {hours, minutes, seconds})
+    if (!isTypedNumber(part) || isNegativeNumber(part)) return false;
+  return isNoTime({numberValue(hours), numberValue(minutes), numberValue(seconds)});
+}
+
+bool isNegativeNumber(std::string_view text) {
+  return isTypedNumber(text) && numberValue(text) < -kTolerance;
+}
+
+bool isBlankOrZero(std::string_view text) {
+  return isTypedNumber(text) && isZero(numberValue(text));
+}
+
 std::uint64_t totalMs(const Duration& d) {
-  const double ms = d.hours * 3600000.0 + d.minutes * 60000.0 + d.seconds * 1000.0;
-  if (ms < 0.5) return 0;
-  return static_cast<std::uint64_t>(std::llround(ms));
+  if (isNoTime(d)) return 0;
+  return static_cast<std::uint64_t>(std::llround(rawMs(d)));
 }
 
 void countDownOneSecond(Duration& d) {

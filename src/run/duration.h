@@ -16,16 +16,6 @@ struct Duration {
   friend bool operator==(const Duration&, const Duration&) = default;
 };
 
-// The number a typed text stands for: an optional sign, digits and a
-// fraction at its start (after blanks); 0 when it holds none. Full-width
-// digits count as digits.
-[[nodiscard]] double numberValue(std::string_view text);
-
-// Whether a text typed into a number box is a number: blanks around an
-// optional sign, digits and an optional fraction ("25", "-1", "1.5", ".5"),
-// full-width forms included. The empty text is a number (0).
-[[nodiscard]] bool isTypedNumber(std::string_view text);
-
 // The longest item: 10,000 hours, a little over a year.
 inline constexpr double kMaxDurationHours = 10000;
 // The longest end sound, in seconds.
@@ -45,7 +35,20 @@ inline constexpr long long kMaxPlaySeconds = 3600;
 // minutes; the total stays the same.
 [[nodiscard]] Duration normalized(Duration d);
 
-// The total in milliseconds; 0 for a total of zero or less.
+// Whether a duration counts as no time at all: its total rounds to 0 ms
+// (or less).
+[[nodiscard]] bool isNoTime(const Duration& d);
+// Typed hours, minutes and seconds that give no time to count: numbers,
+// none below zero, whose total rounds to 0 ms ("", "0", "00", "０", "0.0",
+// "0.0004" seconds).
+[[nodiscard]] bool isNoTypedTime(std::string_view hours, std::string_view minutes,
+                                 std::string_view seconds);
+// A typed number below zero (beyond kTolerance). A text that is no number
+// is none: only the value of a number is ever used.
+[[nodiscard]] bool isNegativeNumber(std::string_view text);
+// Blank, or a typed number that is zero however written ("0", "00", "０").
+[[nodiscard]] bool isBlankOrZero(std::string_view text);
+// The total in milliseconds; 0 for no time. Parts must be finite.
 [[nodiscard]] std::uint64_t totalMs(const Duration& d);
 
 // One step of the countdown display: a second less, borrowing from the

@@ -3,7 +3,7 @@
 #include "run/content_note_window.h"
 #include "run/give_up_dialog.h"
 #include "run/run_controller.h"
-#include "store/plan_store.h"
+#include "store/text.h"
 
 namespace temvik {
 

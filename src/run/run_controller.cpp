@@ -2,6 +2,7 @@
 
 #include "run/end_actions.h"
 #include "store/store_error.h"
+#include "store/text.h"
 
 namespace temvik {
 

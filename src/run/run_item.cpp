@@ -18,21 +18,15 @@ std::optional<std::string_view> numberProblem(const RunItem& item) {
 }
 
 std::optional<StartRefusal> startRefusal(const RunItem& item) {
-  // A text that counts as nothing: empty, blank, or a zero however written
-  // ("0", "00", "０", "0.0"). Such an item would end the moment it starts.
-  auto blankOrZero = [](const std::string& t) {
-    return isTypedNumber(t) && isZero(numberValue(t));
-  };
   const RunItem::Ticks& t = item.ticked;
   const ItemOptions& o = item.options;
-  if (blankOrZero(item.hours) && blankOrZero(item.minutes) && blankOrZero(item.seconds))
+  // Such an item would end the moment it starts.
+  if (isNoTypedTime(item.hours, item.minutes, item.seconds))
     return StartRefusal{"请输入持续时间", "请补充"};
-  if (numberValue(item.hours) < -kTolerance)
-    return StartRefusal{"时是没有负值的", "填的时候要集中注意力"};
-  if (numberValue(item.minutes) < -kTolerance)
-    return StartRefusal{"分是没有负值的", "填的时候要集中注意力"};
-  if (numberValue(item.seconds) < -kTolerance)
-    return StartRefusal{"秒是没有负值的", "填的时候要集中注意力"};
+  // A text that is no number is refused as such below.
+  if (isNegativeNumber(item.hours)) return StartRefusal{"时是没有负值的", "填的时候要集中注意力"};
+  if (isNegativeNumber(item.minutes)) return StartRefusal{"分是没有负值的", "填的时候要集中注意力"};
+  if (isNegativeNumber(item.seconds)) return StartRefusal{"秒是没有负值的", "填的时候要集中注意力"};
   if (auto problem = durationProblem(item.hours, item.minutes, item.seconds))
     return StartRefusal{*problem, kPleaseCorrect};
   if (t.runProgram && namesNothing(o.programList))

@@ -1,7 +1,6 @@
 #include "store/plan_store.h"
 
 #include <algorithm>
-#include <climits>
 #include <unordered_map>
 
 #include "store/gbk.h"
@@ -34,32 +33,6 @@ int firstUnfinishedRow(const std::vector<std::string>& rows) {
   for (std::size_t i = 0; i < rows.size(); ++i)
     if (!isFinishedRow(rows[i])) return static_cast<int>(i);
   return -1;
-}
-
-std::string fileBaseName(std::string_view path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  if (slash != std::string_view::npos) path.remove_prefix(slash + 1);
-  return std::string(path.substr(0, path.find('.')));
-}
-
-long long integerValue(std::string_view typed) {
-  const std::string text = halfWidthNumber(typed);
-  std::size_t i = 0;
-  while (i < text.size() && isBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  // Accumulate towards the negative side, which holds one more value.
-  long long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    const int digit = text[i] - '0';
-    if (value < (LLONG_MIN + digit) / 10) {
-      value = LLONG_MIN;
-      break;
-    }
-    value = value * 10 - digit;
-  }
-  if (negative) return value;
-  return value == LLONG_MIN ? LLONG_MAX : -value;
 }
 
 std::string promptPointKey(int n, std::string_view part) {

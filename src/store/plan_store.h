@@ -68,12 +68,6 @@ inline constexpr std::string_view kPointSoundPart = "音";
 // 0-based index of the first row that is not finished; -1 when all are or
 // there are none.
 [[nodiscard]] int firstUnfinishedRow(const std::vector<std::string>& rows);
-// The last path component up to its first full stop (bell.mp3 -> bell,
-// two.parts.mp3 -> two, C:\a.b\c.ini -> c).
-[[nodiscard]] std::string fileBaseName(std::string_view path);
-// The integer value of a text as typed: leading blanks, an optional sign and
-// the digits that follow (full-width ones too); 0 when there are none.
-[[nodiscard]] long long integerValue(std::string_view text);
 
 // One prompt point of an item, values as stored.
 struct PromptPointRecord {

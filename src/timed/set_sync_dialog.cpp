@@ -1,6 +1,6 @@
 #include "timed/set_sync_dialog.h"
 
-#include "store/plan_store.h"
+#include "store/text.h"
 #include "timed/timed_plan.h"
 #include "timed/timed_schedule.h"
 

@@ -13,12 +13,16 @@ constexpr long long kPartLimit = 1'000'000'000;
 
 long long held(long long v) { return std::clamp(v, -kPartLimit, kPartLimit); }
 
+// A text that is not a number has no value, as in the start checks.
+long long durationPart(std::string_view text) {
+  return isTypedNumber(text) ? held(integerValue(text)) : 0;
+}
+
 }  // namespace
 
 std::int64_t durationSeconds(std::string_view hours, std::string_view minutes,
                              std::string_view seconds) {
-  return held(integerValue(hours)) * 3600 + held(integerValue(minutes)) * 60 +
-         held(integerValue(seconds));
+  return durationPart(hours) * 3600 + durationPart(minutes) * 60 + durationPart(seconds);
 }
 
 std::vector<TimedSlot> timedSlots(const IniDocument& items) {

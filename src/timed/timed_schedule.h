@@ -24,8 +24,9 @@ struct TimedSlot {
 // without a content), in file order, from the timed item file as read.
 [[nodiscard]] std::vector<TimedSlot> timedSlots(const IniDocument& items);
 
-// The seconds of an item's "时", "分" and "秒" as integers. Values beyond
-// any stored duration are held at ±10^9 hours etc., so nothing overflows.
+// The seconds of an item's "时", "分" and "秒", each part its whole value (a
+// text that is not a number counts as 0). Values beyond any stored duration
+// are held at ±10^9 hours etc., so nothing overflows.
 [[nodiscard]] std::int64_t durationSeconds(std::string_view hours, std::string_view minutes,
                                            std::string_view seconds);
 

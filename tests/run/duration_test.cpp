@@ -15,14 +15,6 @@ TEST(DurationTest, NormalizationCarriesWithoutChangingTheTotal) {
   EXPECT_EQ(totalMs({0, 59, 90}), totalMs(normalized({0, 59, 90})));
 }
 
-TEST(DurationTest, TextsThatAreNotNumbersCountAsZero) {
-  EXPECT_EQ(numberValue(""), 0);
-  EXPECT_EQ(numberValue("abc"), 0);
-  EXPECT_EQ(numberValue("12分"), 12);
-  EXPECT_EQ(numberValue(" -3"), -3);
-  EXPECT_DOUBLE_EQ(numberValue("1.5"), 1.5);
-}
-
 TEST(DurationTest, TotalsOfZeroOrLessAreZero) {
   EXPECT_EQ(totalMs({0, 0, 0}), 0u);
   EXPECT_EQ(totalMs({-1, 30, 0}), 0u);

@@ -1,6 +1,5 @@
 #include "store/plan_store.h"
 
-#include <climits>
 #include <gtest/gtest.h>
 
 #include "platform/headless/headless.h"
@@ -96,20 +95,6 @@ TEST(Rows, FinishedRowsBeginWithTheMark) {
   EXPECT_EQ(firstUnfinishedRow({"已完成--a", "已完成--b", "c"}), 2);
   EXPECT_EQ(firstUnfinishedRow({"已完成--a"}), -1);
   EXPECT_EQ(firstUnfinishedRow({}), -1);
-}
-
-TEST(Rows, FileBaseNameAndIntegerValue) {
-  EXPECT_EQ(fileBaseName("C:\\声音\\bell.mp3"), "bell");
-  EXPECT_EQ(fileBaseName("D:\\two.parts.mp3"), "two");
-  EXPECT_EQ(fileBaseName("C:\\a.b\\c.d.ini"), "c");
-  EXPECT_EQ(fileBaseName("C:/x.y/计划"), "计划");
-  EXPECT_EQ(fileBaseName("plan.ini"), "plan");
-  EXPECT_EQ(integerValue("  -42abc"), -42);
-  EXPECT_EQ(integerValue("+7"), 7);
-  EXPECT_EQ(integerValue("x1"), 0);
-  EXPECT_EQ(integerValue(""), 0);
-  EXPECT_EQ(integerValue("99999999999999999999"), LLONG_MAX);
-  EXPECT_EQ(integerValue("-9223372036854775808"), LLONG_MIN);
 }
 
 ItemRecord sampleItem() {

@@ -1,6 +1,10 @@
 #include "timed/timed_schedule.h"
 
+#include <array>
 #include <gtest/gtest.h>
+#include <string>
+
+#include "store/typed_numbers.h"
 
 namespace temvik {
 namespace {
@@ -61,6 +65,23 @@ TEST(TimedSlots, OnePerListRowWithDuration) {
   EXPECT_FALSE(slots[1].start);
   EXPECT_EQ(slots[1].startText, "garbage");
   EXPECT_EQ(slots[1].durationSeconds, 0);
+}
+
+// The overlap test counts the whole value of each part typed in any form,
+// and nothing for a text that is no number (a pasted control character).
+TEST(TimedSlots, TheDurationIsTheWholeValueOfNumbersOnly) {
+  testing::TypedNumbers gen(4);
+  for (int i = 0; i < 1000; ++i) {
+    std::array<long long, 3> parts = {gen.below(30), gen.below(120), gen.below(4000)};
+    std::array<std::string, 3> texts;
+    for (std::size_t p = 0; p < 3; ++p) {
+      texts[p] = gen.typed(std::to_string(parts[p]));
+      if (gen.below(4) == 0) texts[p] = gen.spoiled(texts[p]), parts[p] = 0;
+    }
+    EXPECT_EQ(durationSeconds(texts[0], texts[1], texts[2]),
+              parts[0] * 3600 + parts[1] * 60 + parts[2])
+        << texts[0] << " / " << texts[1] << " / " << texts[2];
+  }
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
 #include "ui/dialogs/prompt_point_editor.h"
 
 #include <array>
-#include <cmath>
-#include <limits>
 
 #include "run/duration.h"
+#include "store/text.h"
 
 namespace temvik {
 
@@ -25,25 +24,13 @@ constexpr std::int64_t kMsPerSecond = 1000;
 constexpr std::array<ControlId, 6> kFields = {kPointName,    kPointHours, kPointMinutes,
                                               kPointSeconds, kPointSound, kPointPlay};
 
-double packedSum(std::string_view hours, std::string_view minutes, std::string_view seconds,
-                 std::string_view play) {
-  return numberValue(hours) * kMsPerHour + numberValue(minutes) * kMsPerMinute +
-         numberValue(seconds) * kMsPerSecond + numberValue(play);
-}
-
-bool zeroOrEmpty(std::string_view text) { return text.empty() || text == "0"; }
-
 }  // namespace
 
 std::int64_t packPromptValue(std::string_view hours, std::string_view minutes,
                              std::string_view seconds, std::string_view play) {
-  const double sum = std::trunc(packedSum(hours, minutes, seconds, play));
-  // Far beyond anything a plan stores; kept finite so that comparing never
-  // overflows.
-  constexpr double kLimit = 9e18;
-  if (sum > kLimit) return static_cast<std::int64_t>(kLimit);
-  if (sum < -kLimit) return -static_cast<std::int64_t>(kLimit);
-  return static_cast<std::int64_t>(sum);
+  const std::array<ScaledTerm, 4> terms = {
+      {{hours, kMsPerHour}, {minutes, kMsPerMinute}, {seconds, kMsPerSecond}, {play, 1}}};
+  return scaledSum(terms).whole;
 }
 
 PromptTime unpackPromptValue(std::int64_t packed) {
@@ -66,12 +53,16 @@ std::optional<std::string_view> promptFieldsProblem(std::string_view hours,
   if (!isTypedNumber(seconds)) return "“秒”只能填数字。";
   if (!isTypedNumber(play)) return "“持续播放时间”只能填数字。";
   const double p = numberValue(play);
-  if (p < 0 || std::trunc(p) > static_cast<double>(kMaxPromptPlaySeconds))
+  if (p < -kTolerance || p >= static_cast<double>(kMaxPromptPlaySeconds + 1))
     return "持续播放时间只能是0到999秒。";
-  const double sum = std::trunc(packedSum(hours, minutes, seconds, play));
-  if (sum > std::numeric_limits<std::int32_t>::max() ||
-      sum < std::numeric_limits<std::int32_t>::min())
+  const std::array<ScaledTerm, 3> delayTerms = {{{hours, 3600}, {minutes, 60}, {seconds, 1}}};
+  const ScaledSum delay = scaledSum(delayTerms);
+  if (delay.whole > kMaxPromptDelaySeconds ||
+      (delay.whole == kMaxPromptDelaySeconds && delay.hasFraction))
     return "提示时间不能超过596小时。";
+  if (delay.hasFraction) return "提示时间必须是整秒。";
+  const std::array<ScaledTerm, 1> playTerms = {{{play, 1}}};
+  if (scaledSum(playTerms).hasFraction) return "持续播放时间必须是整秒。";
   return std::nullopt;
 }
 
@@ -254,36 +245,7 @@ void PromptPointEditor::add() {
     info("最多只能加5个提示点", "已达到最大提示点数");
     return;
   }
-  const std::string hours = w.text(kPointHours);
-  const std::string minutes = w.text(kPointMinutes);
-  const std::string seconds = w.text(kPointSeconds);
-  if (zeroOrEmpty(hours) && zeroOrEmpty(minutes) && zeroOrEmpty(seconds)) {
-    info("请输入持续时间", "请补充");
-    return;
-  }
-  constexpr std::string_view kCareful = "填的时候要集中注意力";
-  if (numberValue(hours) < -kTolerance) {
-    info("时是没有负值的", kCareful);
-    return;
-  }
-  if (numberValue(minutes) < -kTolerance) {
-    info("分是没有负值的", kCareful);
-    return;
-  }
-  if (numberValue(seconds) < -kTolerance) {
-    info("秒是没有负值的", kCareful);
-    return;
-  }
-  if (w.text(kPointSound).empty()) {
-    info("请选择一个提示音", "请补充");
-    return;
-  }
-  const std::string play = w.text(kPointPlay);
-  if (play.empty() || play == " " || play == "  ") {
-    info("请输入提示音播放的持续时间", "请补充");
-    return;
-  }
-  if (!fieldsPackable()) return;
+  if (!fieldsAcceptable()) return;
   const PromptPoint point = fieldsPoint();
   w.listAdd(kPointList, point.name, point.packed);
   w.listAdd(kPointList, point.sound, 0);
@@ -302,7 +264,7 @@ void PromptPointEditor::remove() {
 void PromptPointEditor::saveToList() {
   const auto pair = selectedPair();
   if (!pair) return;
-  if (!fieldsPackable()) return;
+  if (!fieldsAcceptable()) return;
   writePoint(pair->nameRow, fieldsPoint());
   storePoints();
 }
@@ -327,7 +289,7 @@ void PromptPointEditor::move(int offset) {
   }
   // The moving point takes what the fields hold, so edits not yet saved
   // travel with it.
-  if (!fieldsPackable()) return;
+  if (!fieldsAcceptable()) return;
   const int p = s % 2 == 0 ? s : s - 1;
   const int q = p + 2 * offset;
   const PromptPoint neighbour{w.listText(kPointList, q), w.listData(kPointList, q),
@@ -373,13 +335,43 @@ bool PromptPointEditor::closeCheck() {
                           MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
-bool PromptPointEditor::fieldsPackable() {
+bool PromptPointEditor::fieldsAcceptable() {
   const Window& w = *window_;
-  const auto problem = promptFieldsProblem(w.text(kPointHours), w.text(kPointMinutes),
-                                           w.text(kPointSeconds), w.text(kPointPlay));
-  if (!problem) return true;
-  info(*problem, kFixTitle);
-  return false;
+  const std::string hours = w.text(kPointHours);
+  const std::string minutes = w.text(kPointMinutes);
+  const std::string seconds = w.text(kPointSeconds);
+  const std::string play = w.text(kPointPlay);
+  // A zero delay would end the chain of points at this one.
+  if (isBlankOrZero(hours) && isBlankOrZero(minutes) && isBlankOrZero(seconds)) {
+    info("请输入持续时间", "请补充");
+    return false;
+  }
+  constexpr std::string_view kCareful = "填的时候要集中注意力";
+  if (isNegativeNumber(hours)) {
+    info("时是没有负值的", kCareful);
+    return false;
+  }
+  if (isNegativeNumber(minutes)) {
+    info("分是没有负值的", kCareful);
+    return false;
+  }
+  if (isNegativeNumber(seconds)) {
+    info("秒是没有负值的", kCareful);
+    return false;
+  }
+  if (w.text(kPointSound).empty()) {
+    info("请选择一个提示音", "请补充");
+    return false;
+  }
+  if (play.empty() || play == " " || play == "  ") {
+    info("请输入提示音播放的持续时间", "请补充");
+    return false;
+  }
+  if (const auto problem = promptFieldsProblem(hours, minutes, seconds, play)) {
+    info(*problem, kFixTitle);
+    return false;
+  }
+  return true;
 }
 
 void PromptPointEditor::writePoint(int nameRow, const PromptPoint& point) {

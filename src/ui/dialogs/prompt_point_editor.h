@@ -45,6 +45,9 @@ enum PromptPointControl : ControlId {
 
 // Play seconds live in the three low decimal digits of a packed value.
 inline constexpr long long kMaxPromptPlaySeconds = 999;
+// The longest delay, 596 hours: with any play seconds the packed value
+// still fits the 32 bits the plan file keeps.
+inline constexpr long long kMaxPromptDelaySeconds = 596LL * 3600;
 
 // A packed prompt value taken apart: the delay and the play seconds.
 struct PromptTime {
@@ -55,17 +58,19 @@ struct PromptTime {
   friend bool operator==(const PromptTime&, const PromptTime&) = default;
 };
 
-// hours × 3600000 + minutes × 60000 + seconds × 1000 + play, summed as
-// floating point from the typed texts (a text that is no number counts as
-// 0) and truncated toward zero.
+// hours × 3600000 + minutes × 60000 + seconds × 1000 + play, summed exactly
+// from the digits typed (a text that is no number counts as 0), truncated
+// toward zero and held at the range of int64.
 [[nodiscard]] std::int64_t packPromptValue(std::string_view hours, std::string_view minutes,
                                            std::string_view seconds, std::string_view play);
 // Integer division and remainder, the inverse for play seconds below 1000.
 [[nodiscard]] PromptTime unpackPromptValue(std::int64_t packed);
 
-// Why the typed delay and play time cannot be packed, or nothing when they
-// can: each must be a number, the play seconds 0 to 999 (more would spill
-// into the delay), and the value must fit the 32 bits the plan file keeps.
+// Why the typed delay and play time cannot be packed so that they unpack
+// to what was typed, or nothing when they can: each must be a number, the
+// delay whole seconds of at most kMaxPromptDelaySeconds, the play time whole
+// seconds from 0 to 999 (more would spill into the delay). A zero or
+// negative delay is the editor's own check, made before this one.
 [[nodiscard]] std::optional<std::string_view> promptFieldsProblem(std::string_view hours,
                                                                   std::string_view minutes,
                                                                   std::string_view seconds,
@@ -128,8 +133,9 @@ class PromptPointEditor final : public WindowEvents {
   // Asks before fields that were not saved are left behind; true when the
   // window may close.
   bool closeCheck();
-  // Refuses fields that cannot be packed; true when they can.
-  bool fieldsPackable();
+  // Refuses fields that cannot make a prompt point, with the messages of
+  // "+" in their order; true when they can.
+  bool fieldsAcceptable();
   void writePoint(int nameRow, const PromptPoint& point);
   // Hands the list to the editor, which add and save write.
   void storePoints();

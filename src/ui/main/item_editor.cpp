@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "store/text.h"
 #include "ui/main/main_window_ids.h"
 
 namespace temvik {

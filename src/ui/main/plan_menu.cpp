@@ -1,6 +1,7 @@
 #include "ui/main/plan_menu.h"
 
 #include "store/store_error.h"
+#include "store/text.h"
 #include "ui/main/main_window_ids.h"
 
 namespace temvik {

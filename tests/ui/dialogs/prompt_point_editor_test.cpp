@@ -3,9 +3,14 @@
 
 #include "ui/dialogs/prompt_point_editor.h"
 
+#include <array>
+#include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <optional>
 
+#include "store/text.h"
+#include "store/typed_numbers.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace temvik::testing {
@@ -109,6 +114,7 @@ TEST_F(PromptPointTest, AddChecksRunInTheirOrderAndChangeNothing) {
   const std::vector<Case> cases = {
       {{"", "", "0", "", "x.wav", "3"}, "请输入持续时间", "请补充"},
       {{"", "0", "0", "0", "", ""}, "请输入持续时间", "请补充"},
+      {{"", "00", "", "", "x.wav", "3"}, "请输入持续时间", "请补充"},  // zero however written
       {{"", "-1", "-1", "", "", ""}, "时是没有负值的", "填的时候要集中注意力"},
       {{"", "1", "-1", "-1", "", ""}, "分是没有负值的", "填的时候要集中注意力"},
       {{"", "1", "1", "-0.5", "", ""}, "秒是没有负值的", "填的时候要集中注意力"},
@@ -119,6 +125,10 @@ TEST_F(PromptPointTest, AddChecksRunInTheirOrderAndChangeNothing) {
       {{"", "1", "", "", "x.wav", "1000"}, "持续播放时间只能是0到999秒。", "请修改"},
       {{"", "一", "", "", "x.wav", "3"}, "“时”只能填数字。", "请修改"},
       {{"", "", "", "1", "x.wav", "三"}, "“持续播放时间”只能填数字。", "请修改"},
+      {{"", "", "", "1.5", "x.wav", "10"}, "提示时间必须是整秒。", "请修改"},
+      {{"", "", "0.01", "", "x.wav", "3"}, "提示时间必须是整秒。", "请修改"},
+      {{"", "", "", "1", "x.wav", "1.5"}, "持续播放时间必须是整秒。", "请修改"},
+      {{"", "596", "1", "", "x.wav", "3"}, "提示时间不能超过596小时。", "请修改"},
   };
   auto& w = open();
   for (const Case& c : cases) {
@@ -137,11 +147,11 @@ TEST_F(PromptPointTest, AddChecksRunInTheirOrderAndChangeNothing) {
 
 TEST_F(PromptPointTest, AddAcceptsTheEdgesOfItsChecks) {
   auto& w = open();
-  fill(w, "", "00", "", "", "x.wav", "   ");  // "00" is not "0"; three spaces count as 0
+  fill(w, "", "1", "", "", "x.wav", "   ");  // three spaces count as 0
   w.click(kAddPoint);
   EXPECT_TRUE(env.prompts.shown().empty());
   EXPECT_EQ(w.listCount(kPointList), 2);
-  EXPECT_EQ(w.listData(kPointList, 0), 0);
+  EXPECT_EQ(w.listData(kPointList, 0), 3600000);
   EXPECT_EQ(w.listText(kPointList, 0), "");  // a point needs no name
 }
 
@@ -310,6 +320,92 @@ TEST_F(PromptPointTest, TheSoundDialogFillsThePathEvenAfterACancel) {
   env.prompts.chooseFile(std::nullopt);
   w.click(kChooseSound);
   EXPECT_EQ(w.text(kPointSound), "C:\\铃.mid");
+}
+
+// Generated fields through "+", "保存到列表" over the second of three
+// points, "上移" and "下移" of it: every path refuses the same fields with
+// the same message and changes nothing, or stores a point that OK writes
+// and that after a restart shows exactly the delay and play time typed.
+TEST_F(PromptPointTest, StoredPointsUnpackToWhatTheFieldsShowedOnEveryPath) {
+  // Each list begins with values that can be stored; after them, each way a
+  // value cannot: fractions of a second (0.6 s and 0.4 s together make one),
+  // signs, the 596-hour edge, play seconds beyond three digits.
+  const std::array<std::vector<std::string>, 4> values = {{
+      {"0", "1", "0.5", "0.0001", "596", "597", "-1"},
+      {"0", "1", "90", "0.5", "0.01", "-5", "35760"},
+      {"0", "5", "1.5", "0.4", "0.6", "99999999999999999999"},
+      {"3", "0", "999", "10", "1000", "1.5", "-1"},
+  }};
+  const std::array<std::size_t, 4> storable = {3, 4, 2, 4};
+  const std::array<double, 4> msPerUnit = {3600000, 60000, 1000, 1};
+  // The button and the row the new point ends in.
+  const std::array<std::pair<ControlId, int>, 4> paths = {
+      {{kAddPoint, 6}, {kSavePoint, 2}, {kMoveUpPoint, 0}, {kMoveDownPoint, 4}}};
+  TypedNumbers gen(5);
+  for (int i = 0; i < 300; ++i) {
+    const bool tame = i % 2 == 0;  // only storable values
+    std::array<std::string, 4> texts;
+    std::array<double, 4> counts{};  // in milliseconds, the play time in seconds
+    for (std::size_t f = 0; f < 4; ++f) {
+      const std::size_t n = tame ? storable[f] : values[f].size();
+      const std::string plain =
+          values[f][static_cast<std::size_t>(gen.below(static_cast<long long>(n)))];
+      const bool empty = gen.below(f < 3 ? 4 : tame ? 1000 : 10) == 0;
+      counts[f] = empty ? 0 : std::strtod(plain.c_str(), nullptr) * msPerUnit[f];
+      texts[f] = empty ? "" : gen.typed(plain);
+    }
+    const bool spoiled = !tame && gen.below(4) == 0;
+    if (spoiled) {
+      std::string& t = texts[static_cast<std::size_t>(gen.below(4))];
+      t = gen.spoiled(t);
+    }
+    const std::string sound = !tame && gen.below(10) == 0 ? "" : "C:\\新.wav";
+    const double delay = counts[0] + counts[1] + counts[2];
+    const bool storableFields = !spoiled && delay > 0 && counts[0] >= 0 && counts[1] >= 0 &&
+                                counts[2] >= 0 && !sound.empty() && !texts[3].empty() &&
+                                counts[3] >= 0 && counts[3] <= 999 &&
+                                counts[3] == std::floor(counts[3]) && delay <= 596.0 * 3600000 &&
+                                std::fmod(delay, 1000) == 0;
+    SCOPED_TRACE(::testing::Message() << "[" << texts[0] << "] [" << texts[1] << "] [" << texts[2]
+                                      << "] play [" << texts[3] << "] sound [" << sound << "]");
+    std::optional<std::string> firstRefusal;
+    for (const auto& [button, row] : paths) {
+      SCOPED_TRACE(button);
+      env.files = headless::MemoryFiles{};
+      env.prompts.clear();
+      auto& w = open();
+      for (const char* n : {"一", "二", "三"}) addPoint(w, n, "1");
+      if (button != kAddPoint) w.clickRow(kPointList, 2);
+      const std::vector<std::string> rowsBefore = w.listRows(kPointList);
+      fill(w, "新", texts[0], texts[1], texts[2], sound, texts[3]);
+      w.click(button);
+      const auto shown = env.prompts.takeTexts();
+      if (!storableFields) {
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0], firstRefusal.value_or(shown[0])) << "the same message on every path";
+        firstRefusal = shown[0];
+        EXPECT_EQ(w.listRows(kPointList), rowsBefore);
+        w.click(kPointsOk);  // leaves the fields behind, stores the rest
+        EXPECT_THAT(fileText("\\time.ini"), ::testing::Not(HasSubstr("名=新")));
+        continue;
+      }
+      ASSERT_TRUE(shown.empty()) << shown[0];
+      EXPECT_EQ(w.listData(kPointList, row),
+                static_cast<std::int64_t>(delay) + static_cast<std::int64_t>(counts[3]));
+      w.click(kPointsOk);
+      auto& again = start();
+      again.clickRow(kSequentialList, 0);
+      again.click(kPromptPoints);
+      HeadlessWindow& points = *env.ui.find("设置提示点窗口");
+      ASSERT_EQ(points.listText(kPointList, row), "新");
+      points.clickRow(kPointList, row);
+      EXPECT_EQ(integerValue(points.text(kPointHours)) * 3600000 +
+                    integerValue(points.text(kPointMinutes)) * 60000 +
+                    integerValue(points.text(kPointSeconds)) * 1000,
+                static_cast<long long>(delay));
+      EXPECT_EQ(points.text(kPointPlay), std::to_string(static_cast<int>(counts[3])));
+    }
+  }
 }
 
 }  // namespace

@@ -2,14 +2,19 @@
 // come back, or cannot be counted, is refused before anything is written.
 // Both rules are proved over generated inputs.
 
+#include <array>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "run/duration.h"
+#include "run/item_finished_dialog.h"
 #include "run/run_window.h"
 #include "store/plan_store.h"
+#include "store/text.h"
+#include "store/typed_numbers.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace temvik::testing {
@@ -205,6 +210,83 @@ TEST_F(PlanIntegrityTest, PlayTimeIsANumberOfAtMostAnHour) {
   w.click(kMedia);
   w.click(kAddItem);
   EXPECT_TRUE(boxes().empty());
+}
+
+// Hours, minutes, seconds and a play time typed in any form, or spoiled by
+// a pasted control character or a letter: a spoiled text is refused by add
+// and save; any other comes back after a restart as the same number and
+// runs for the time it says (a total that rounds to 0 ms is refused like an
+// empty one), with the play time it says.
+TEST_F(PlanIntegrityTest, TheNumberCheckedIsTheNumberStoredReadBackAndRun) {
+  // Zeros however written, and totals on either side of half a millisecond.
+  const std::array<std::vector<std::string>, 4> values = {{
+      {"0", "00", "0.0001"},
+      {"0", "0.0", "1", "0.5", "-1"},
+      {"0", "2", "0.0004", "0.00049", "0.0006", "1.5"},
+      {"3", "12", "3601", "-2", "1.5"},
+  }};
+  const std::array<double, 4> msPerUnit = {3600000, 60000, 1000, 1};
+  const std::array<ControlId, 4> fields = {kHours, kMinutes, kSeconds, kPlayTime};
+  const std::array<const char*, 4> notANumber = {"“时”只能填数字。", "“分”只能填数字。",
+                                                 "“秒”只能填数字。", "“持续播放时间”只能填数字。"};
+  TypedNumbers gen(7);
+  for (int i = 0; i < 400; ++i) {
+    std::array<std::string, 4> texts;
+    std::array<double, 4> counts{};  // in milliseconds, the play time in seconds
+    for (std::size_t f = 0; f < 4; ++f) {
+      const std::string plain = f < 3 && gen.below(6) == 0 ? "" : gen.pick(values[f]);
+      counts[f] = std::strtod(plain.c_str(), nullptr) * msPerUnit[f];
+      texts[f] = plain.empty() ? "" : gen.typed(plain);
+    }
+    const int spoiled = gen.below(3) == 0 ? static_cast<int>(gen.below(4)) : -1;
+    if (spoiled >= 0)
+      texts[static_cast<std::size_t>(spoiled)] =
+          gen.spoiled(texts[static_cast<std::size_t>(spoiled)]);
+    const bool saving = i % 2 == 0;  // else added to an empty plan
+    SCOPED_TRACE(::testing::Message() << (saving ? "save" : "add") << " [" << texts[0] << "] ["
+                                      << texts[1] << "] [" << texts[2] << "] [" << texts[3] << "]");
+    env.files = headless::MemoryFiles{};
+    if (saving) putFile("\\time.ini", join({item("任务"), {"提示音=真"}, item("尾")}));
+    const std::string before = timeIni();
+    auto& w = start();
+    if (saving) w.clickRow(kSequentialList, 0);
+    w.type(kContent, "任务");
+    for (std::size_t f = 0; f < 4; ++f) w.type(fields[f], texts[f]);
+    w.click(saving ? kSaveItem : kAddItem);
+    const auto shown = boxes();
+    if (spoiled >= 0 || counts[3] > 3600) {
+      ASSERT_EQ(shown.size(), 1u);
+      EXPECT_EQ(shown[0].text, spoiled >= 0 ? notANumber[static_cast<std::size_t>(spoiled)]
+                                            : "持续播放时间不能超过3600秒。");
+      EXPECT_EQ(timeIni(), before);
+      continue;
+    }
+    ASSERT_TRUE(shown.empty()) << shown[0].text;
+
+    auto& again = start();
+    again.clickRow(kSequentialList, 0);
+    for (std::size_t f = 0; f < 4; ++f) {
+      const std::string back = again.text(fields[f]);
+      EXPECT_TRUE(isTypedNumber(back)) << back;
+      EXPECT_DOUBLE_EQ(numberValue(back) * msPerUnit[f], counts[f]);
+    }
+    again.click(kRunFromStart);
+    const double ms = counts[0] + counts[1] + counts[2];
+    if (counts[1] < 0 || ms < 0.5) {
+      EXPECT_EQ(boxes().at(0).text, counts[1] < 0 ? "分是没有负值的" : "请输入持续时间");
+      EXPECT_EQ(env.ui.find("执行窗口"), nullptr);
+      continue;
+    }
+    const auto total = static_cast<std::uint64_t>(std::llround(ms));
+    env.ui.advance(total - 1);
+    EXPECT_NE(env.ui.find("执行窗口"), nullptr) << "ended early";
+    env.ui.advance(1);
+    EXPECT_EQ(env.ui.find("执行窗口"), nullptr) << "did not end at " << total << " ms";
+    if (saving) {  // the next item waits for the play time, at least 10 s
+      EXPECT_EQ(env.ui.find("完成提示窗口")->text(kCountdownNumber),
+                std::to_string(std::max(10LL, static_cast<long long>(counts[3]))));
+    }
+  }
 }
 
 }  // namespace
