@@ -14,6 +14,12 @@ class Files {
 
   // Directory of the running program, without a trailing backslash.
   [[nodiscard]] virtual std::string programDirectory() const = 0;
+  // The running program's own file (the .exe).
+  [[nodiscard]] virtual std::string programPath() const = 0;
+  // True when both paths name one file as Windows resolves them: letter
+  // case, "/" for "\\", ".", "..", repeated separators, trailing dots, and
+  // on a real disk short names and other names of the same file.
+  [[nodiscard]] virtual bool sameFile(const std::string& a, const std::string& b) const = 0;
 
   [[nodiscard]] virtual bool exists(const std::string& path) const = 0;
   // The whole file, or nothing when it cannot be read.

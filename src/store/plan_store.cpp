@@ -149,6 +149,13 @@ std::string PlanStore::path(std::string_view filePart) const {
   return files_.programDirectory() + std::string(filePart);
 }
 
+bool PlanStore::isProgramFile(const std::string& path) const {
+  if (files_.sameFile(path, files_.programPath())) return true;
+  for (std::string_view file : kProgramFiles)
+    if (files_.sameFile(path, this->path(file))) return true;
+  return false;
+}
+
 IniDocument PlanStore::load(std::string_view filePart) const {
   const std::string file = path(filePart);
   const auto bytes = files_.read(file);

@@ -21,6 +21,10 @@ inline constexpr std::string_view kScratchItemFile = "\\time1.ini";
 inline constexpr std::string_view kScratchMarkFile = "\\win1.ini";
 inline constexpr std::string_view kScratchTimedItemFile = "\\out1.ini";
 inline constexpr std::string_view kScratchTimedMarkFile = "\\fin1.ini";
+// Every file the program keeps beside itself.
+inline constexpr std::array<std::string_view, 9> kProgramFiles = {
+    kItemFile,        kMarkFile,        kTimedItemFile,        kTimedMarkFile,       kPlanNameFile,
+    kScratchItemFile, kScratchMarkFile, kScratchTimedItemFile, kScratchTimedMarkFile};
 
 inline constexpr std::string_view kFinishedMark = "已完成--";  // 8 bytes in GBK
 inline constexpr std::string_view kFinishedWord = "已完成";
@@ -126,6 +130,9 @@ class PlanStore {
 
   // Program directory + file part.
   [[nodiscard]] std::string path(std::string_view filePart) const;
+  // True when `path`, however it is spelled, names one of kProgramFiles or
+  // the program itself: nothing from outside may be written there.
+  [[nodiscard]] bool isProgramFile(const std::string& path) const;
 
   // The file decoded from GBK; an empty document when there is none.
   [[nodiscard]] IniDocument load(std::string_view filePart) const;

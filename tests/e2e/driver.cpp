@@ -724,15 +724,33 @@ HWND App::fileDialog() const {
   return nullptr;
 }
 
-bool App::chooseFile(std::string_view path, Millis timeout) const {
+// Waits for the file dialog, types `path` as its file name and presses its
+// OK button: the dialog, or nothing when it did not come or took no name.
+HWND App::acceptFileName(std::string_view path, Millis timeout) const {
   HWND dialog = nullptr;
-  if (!waitFor([&] { return (dialog = fileDialog()) != nullptr; }, timeout)) return false;
+  if (!waitFor([&] { return (dialog = fileDialog()) != nullptr; }, timeout)) return nullptr;
   const HWND box = fileNameBox(dialog);
   typeInto(box, path);
-  if (windowText(box) != path) return false;
+  if (windowText(box) != path) return nullptr;
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-  return waitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, timeout);
+  return dialog;
+}
+
+bool App::chooseFile(std::string_view path, Millis timeout) const {
+  const HWND dialog = acceptFileName(path, timeout);
+  return dialog && waitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, timeout);
+}
+
+bool App::chooseFileOver(std::string_view path, Millis timeout) const {
+  const HWND dialog = acceptFileName(path, timeout);
+  if (!dialog) return false;
+  std::optional<MessageBoxWindow> question;
+  if (!waitFor([&] { return (question = messageBox()) && GetDlgItem(question->hwnd, IDYES); },
+               timeout))
+    return false;
+  return question->press(IDYES) &&
+         waitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, timeout);
 }
 
 std::optional<MessageBoxWindow> App::messageBox() const {

@@ -217,6 +217,9 @@ class App {
   // Waits for the file dialog, types `path` as its file name and presses its
   // OK button; true when the dialog then closed.
   bool chooseFile(std::string_view path, Millis timeout = kTimeout) const;
+  // The same for a save dialog on a file that exists: answers its question
+  // whether to replace the file with 是.
+  bool chooseFileOver(std::string_view path, Millis timeout = kTimeout) const;
   // The first visible message box of the program, if any (file dialogs are
   // not message boxes).
   [[nodiscard]] std::optional<MessageBoxWindow> messageBox() const;
@@ -229,6 +232,7 @@ class App {
 
  private:
   [[nodiscard]] std::vector<HWND> topLevelWindows() const;
+  HWND acceptFileName(std::string_view path, Millis timeout) const;
   HANDLE process_ = nullptr;
   DWORD pid_ = 0;
   HWND hwnd_ = nullptr;

@@ -1,7 +1,7 @@
 // The administrator password in the real program: a stored password asked
 // for at start-up, a wrong answer that keeps the plan read-only whatever
-// the user tries, and a password set through the real dialogs that the
-// next start asks for.
+// the user tries (deleting the plan, an export over its own files), and a password set through the
+// real dialogs that the next start asks for.
 
 #include <windows.h>
 
@@ -16,6 +16,7 @@
 #include "ui/dialogs/password_dialog.h"
 #include "ui/dialogs/set_password_dialog.h"
 #include "ui/main/main_window_ids.h"
+#include "ui/main/plan_menu.h"
 
 namespace temvik::e2e {
 namespace {
@@ -66,8 +67,10 @@ TEST(Password, AWrongAnswerAtStartUpKeepsThePlanAsItIs) {
       "time.ini", itemSection("背单词", "0", "20", "0") + itemSection("写作业", "0", "30", "0") +
                       itemSection("练钢琴", "0", "45", "0") + "[密码]\n密码=" + stored + "\n"));
   ASSERT_TRUE(folder.writeIni("win.ini", markSections({"背单词"})));
+  ASSERT_TRUE(folder.writeIni("out.ini", itemSection("晚饭", "0", "30", "0")));
   const auto time = folder.readBytes("time.ini");
   const auto win = folder.readBytes("win.ini");
+  const auto out = folder.readBytes("out.ini");
   E2E_START(app, folder);
 
   auto box = answerPassword(app, "secret");
@@ -93,13 +96,26 @@ TEST(Password, AWrongAnswerAtStartUpKeepsThePlanAsItIs) {
   EXPECT_EQ(boxText(app), refused);
   app.clickAsync(kSaveItem);
   EXPECT_EQ(boxText(app), refused);
+  // Deleting the plan would take the password with it.
+  app.menu(kDeletePlan);
+  EXPECT_EQ(boxText(app), refused);
+  // Exports onto the plan's own files, chosen in the real save dialog: the
+  // timed part over time.ini would take the password too.
+  app.menu(kExportTimed);
+  ASSERT_TRUE(app.chooseFileOver(narrow(folder.path("TIME.INI"))));
+  EXPECT_EQ(boxText(app), std::string(kOwnFileExportText));
+  app.menu(kExportSequential);
+  ASSERT_TRUE(app.chooseFileOver(narrow(folder.dir()) + "\\.\\out.ini"));
+  EXPECT_EQ(boxText(app), std::string(kOwnFileExportText));
   ASSERT_TRUE(app.sync());
 
   EXPECT_EQ(app.rows(kSequentialList), (Rows{"已完成--背单词", "写作业", "练钢琴"}));
   EXPECT_EQ(folder.readBytes("time.ini"), time);
   EXPECT_EQ(folder.readBytes("win.ini"), win);
+  EXPECT_EQ(folder.readBytes("out.ini"), out);
   EXPECT_FALSE(folder.exists("time1.ini"));
   EXPECT_EQ(enabledInputs(app), 0);
+  EXPECT_EQ(app.rows(kTimedList), Rows{"晚饭"});
 }
 
 TEST(Password, APasswordSetInTheDialogsIsAskedForAtTheNextStart) {

@@ -253,13 +253,18 @@ class HeadlessUi final : public Ui {
   bool quit_ = false;
 };
 
-// Files in memory, keyed by the exact path. Failures can be injected.
+// Files in memory. A path finds the file put or written under any spelling
+// of it that pathKey (platform/file_paths) takes for the same, relative ones
+// counted from the program directory; short names are not modelled.
+// Failures can be injected.
 class MemoryFiles final : public Files {
  public:
   explicit MemoryFiles(std::string programDirectory = "C:\\Temvik")
       : dir_(std::move(programDirectory)) {}
 
   [[nodiscard]] std::string programDirectory() const override { return dir_; }
+  [[nodiscard]] std::string programPath() const override { return dir_ + "\\temvik.exe"; }
+  [[nodiscard]] bool sameFile(const std::string& a, const std::string& b) const override;
   [[nodiscard]] bool exists(const std::string& path) const override;
   [[nodiscard]] std::optional<std::string> read(const std::string& path) const override;
   bool writeAtomic(const std::string& path, std::string_view bytes) override;
@@ -292,6 +297,9 @@ class MemoryFiles final : public Files {
 
  private:
   bool mayChange(const std::string& path);
+  // The name the file `path` is held under, or `path` when there is none.
+  [[nodiscard]] std::string held(const std::string& path) const;
+  [[nodiscard]] bool listed(const std::set<std::string>& paths, const std::string& path) const;
   std::string dir_;
   std::map<std::string, std::string> files_;
   int failAfter_ = -1;

@@ -1,7 +1,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
+#include "platform/file_paths.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_services.h"
 
@@ -46,22 +49,89 @@ bool moveOver(const std::wstring& from, const std::wstring& to) {
   }
 }
 
+// Fills a string through a call of the Win32 convention: the length written,
+// the size needed when the buffer is too small, 0 on failure.
+template <class Call>
+std::wstring filled(const Call& call) {
+  std::wstring out(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = call(out.data(), static_cast<DWORD>(out.size()));
+    if (n == 0) return {};
+    if (n < out.size()) {
+      out.resize(n);
+      return out;
+    }
+    out.resize(n);
+  }
+}
+
+// The full path as Windows resolves it (".", "..", "/", repeated separators,
+// trailing dots), every component that exists in its long form: the
+// longest existing head is looked up, the names after it are kept as given.
+std::wstring longFullPath(const std::string& path) {
+  // "\\?\C:\x" is "C:\x", which the rules below then see through.
+  const std::wstring wide = toUtf16(withoutDevicePrefix(path));
+  const std::wstring full = filled([&](wchar_t* buffer, DWORD size) {
+    return GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
+  });
+  if (full.empty()) return {};
+  std::wstring head = full;
+  std::wstring tail;  // "\name…" of the components that do not exist
+  for (;;) {
+    std::wstring found = filled(
+        [&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(head.c_str(), buffer, size); });
+    if (!found.empty()) {
+      if (found.back() == L'\\' && !tail.empty()) found.pop_back();
+      return found + tail;
+    }
+    const size_t slash = head.find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash <= 1 || slash + 1 == head.size()) return full;
+    tail = head.substr(slash) + tail;
+    // A drive's root keeps its separator: "C:" alone is the current folder.
+    head.resize(slash == 2 && head[1] == L':' ? slash + 1 : slash);
+  }
+}
+
+// The volume and index of an existing file, which every name of it shares.
+std::optional<std::array<DWORD, 3>> fileIdentity(const std::wstring& path) {
+  FileHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file.valid()) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  // Some file systems give no index; their files are told by name only.
+  if (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0) return std::nullopt;
+  return std::array<DWORD, 3>{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
 }  // namespace
 
+std::string Win32Files::programPath() const {
+  return toUtf8(filled([](wchar_t* buffer, DWORD size) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer, size);
+    // A name cut to the buffer comes back as the buffer's size.
+    return n == size ? size + MAX_PATH : n;
+  }));
+}
+
 std::string Win32Files::programDirectory() const {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  const auto slash = path.find_last_of(L"\\/");
-  if (slash != std::wstring::npos) path.resize(slash);
-  return toUtf8(path);
+  std::string path = programPath();
+  const auto slash = path.find_last_of("\\/");
+  if (slash != std::string::npos) path.resize(slash);
+  return path;
+}
+
+bool Win32Files::sameFile(const std::string& a, const std::string& b) const {
+  const std::wstring first = longFullPath(a);
+  const std::wstring second = longFullPath(b);
+  if (first.empty() || second.empty()) return false;
+  if (CompareStringOrdinal(first.c_str(), static_cast<int>(first.size()), second.c_str(),
+                           static_cast<int>(second.size()), TRUE) == CSTR_EQUAL)
+    return true;
+  // Two names of one existing file: a link, a junction, a mapped drive.
+  const auto identity = fileIdentity(first);
+  return identity && identity == fileIdentity(second);
 }
 
 bool Win32Files::exists(const std::string& path) const {

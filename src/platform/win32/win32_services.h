@@ -18,6 +18,8 @@ class Win32Clock final : public Clock {
 class Win32Files final : public Files {
  public:
   [[nodiscard]] std::string programDirectory() const override;
+  [[nodiscard]] std::string programPath() const override;
+  [[nodiscard]] bool sameFile(const std::string& a, const std::string& b) const override;
   [[nodiscard]] bool exists(const std::string& path) const override;
   [[nodiscard]] std::optional<std::string> read(const std::string& path) const override;
   bool writeAtomic(const std::string& path, std::string_view bytes) override;

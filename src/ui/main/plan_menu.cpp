@@ -1,5 +1,8 @@
 #include "ui/main/plan_menu.h"
 
+#include <array>
+#include <optional>
+
 #include "store/store_error.h"
 #include "store/text.h"
 #include "ui/main/main_window_ids.h"
@@ -59,6 +62,13 @@ void PlanMenu::exportPart(PlanPart part) {
   dialog.preset(partName(part));
   // A cancelled dialog exports nothing.
   if (!dialog.run(services_.prompts, &host_.mainWindow())) return;
+  // The plan's own files are never written from here: the timed part over
+  // time.ini would take the password away, the sequential part over out.ini
+  // would change the timed plan behind the scheduler's back.
+  if (store_.isProgramFile(dialog.fileName())) {
+    message(kOwnFileExportText);
+    return;
+  }
   const std::string from = store_.path(filesOf(part).items);
   const auto bytes = services_.files.read(from);
   if (!bytes) throw StoreError(StoreError::Kind::Read, from);
@@ -117,6 +127,11 @@ void PlanMenu::renamePart(PlanPart part, const std::string& name) {
 }
 
 void PlanMenu::deletePlan() {
+  // Deleting the plan is an edit of it, and it would take the password.
+  if (state_.editLocked()) {
+    message(kEditLockedText);
+    return;
+  }
   if (host_.partRows(PlanPart::Sequential) == 0 && host_.partRows(PlanPart::Timed) == 0 &&
       state_.password.empty() && state_.sequentialName == kDefaultPlanName &&
       state_.timedName == kDefaultTimedName) {
@@ -126,10 +141,27 @@ void PlanMenu::deletePlan() {
   const auto answer = services_.prompts.message(&host_.mainWindow(), "你确定删除此计划吗？", "",
                                                 MessageIcon::None, MessageButtons::YesNo);
   if (answer != MessageAnswer::Yes) return;
-  // The password lives in the item file and goes with it.
-  for (std::string_view file :
-       {kItemFile, kTimedItemFile, kPlanNameFile, kMarkFile, kTimedMarkFile})
-    store_.remove(file);
+  // The password lives in the item file and goes with it. Every file is read
+  // before the first one goes: when one cannot be deleted, those deleted
+  // before it are written back as they were and the failure is told, so the
+  // plan is never left half deleted.
+  constexpr std::array<std::string_view, 5> planFiles = {kItemFile, kTimedItemFile, kPlanNameFile,
+                                                         kMarkFile, kTimedMarkFile};
+  std::array<std::optional<std::string>, planFiles.size()> kept;
+  for (size_t i = 0; i < planFiles.size(); ++i) {
+    const std::string path = store_.path(planFiles[i]);
+    kept[i] = services_.files.read(path);
+    if (!kept[i] && services_.files.exists(path)) throw StoreError(StoreError::Kind::Read, path);
+  }
+  for (size_t i = 0; i < planFiles.size(); ++i) {
+    try {
+      store_.remove(planFiles[i]);
+    } catch (const StoreError&) {
+      for (size_t j = 0; j < i; ++j)
+        if (kept[j]) services_.files.writeAtomic(store_.path(planFiles[j]), *kept[j]);
+      throw;
+    }
+  }
   state_.password.clear();
   state_.rights = true;
   host_.resetEditor();

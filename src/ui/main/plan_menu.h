@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/services.h"
 #include "store/app_state.h"
@@ -8,6 +9,11 @@
 #include "ui/dialogs/rename_dialog.h"
 
 namespace temvik {
+
+// What an export refuses to write over: the plan files, their scratch
+// copies and the program itself.
+inline constexpr std::string_view kOwnFileExportText =
+    "不能导出到程序自己的文件，请另选文件名或位置。";
 
 // What the plan menu needs of the main window.
 class PlanMenuHost {

@@ -5,9 +5,11 @@
 #include <atomic>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <thread>
 
+#include "../path_spellings.h"
 #include "platform/win32/wide.h"
 
 namespace temvik {
@@ -141,6 +143,49 @@ TEST(Win32Files, CopyReplaceAndRemoveWorkOnChineseNames) {
   EXPECT_FALSE(files.exists(scratch));
   ASSERT_TRUE(files.remove(exported));
   EXPECT_FALSE(files.exists(exported));
+}
+
+// The names Windows resolves and the text does not show: a folder's short
+// (8.3) name, ".." through real folders, letter case, a missing file in a
+// folder spelt short, the program's own file.
+TEST(Win32Files, SameFileSeesShortNamesDotsAndCase) {
+  ScratchFolder folder;
+  Win32Files files;
+  const std::string dir = folder.file("Temvik Long Folder");
+  const std::wstring wideDir = toUtf16(dir);
+  ASSERT_TRUE(CreateDirectoryW(wideDir.c_str(), nullptr));
+  const std::string time = dir + "\\time.ini";
+  ASSERT_TRUE(files.writeAtomic(time, "x"));
+  ASSERT_TRUE(files.writeAtomic(dir + "\\out.ini", "y"));
+
+  wchar_t shortName[MAX_PATH] = {};
+  const DWORD n = GetShortPathNameW(wideDir.c_str(), shortName, MAX_PATH);
+  const std::string shortDir = toUtf8(std::wstring(shortName, n));
+  std::fprintf(stderr, "note: the folder's short name is %s\n", shortDir.c_str());
+  if (n > 0 && shortDir != dir) {
+    EXPECT_TRUE(files.sameFile(shortDir + "\\time.ini", time));
+    EXPECT_TRUE(files.sameFile(shortDir + "\\Time1.INI", dir + "\\time1.ini"))
+        << "a file that is not there yet";
+    EXPECT_FALSE(files.sameFile(shortDir + "\\out.ini", time));
+  }
+  const std::string leaf = dir.substr(dir.find_last_of('\\') + 1);
+  EXPECT_TRUE(files.sameFile(dir + "\\..\\" + leaf + "\\.\\TIME.ini", time));
+
+  // Spellings the text decides, as the portable rule has them.
+  std::mt19937 rng(20260402);
+  for (int round = 0; round < 60; ++round) {
+    const std::string name = round % 2 ? "time.ini" : "time1.ini";
+    const std::string spelled = testing::spellingOf(rng, dir, name);
+    EXPECT_TRUE(files.sameFile(spelled, dir + "\\" + name)) << spelled;
+    EXPECT_FALSE(files.sameFile(spelled, dir + "\\out.ini")) << spelled;
+  }
+
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  EXPECT_TRUE(files.exists(files.programPath()));
+  EXPECT_TRUE(files.sameFile(files.programPath(), toUtf8(CharUpperW(self))));
+  for (const char* file : {"time.ini", "out.ini"}) DeleteFileW(toUtf16(dir + "\\" + file).c_str());
+  RemoveDirectoryW(wideDir.c_str());
 }
 
 // ------------------------------------------------------------ clock

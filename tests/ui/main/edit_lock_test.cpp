@@ -1,16 +1,20 @@
 // The edit lock: with a password stored and not entered, no path of the
-// main window changes the sequential plan or its marks, every refused one
+// main window changes the sequential plan or its marks (deleting the plan
+// and an export over the plan's own files included), every refused one
 // says why, and the editor stays disabled. A run still marks its items.
 
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
+#include "platform/path_spellings.h"
 #include "store/app_state.h"
 #include "store/password.h"
+#include "store/plan_store.h"
 #include "ui/dialogs/password_dialog.h"
 #include "ui/dialogs/prompt_point_editor.h"
 #include "ui/main/main_window_fixture.h"
+#include "ui/main/plan_menu.h"
 
 namespace temvik::testing {
 namespace {
@@ -50,6 +54,12 @@ class EditLockTest : public MainWindowTest {
       env.files.remove(env.files.path("\\win.ini"));
     else
       putFile("\\win.ini", win);
+    // The timed part and the names, which deleting the plan would take too.
+    for (std::string_view part : {"\\out.ini", "\\fin.ini", "\\name.ini"})
+      env.files.remove(env.files.path(part));
+    if (rng() % 3) putFile("\\out.ini", item("晚" + std::to_string(rng() % 9)));
+    if (rng() % 2) putFile("\\fin.ini", {"[晚1]", "fin=已完成--"});
+    if (rng() % 2) putFile("\\name.ini", {"[名称]", "名称=周末", "同步=晚间"});
   }
   [[nodiscard]] std::string bytes(std::string_view part) const {
     return env.files.read(env.files.path(part)).value_or("<none>");
@@ -75,22 +85,29 @@ TEST_F(EditLockTest, NoPathChangesALockedPlan) {
     generatePlan(rng, items);
     const std::string time = bytes("\\time.ini");
     const std::string win = bytes("\\win.ini");
+    const auto everything = env.files.all();
     auto& w = startLocked();
     ASSERT_EQ(enabledLockedControls(w), 0);
     const int row = std::uniform_int_distribution<int>(0, items - 1)(rng);
 
     // Each path, with the row selected, must leave both files as they were.
-    const auto refused = [&](const char* what, const std::function<void()>& path) {
+    const auto refusedWith = [&](std::string_view text, const std::string& what,
+                                 const std::function<void()>& path) {
       SCOPED_TRACE(what);
       w.clickRow(kSequentialList, row);
       EXPECT_EQ(enabledLockedControls(w), 0) << "a loaded row stays locked";
       env.prompts.clear();
       path();
-      EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{std::string(kEditLockedText)});
+      EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{std::string(text)});
       EXPECT_EQ(bytes("\\time.ini"), time);
       EXPECT_EQ(bytes("\\win.ini"), win);
+      EXPECT_EQ(env.files.all(), everything);
       EXPECT_EQ(enabledLockedControls(w), 0);
       EXPECT_FALSE(env.files.exists(env.files.path("\\time1.ini")));
+      EXPECT_FALSE(w.isMenuEnabled(kDeletePassword));
+    };
+    const auto refused = [&](const char* what, const std::function<void()>& path) {
+      refusedWith(kEditLockedText, what, path);
     };
     refused("Delete key", [&] { EXPECT_TRUE(w.keyDown(kSequentialList, vk::kDelete)); });
     refused("context menu 删除", [&] {
@@ -119,6 +136,23 @@ TEST_F(EditLockTest, NoPathChangesALockedPlan) {
         for (std::string_view name : {"执行程序窗口", "结束进程窗口", "禁止进程窗口"})
           EXPECT_EQ(env.ui.find(name), nullptr) << name;
       });
+    }
+    refused("删除此计划", [&] { EXPECT_TRUE(w.chooseMenu(kDeletePlan)); });
+    // An export is no edit, but one over the program's own files would be:
+    // the timed part over time.ini takes the password away.
+    for (int n = 0; n < 3; ++n) {
+      const std::string dir = env.files.programDirectory();
+      const bool timed = w.listCount(kTimedList) > 0 && rng() % 2;
+      const size_t pick = rng() % (kProgramFiles.size() + 1);
+      const std::string name = pick < kProgramFiles.size()
+                                   ? std::string(kProgramFiles[pick].substr(1))
+                                   : env.files.programPath().substr(dir.size() + 1);
+      const std::string target = spellingOf(rng, dir, name, dir);
+      refusedWith(kOwnFileExportText,
+                  (timed ? "导出同步部分 onto " : "导出非同步部分 onto ") + target, [&] {
+                    env.prompts.chooseFile(target);
+                    EXPECT_TRUE(w.chooseMenu(timed ? kExportTimed : kExportSequential));
+                  });
     }
 
     // A double click resets the editor and leaves it locked.

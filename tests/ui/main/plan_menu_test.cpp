@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "store/app_state.h"
+#include "ui/dialogs/password_dialog.h"
 #include "ui/dialogs/rename_dialog.h"
 #include "ui/main/main_window_fixture.h"
 
@@ -218,6 +219,49 @@ TEST_F(PlanMenuTest, DeletingThePlanRemovesEveryFileAndShowsTheDefaults) {
   main.reset();
   auto& again = start();
   EXPECT_EQ(again.title(), "Temvikv1.0 -- 默认计划 -- 默认同步");
+}
+
+// Whichever of the five files cannot be read or deleted, the plan stays
+// whole: every file comes back byte for byte, one message names that file,
+// and the window, the names and the password in memory stay as they were.
+TEST_F(PlanMenuTest, ADeleteThatFailsOnAnyFileLeavesThePlanWhole) {
+  const std::vector<std::string> parts = {"\\time.ini", "\\out.ini", "\\name.ini", "\\win.ini",
+                                          "\\fin.ini"};
+  for (size_t failing = 0; failing < 2 * parts.size(); ++failing) {
+    const bool reading = failing < parts.size();
+    const std::string path = env.files.path(parts[failing % parts.size()]);
+    SCOPED_TRACE((reading ? "read of " : "delete of ") + path);
+    env.files = headless::MemoryFiles();
+    env.prompts.clear();
+    putPlan();
+    putFile("\\time.ini", join({item("背单词"), item("做练习"), {"[密码]", "密码=Pass"}}));
+    env.ui.onModal("密码窗口", [](headless::HeadlessWindow& d) {
+      d.type(password_ids::kPasswordEntry, "Pass");
+      d.click(password_ids::kPasswordOk);
+    });
+    auto& w = start();
+    ASSERT_TRUE(w.isMenuEnabled(kDeletePassword));
+    w.clickRow(kSequentialList, 1);
+    const auto before = files();
+    const std::string title = w.title();
+    if (reading)
+      env.files.failReadOnce(static_cast<int>(failing));
+    else
+      env.files.unwritable.insert(path);
+    env.prompts.answer(MessageAnswer::Yes);
+    w.chooseMenu(kDeletePlan);
+
+    EXPECT_EQ(files(), before);
+    ASSERT_EQ(env.prompts.shown().size(), 2u);
+    EXPECT_EQ(env.prompts.shown()[1].title, "文件错误");
+    EXPECT_THAT(env.prompts.shown()[1].text, ::testing::HasSubstr(path));
+    EXPECT_EQ(w.title(), title);
+    EXPECT_EQ(w.listRows(kSequentialList), (std::vector<std::string>{"已完成--背单词", "做练习"}));
+    EXPECT_EQ(w.listRows(kTimedList), std::vector<std::string>{"已完成--晚饭"});
+    EXPECT_EQ(w.text(kContent), "做练习");
+    EXPECT_TRUE(w.isMenuEnabled(kDeletePassword)) << "the password is still held";
+    env.files.unwritable.clear();
+  }
 }
 
 }  // namespace
