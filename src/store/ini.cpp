@@ -134,6 +134,13 @@ std::string IniDocument::nameKey(std::string_view name) { return sectionKey(name
 
 namespace {
 
+// The lines before the first header, which belong to no section and are
+// never renamed, moved or removed.
+template <typename Section>
+bool beforeFirstHeader(const std::vector<Section>& all, const Section* s) {
+  return s == all.data() && s->name.empty();
+}
+
 // Key lines as set() writes them: leading blanks of key and value dropped.
 template <typename Entry>
 void fillEntries(std::vector<Entry>& lines,
@@ -162,7 +169,7 @@ void IniDocument::appendSection(std::string_view section,
 bool IniDocument::replaceSection(std::string_view section,
                                  std::vector<std::pair<std::string, std::string>>&& entries) {
   Section* s = find(section);
-  if (s == nullptr || s->name.empty()) return false;
+  if (s == nullptr || beforeFirstHeader(sections_, s)) return false;
   s->entries.clear();
   fillEntries(s->entries, std::move(entries));
   return true;
@@ -173,7 +180,9 @@ std::size_t IniDocument::removeSections(const std::vector<std::string>& names) {
   std::size_t count = 0;
   for (const auto& name : names) {
     const auto it = index_.find(sectionKey(name));
-    if (it == index_.end() || sections_[it->second].name.empty() || removed[it->second]) continue;
+    if (it == index_.end() || removed[it->second] ||
+        beforeFirstHeader(sections_, &sections_[it->second]))
+      continue;
     removed[it->second] = true;
     ++count;
   }
@@ -191,7 +200,7 @@ std::size_t IniDocument::removeSections(const std::vector<std::string>& names) {
 
 bool IniDocument::renameSection(std::string_view from, std::string_view to) {
   Section* s = find(from);
-  if (s == nullptr || s->name.empty()) return false;
+  if (s == nullptr || beforeFirstHeader(sections_, s)) return false;
   s->name = std::string(trimLeadingBlanks(to));
   reindex();
   return true;
@@ -200,7 +209,8 @@ bool IniDocument::renameSection(std::string_view from, std::string_view to) {
 bool IniDocument::swapSections(std::string_view a, std::string_view b) {
   Section* first = find(a);
   Section* second = find(b);
-  if (first == nullptr || second == nullptr || first->name.empty() || second->name.empty())
+  if (first == nullptr || second == nullptr || beforeFirstHeader(sections_, first) ||
+      beforeFirstHeader(sections_, second))
     return false;
   std::swap(*first, *second);
   reindex();
@@ -209,7 +219,7 @@ bool IniDocument::swapSections(std::string_view a, std::string_view b) {
 
 bool IniDocument::moveSectionToEnd(std::string_view section) {
   const Section* s = find(section);
-  if (s == nullptr || s->name.empty()) return false;
+  if (s == nullptr || beforeFirstHeader(sections_, s)) return false;
   const auto at = sections_.begin() + (s - sections_.data());
   std::rotate(at, at + 1, sections_.end());
   reindex();
