@@ -115,7 +115,7 @@ TEST(TimedPlan, AnItemMovedBehindANoteIsKeptAcrossARestartAndStarts) {
     GetLocalTime(&now);
     typeInto(GetDlgItem(dialog, kStartHours), std::to_string(now.wHour));
     typeInto(GetDlgItem(dialog, kStartMinutes), std::to_string(now.wMinute));
-    typeInto(GetDlgItem(dialog, kStartSeconds), std::to_string(now.wSecond + 20));
+    typeInto(GetDlgItem(dialog, kStartSeconds), std::to_string(now.wSecond + 15));
     PostMessageW(GetDlgItem(dialog, kSetSyncOk), BM_CLICK, 0, 0);
     E2E_EVENTUALLY_TRUE(!IsWindow(dialog) || !IsWindowVisible(dialog) || app.messageBox());
     if (const auto box = app.messageBox()) FAIL() << "OK was refused: " << box->text;
