@@ -68,11 +68,11 @@ class IniDocument {
   // this name holding it; false when there is none.
   bool removeKey(std::string_view section, std::string_view key);
 
-  // Rewrites that keep every other section where it stands. Each acts on
-  // the first section of a name and returns false when there is none.
-  // Removes the first section of each of these names in one pass; the
-  // number removed.
+  // Rewrites that keep every other section where it stands, each acting on
+  // the first section of a name. Removes those of these names in one pass;
+  // the number removed.
   std::size_t removeSections(const std::vector<std::string>& names);
+  // The following return false when there is no such section.
   // Gives the section a new name in its place (leading blanks dropped).
   bool renameSection(std::string_view from, std::string_view to);
   // The two sections change places; everything between them stays.

@@ -126,7 +126,6 @@ void writeWholeItem(IniDocument& doc, std::string_view section, ItemRecord item)
 struct ListItem {
   std::string section;
   std::string content;  // "内容"
-  friend bool operator==(const ListItem&, const ListItem&) = default;
 };
 
 // The items of a list file, in file order: every section with a non-empty
