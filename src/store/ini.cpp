@@ -132,12 +132,13 @@ void IniDocument::forEachValue(
 
 std::string IniDocument::nameKey(std::string_view name) { return sectionKey(name); }
 
-void IniDocument::appendSection(std::string_view section,
-                                std::vector<std::pair<std::string, std::string>>&& entries) {
-  sections_.push_back({std::string(trimLeadingBlanks(section)), {}});
-  index_.emplace(sectionKey(section), sections_.size() - 1);
-  auto& added = sections_.back().entries;
-  added.reserve(entries.size());
+namespace {
+
+// Key lines as set() writes them: leading blanks of key and value dropped.
+template <typename Entry>
+void fillEntries(std::vector<Entry>& lines,
+                 std::vector<std::pair<std::string, std::string>>&& entries) {
+  lines.reserve(entries.size());
   auto dropLeadingBlanks = [](std::string& s) {
     const std::size_t keep = trimLeadingBlanks(s).size();
     if (keep != s.size()) s.erase(0, s.size() - keep);
@@ -145,8 +146,73 @@ void IniDocument::appendSection(std::string_view section,
   for (auto& [key, value] : entries) {
     dropLeadingBlanks(key);
     dropLeadingBlanks(value);
-    added.push_back({std::move(key), std::move(value)});
+    lines.push_back({std::move(key), std::move(value)});
   }
+}
+
+}  // namespace
+
+void IniDocument::appendSection(std::string_view section,
+                                std::vector<std::pair<std::string, std::string>>&& entries) {
+  sections_.push_back({std::string(trimLeadingBlanks(section)), {}});
+  index_.emplace(sectionKey(section), sections_.size() - 1);
+  fillEntries(sections_.back().entries, std::move(entries));
+}
+
+bool IniDocument::replaceSection(std::string_view section,
+                                 std::vector<std::pair<std::string, std::string>>&& entries) {
+  Section* s = find(section);
+  if (s == nullptr || !s->header) return false;
+  s->entries.clear();
+  fillEntries(s->entries, std::move(entries));
+  return true;
+}
+
+std::size_t IniDocument::removeSections(const std::vector<std::string>& names) {
+  std::vector<bool> removed(sections_.size(), false);
+  std::size_t count = 0;
+  for (const auto& name : names) {
+    const auto it = index_.find(sectionKey(name));
+    if (it == index_.end() || removed[it->second] || !sections_[it->second].header) continue;
+    removed[it->second] = true;
+    ++count;
+  }
+  if (count == 0) return 0;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < sections_.size(); ++i) {
+    if (removed[i]) continue;
+    if (kept != i) sections_[kept] = std::move(sections_[i]);
+    ++kept;
+  }
+  sections_.resize(kept);
+  reindex();
+  return count;
+}
+
+bool IniDocument::renameSection(std::string_view from, std::string_view to) {
+  Section* s = find(from);
+  if (s == nullptr || !s->header) return false;
+  s->name = std::string(trimLeadingBlanks(to));
+  reindex();
+  return true;
+}
+
+bool IniDocument::swapSections(std::string_view a, std::string_view b) {
+  Section* first = find(a);
+  Section* second = find(b);
+  if (first == nullptr || second == nullptr || !first->header || !second->header) return false;
+  std::swap(*first, *second);
+  reindex();
+  return true;
+}
+
+bool IniDocument::moveSectionToEnd(std::string_view section) {
+  const Section* s = find(section);
+  if (s == nullptr || !s->header) return false;
+  const auto at = sections_.begin() + (s - sections_.data());
+  std::rotate(at, at + 1, sections_.end());
+  reindex();
+  return true;
 }
 
 bool IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {

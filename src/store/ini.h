@@ -36,6 +36,9 @@ class IniDocument {
   // a header "[]" gives the name "".
   [[nodiscard]] std::vector<std::string> sectionNames() const;
   [[nodiscard]] bool hasSection(std::string_view section) const;
+  // Whether some name stands for more than one section (a file written by
+  // hand); reads by name reach only the first of them.
+  [[nodiscard]] bool hasRepeatedNames() const { return repeatedNames_; }
   // The value as GetPrivateProfileString reads it: of the first section and
   // key with these names (surrounding blanks ignored), stripped of blanks
   // and of one pair of enclosing double or single quotes. Nothing when the
@@ -65,6 +68,22 @@ class IniDocument {
   // Removes the first key with this name from the first named section of
   // this name holding it; false when there is none.
   bool removeKey(std::string_view section, std::string_view key);
+
+  // Rewrites that keep every other section where it stands, each acting on
+  // the first section of a name. Removes those of these names in one pass;
+  // the number removed.
+  std::size_t removeSections(const std::vector<std::string>& names);
+  // The following return false when there is no such section.
+  // Gives the section a new name in its place (leading blanks dropped).
+  bool renameSection(std::string_view from, std::string_view to);
+  // The two sections change places; everything between them stays.
+  bool swapSections(std::string_view a, std::string_view b);
+  // Moves the section, every line of it, behind all the others.
+  bool moveSectionToEnd(std::string_view section);
+  // Replaces every line of the section with these keys and values, as
+  // appendSection() takes them; its name and its place stay.
+  bool replaceSection(std::string_view section,
+                      std::vector<std::pair<std::string, std::string>>&& entries);
 
  private:
   struct Entry {

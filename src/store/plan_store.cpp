@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "store/gbk.h"
 #include "store/store_error.h"
@@ -108,23 +109,39 @@ ItemRecord readItem(const IniDocument& doc, std::string_view section) {
   return item;
 }
 
+namespace {
+
+// Every key of the record in the stored order, prompt points 1..P.
+std::vector<std::pair<std::string, std::string>> itemEntries(ItemRecord&& item) {
+  const std::size_t points =
+      std::min<std::size_t>(item.promptPoints.size(), static_cast<std::size_t>(kMaxPromptPoints));
+  std::vector<std::pair<std::string, std::string>> entries;
+  entries.reserve(kItemKeys.size() + 3 * points);
+  for (std::size_t i = 0; i < kItemKeys.size(); ++i)
+    entries.emplace_back(kItemKeys[i], std::move(item.*kItemFields[i]));
+  for (std::size_t n = 0; n < points; ++n) {
+    PromptPointRecord& point = item.promptPoints[n];
+    const std::array<std::string*, 3> values = {&point.name, &point.packedTime, &point.sound};
+    for (std::size_t p = 0; p < 3; ++p)
+      entries.emplace_back(promptPointKey(static_cast<int>(n + 1), kPointParts[p]),
+                           std::move(*values[p]));
+  }
+  return entries;
+}
+
+}  // namespace
+
+void writeWholeItem(IniDocument& doc, std::string_view section, ItemRecord item) {
+  if (!doc.hasSection(section))
+    doc.appendSection(section, itemEntries(std::move(item)));
+  else
+    doc.replaceSection(section, itemEntries(std::move(item)));
+}
+
 void writeItem(IniDocument& doc, std::string_view section, ItemRecord item) {
   if (!doc.hasSection(section)) {
     // A new section: every key at once, in the stored order.
-    const std::size_t points =
-        std::min<std::size_t>(item.promptPoints.size(), static_cast<std::size_t>(kMaxPromptPoints));
-    std::vector<std::pair<std::string, std::string>> entries;
-    entries.reserve(kItemKeys.size() + 3 * points);
-    for (std::size_t i = 0; i < kItemKeys.size(); ++i)
-      entries.emplace_back(kItemKeys[i], std::move(item.*kItemFields[i]));
-    for (std::size_t n = 0; n < points; ++n) {
-      PromptPointRecord& point = item.promptPoints[n];
-      const std::array<std::string*, 3> values = {&point.name, &point.packedTime, &point.sound};
-      for (std::size_t p = 0; p < 3; ++p)
-        entries.emplace_back(promptPointKey(static_cast<int>(n + 1), kPointParts[p]),
-                             std::move(*values[p]));
-    }
-    doc.appendSection(section, std::move(entries));
+    doc.appendSection(section, itemEntries(std::move(item)));
     return;
   }
   for (std::size_t i = 0; i < kItemKeys.size(); ++i)
@@ -217,19 +234,48 @@ std::vector<std::string> PlanStore::listRows(const IniDocument& items, const Ini
                                              std::string_view markKey) {
   const auto markSections = marks.sectionNames();
   std::vector<std::string> rows;
-  for (const auto& section : items.sectionNames()) {
-    std::string content = items.value(section, kContentKey);
-    if (content.empty()) {
-      if (equalsIgnoreCase(trimBlanks(section), kPasswordSection)) continue;
-      break;
-    }
+  for (auto& item : listItems(items)) {
     std::string row = rows.size() < markSections.size()
                           ? marks.value(markSections[rows.size()], markKey)
                           : std::string();
-    row += content;
+    row += item.content;
     rows.push_back(std::move(row));
   }
   return rows;
+}
+
+std::vector<ListItem> listItems(const IniDocument& items) {
+  std::vector<ListItem> list;
+  const std::vector<std::string> names = items.sectionNames();
+  std::unordered_set<std::string> seen;
+  const bool repeats = items.hasRepeatedNames();
+  if (repeats) seen.reserve(names.size());
+  list.reserve(names.size());
+  for (const auto& section : names) {
+    if (repeats && !seen.insert(IniDocument::nameKey(section)).second) continue;
+    if (equalsIgnoreCase(trimBlanks(section), kPasswordSection)) continue;
+    std::string content = items.value(section, kContentKey);
+    if (content.empty()) continue;
+    list.push_back({section, std::move(content)});
+  }
+  return list;
+}
+
+bool rowsShowItems(const std::vector<ListItem>& items, const std::vector<std::string>& rows) {
+  if (items.size() != rows.size()) return false;
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (sectionOfRow(rows[i]) != items[i].content) return false;
+  return true;
+}
+
+const ListItem* itemOfRow(const std::vector<ListItem>& items, int row, std::string_view rowText) {
+  const std::string content = sectionOfRow(rowText);
+  if (row >= 0 && static_cast<std::size_t>(row) < items.size() &&
+      items[static_cast<std::size_t>(row)].content == content)
+    return &items[static_cast<std::size_t>(row)];
+  for (const ListItem& item : items)
+    if (item.content == content) return &item;
+  return nullptr;
 }
 
 PlanNames PlanStore::readPlanNames() const {

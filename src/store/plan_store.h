@@ -114,6 +114,44 @@ struct ItemRecord {
 // Keys of points P+1..5 left in the section from an earlier record are
 // removed, so that readItem gives back exactly `item`.
 void writeItem(IniDocument& doc, std::string_view section, ItemRecord item);
+// Writes the record as the whole of its section: an existing section keeps
+// its name and its place and holds the record's keys only, in the stored
+// order, as a new one would.
+void writeWholeItem(IniDocument& doc, std::string_view section, ItemRecord item);
+
+// One item of a list file: the section it lives in and the content its row
+// shows. A file the program wrote names the section by the content.
+struct ListItem {
+  std::string section;
+  std::string content;  // "内容"
+};
+
+// The items of a list file, in file order: every section with a non-empty
+// "内容" except the password section. This alone decides what a list shows,
+// which items the scheduler and the overlap test walk, which section a row
+// stands for and what a rewrite treats as an item. Every other section (no
+// content, the password, a name that repeats an earlier section's, which
+// reads by name never reach) is passed over, never an end: the items after
+// it are items too. Rewrites keep such sections where they stand.
+[[nodiscard]] std::vector<ListItem> listItems(const IniDocument& items);
+// Whether the rows (mark + content) show these items, one each, in order.
+[[nodiscard]] bool rowsShowItems(const std::vector<ListItem>& items,
+                                 const std::vector<std::string>& rows);
+// The item that row `row`, whose text is `rowText`, stands for: the row-th
+// item while the list shows the file, otherwise the first item with the
+// row's content. Nothing when the file holds no such item.
+[[nodiscard]] const ListItem* itemOfRow(const std::vector<ListItem>& items, int row,
+                                        std::string_view rowText);
+
+// What a list operation tells when the list no longer shows its file (the
+// file changed behind it): the list is shown afresh and nothing is written.
+inline constexpr std::string_view kListOutOfStepText =
+    "计划文件与列表不一致，列表已按文件重新显示，请重新操作。";
+
+// What add and save tell when the content names a section of the file that
+// is no item of the list (a note, say): the item would take it over.
+inline constexpr std::string_view kSectionTakenText =
+    "计划文件中已有同名的记录，请换一个任务内容。";
 
 struct PlanNames {
   std::string sequential;  // "默认计划" when empty
@@ -154,10 +192,9 @@ class PlanStore {
   [[nodiscard]] std::string positionalRead(std::string_view filePart, int n,
                                            std::string_view key) const;
 
-  // Rows of a list: mark + content for each item section in file order, up
-  // to the first section without a content. The password section is passed
-  // over. Row r takes its mark from the r-th section of the mark file. With
-  // an empty markFilePart the rows carry no marks. Each file is read once.
+  // Rows of a list: mark + content for each of listItems() in file order.
+  // Row r takes its mark from the r-th section of the mark file. With an
+  // empty markFilePart the rows carry no marks. Each file is read once.
   [[nodiscard]] std::vector<std::string> loadList(std::string_view itemFilePart,
                                                   std::string_view markFilePart,
                                                   std::string_view markKey) const;

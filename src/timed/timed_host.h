@@ -18,6 +18,8 @@ class TimedHost {
   virtual void loadSequentialRow(int row) = 0;
   // The sequential save of the editor into the selected sequential row.
   virtual void saveSequential() = 0;
+  // Fills the sequential list afresh from its files.
+  virtual void refillSequential() = 0;
   // Blanks the editor and clears the selection of both lists.
   virtual void resetEditor() = 0;
   // Fills the reset editor from a record; a locked plan keeps it read-only.

@@ -76,22 +76,32 @@ void TimedPlan::loadSelectedRow() {
 }
 
 void TimedPlan::loadRowFrom(const IniDocument& items, int row) {
-  // A row past the end loads a section that is not there: an empty editor.
-  const std::string section = row >= 0 && row < window_.listCount(ids_.timedList)
-                                  ? sectionOfRow(window_.listText(ids_.timedList, row))
-                                  : std::string();
+  // A row past the end stands for no record: an empty editor.
+  const bool shown = row >= 0 && row < window_.listCount(ids_.timedList);
+  const std::vector<ListItem> list = listItems(items);
+  const ListItem* item =
+      shown ? itemOfRow(list, row, window_.listText(ids_.timedList, row)) : nullptr;
+  const auto value = [&](std::string_view key) {
+    return item ? items.value(item->section, key) : std::string();
+  };
   state_.activeList = ActiveList::Timed;
   host_.resetEditor();
-  host_.loadEditor(readItem(items, section));
-  const std::string startText = items.value(section, kStartTimeKey);
+  host_.loadEditor(item ? readItem(items, item->section) : ItemRecord{});
+  const std::string startText = value(kStartTimeKey);
   const auto start = parseDateTimeText(startText);
   // A start time that names no date-time offers the current time in the
   // dialog; a save keeps the text as it is (the current time would make
   // the item expire at the next tick).
   editorStart_ = start ? *start : services_.clock.now();
   keptStartText_ = start ? std::nullopt : std::optional<std::string>(startText);
-  editorSound_ = items.value(section, kStartSoundKey);
-  if (row >= 0 && row < window_.listCount(ids_.timedList)) window_.listSelect(ids_.timedList, row);
+  editorSound_ = value(kStartSoundKey);
+  if (shown) window_.listSelect(ids_.timedList, row);
+}
+
+void TimedPlan::showFileAfresh(const IniDocument& items) {
+  const IniDocument marks = store_.load(kTimedMarkFile);
+  host_.resetEditor();
+  showDocuments(items, marks);
 }
 
 bool TimedPlan::save() {
@@ -124,27 +134,29 @@ bool TimedPlan::save() {
     return false;
   }
 
-  const std::string name = sectionOfRow(window_.listText(ids_.timedList, selected));
   const IniDocument items = store_.load(kTimedItemFile);
+  const std::vector<ListItem> list = listItems(items);
+  if (!rowsShowItems(list, rows())) {
+    // The file changed behind the list: the row may name another item.
+    showFileAfresh(items);
+    inform(services_.prompts, &window_, kListOutOfStepText);
+    return false;
+  }
+  const std::string name = list[static_cast<std::size_t>(selected)].section;
   const std::string startText = keptStartText_ ? *keptStartText_ : dateTimeText(editorStart_);
-  IniDocument written;
+  IniDocument written = items;
   if (equalsIgnoreCase(name, content)) {
-    written = items;
     writeTimedItem(written, name, record, startText, editorSound_);
     store_.save(kTimedItemFile, written);
   } else {
-    // A new content renames the record in its place in the file order.
-    for (const auto& section : items.sectionNames()) {
-      if (equalsIgnoreCase(section, name)) {
-        writeTimedItem(written, content, record, startText, editorSound_);
-        continue;
-      }
-      std::vector<std::pair<std::string, std::string>> entries;
-      items.forEachValue(section, [&](std::string_view key, std::string value) {
-        entries.emplace_back(std::string(key), std::move(value));
-      });
-      if (!written.hasSection(section)) written.appendSection(section, std::move(entries));
+    // A new content renames the record in its place; every other section
+    // stays as it is.
+    if (items.hasSection(content)) {
+      inform(services_.prompts, &window_, kSectionTakenText, "重复");
+      return false;
     }
+    written.renameSection(name, content);
+    writeTimedItem(written, content, record, startText, editorSound_);
     commitPlanRewrite(store_, written, std::nullopt, kTimedFiles);
   }
   slots_ = timedSlots(written);
@@ -157,24 +169,35 @@ bool TimedPlan::save() {
   return true;
 }
 
-void TimedPlan::removeRows(const std::vector<int>& removed) {
-  const IniDocument items = store_.load(kTimedItemFile);
+bool TimedPlan::removeRows(const std::vector<int>& removed) {
+  IniDocument items = store_.load(kTimedItemFile);
   const IniDocument marks = store_.load(kTimedMarkFile);
-  const auto markSections = marks.sectionNames();
-  IniDocument scratchItems;
-  IniDocument scratchMarks;
+  const std::vector<ListItem> list = listItems(items);
   const std::vector<std::string> shown = rows();
-  for (std::size_t i = 0; i < shown.size(); ++i) {
-    if (std::binary_search(removed.begin(), removed.end(), static_cast<int>(i))) continue;
-    const std::string section = sectionOfRow(shown[i]);
-    writeTimedItem(scratchItems, section, readItem(items, section),
-                   items.value(section, kStartTimeKey), items.value(section, kStartSoundKey));
-    scratchMarks.set(section, kTimedMarkKey,
-                     i < markSections.size() ? marks.value(markSections[i], kTimedMarkKey) : "");
+  if (!rowsShowItems(list, shown)) {
+    // The file changed behind the list: nothing is removed by rows that
+    // no longer name its items.
+    showDocuments(items, marks);
+    return false;
   }
-  commitPlanRewrite(store_, scratchItems, scratchMarks, kTimedFiles);
+  // The removed items' sections go; every other section stays where it
+  // stands. The marks keep their rows.
+  const auto markSections = marks.sectionNames();
+  std::vector<std::string> gone;
+  IniDocument keptMarks;
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (std::binary_search(removed.begin(), removed.end(), static_cast<int>(i))) {
+      gone.push_back(list[i].section);
+      continue;
+    }
+    keptMarks.set(list[i].content, kTimedMarkKey,
+                  i < markSections.size() ? marks.value(markSections[i], kTimedMarkKey) : "");
+  }
+  items.removeSections(gone);
+  commitPlanRewrite(store_, items, keptMarks, kTimedFiles);
   unremovable_.clear();
-  showDocuments(scratchItems, scratchMarks);
+  showDocuments(items, keptMarks);
+  return true;
 }
 
 void TimedPlan::cancelSync() {
@@ -183,7 +206,11 @@ void TimedPlan::cancelSync() {
     message("请选择要取消的同步项");
     return;
   }
-  removeRows({k});
+  if (!removeRows({k})) {
+    host_.resetEditor();
+    inform(services_.prompts, &window_, kListOutOfStepText);
+    return;
+  }
   // The row after the removed one (what was k + 2 before), as it was.
   const int next = k + 1 < window_.listCount(ids_.timedList) ? k + 1 : -1;
   if (next >= 0) window_.listSelect(ids_.timedList, next);
@@ -328,24 +355,8 @@ bool TimedPlan::acceptStart(const DateTime& start, const std::string& sound) {
   }
   // What the dialog was opened for decides, not what the editor shows by
   // now: the main window stays usable while the dialog is open.
-  const bool moving = sourceIndex_ >= 0;
-  if (moving) {
-    // The row the dialog was opened for, unless the list changed meanwhile.
-    const int source = sourceIndex_;
-    if (source >= window_.listCount(ids_.sequentialList) ||
-        sectionOfRow(window_.listText(ids_.sequentialList, source)) != sourceName_) {
-      message("请先选中一项计划");
-      return false;
-    }
-    if (timedNameTaken(sourceName_)) {
-      message("同步计划列表中已经有此同名计划");
-      return false;
-    }
-    const ItemRecord item = readItem(store_.load(kItemFile), sourceName_);
-    if (overlapsTimedItem(slots_, start, durationSeconds(item.hours, item.minutes, item.seconds))) {
-      message("您设定的时间于其它同步计划时间重叠");
-      return false;
-    }
+  if (sourceIndex_ >= 0) {
+    if (!moveToTimedList(start, sound)) return false;
   } else {
     // The timed row it was opened for, still selected and loaded.
     const int row = window_.listSelection(ids_.timedList);
@@ -354,40 +365,74 @@ bool TimedPlan::acceptStart(const DateTime& start, const std::string& sound) {
       message("请先选中一项计划");
       return false;
     }
-  }
-  editorStart_ = start;
-  keptStartText_.reset();
-  editorSound_ = sound;
-  if (moving) {
-    moveToTimedList(start, sound);
-  } else if (!save()) {
-    return false;
+    editorStart_ = start;
+    keptStartText_.reset();
+    editorSound_ = sound;
+    if (!save()) return false;
   }
   host_.resetEditor();
   editorSound_.clear();
   return true;
 }
 
-void TimedPlan::moveToTimedList(const DateTime& start, const std::string& sound) {
+bool TimedPlan::moveToTimedList(const DateTime& start, const std::string& sound) {
+  // The row the dialog was opened for, unless the list changed meanwhile.
   const int source = sourceIndex_;
   const std::string name = sourceName_;
-  // The item as stored moves: the editor may show another one by now.
+  if (source >= window_.listCount(ids_.sequentialList) ||
+      sectionOfRow(window_.listText(ids_.sequentialList, source)) != name) {
+    message("请先选中一项计划");
+    return false;
+  }
+  if (timedNameTaken(name)) {
+    message("同步计划列表中已经有此同名计划");
+    return false;
+  }
+  // The item as its file holds it: the editor may show another one by now.
+  // A list that does not show its file any more is shown afresh instead.
   IniDocument items = store_.load(kItemFile);
-  ItemRecord record = readItem(items, name);
-  record.content = name;  // the row's section, which the list shows
-
+  const std::vector<ListItem> list = listItems(items);
+  std::vector<std::string> sequentialRows;
+  const int n = window_.listCount(ids_.sequentialList);
+  for (int i = 0; i < n; ++i) sequentialRows.push_back(window_.listText(ids_.sequentialList, i));
+  if (!rowsShowItems(list, sequentialRows)) {
+    host_.refillSequential();
+    host_.resetEditor();
+    inform(services_.prompts, &window_, kListOutOfStepText);
+    return false;
+  }
+  const std::string section = list[static_cast<std::size_t>(source)].section;
+  ItemRecord record = readItem(items, section);
+  if (overlapsTimedItem(slots_, start,
+                        durationSeconds(record.hours, record.minutes, record.seconds))) {
+    message("您设定的时间于其它同步计划时间重叠");
+    return false;
+  }
   const IniDocument oldTimed = store_.load(kTimedItemFile);
+  if (oldTimed.hasSection(name)) {
+    // A section of that name that is no timed item (a note, say), which
+    // the item would take over.
+    inform(services_.prompts, &window_, "同步计划文件中已有同名的记录，请先修改此项的任务内容。",
+           "重复");
+    return false;
+  }
+  const IniDocument timedMarks = store_.load(kTimedMarkFile);
+  editorStart_ = start;
+  keptStartText_.reset();
+  editorSound_ = sound;
+
+  // Appended to the timed file under the content its row shows.
+  record.content = name;
   IniDocument timed = oldTimed;
   writeTimedItem(timed, name, record, dateTimeText(start), sound);
 
-  // The sequential item leaves its file; the marks of the rows after it
-  // move up with them, as a delete does.
-  items.removeSection(name);
+  // The sequential item leaves its file, every other section stays; the
+  // marks of the rows after it move up with them, as a delete does.
+  items.removeSection(section);
   IniDocument marks;
-  const int n = window_.listCount(ids_.sequentialList);
   for (int i = 0; i < n; ++i) {
     if (i == source) continue;
-    const std::string row = window_.listText(ids_.sequentialList, i);
+    const std::string& row = sequentialRows[static_cast<std::size_t>(i)];
     if (isFinishedRow(row)) marks.set(sectionOfRow(row), kMarkKey, kFinishedMark);
   }
 
@@ -399,10 +444,11 @@ void TimedPlan::moveToTimedList(const DateTime& start, const std::string& sound)
     store_.save(kTimedItemFile, oldTimed);
     throw;
   }
-  window_.listAdd(ids_.timedList, name, 0);
-  slots_ = timedSlots(timed);
+  // The timed list and its schedule from the file just written.
+  showDocuments(timed, timedMarks);
   window_.listRemove(ids_.sequentialList, source);
   sourceIndex_ = -1;
+  return true;
 }
 
 // ------------------------------------------------------------ scheduler
@@ -434,7 +480,8 @@ void TimedPlan::tick() {
   };
 
   // The walk over the list: an item in the past is removed, and the one
-  // that moves up into its place is only tested for being due.
+  // that moves up into its place is only tested for being due. An item
+  // without a start time is passed over.
   const std::vector<std::string> shown = rows();
   std::vector<std::size_t> order(std::min(shown.size(), slots_.size()));
   std::iota(order.begin(), order.end(), std::size_t{0});
@@ -442,7 +489,6 @@ void TimedPlan::tick() {
   std::vector<std::size_t> started;  // the same, in the order they start
   for (std::size_t i = 0; i < order.size(); ++i) {
     const TimedSlot& slot = slots_[order[i]];
-    if (slot.startText.empty()) break;
     if (slot.start && !isDue(slot) && secondsOf(*slot.start) < nowS &&
         !unremovable_.contains(shown[order[i]])) {
       expired.push_back(static_cast<int>(order[i]));
@@ -457,7 +503,12 @@ void TimedPlan::tick() {
   if (!expired.empty()) {
     const int selected = window_.listSelection(ids_.timedList);
     try {
-      removeRows(expired);
+      if (!removeRows(expired)) {
+        // The file changed behind the list, which now shows it afresh: the
+        // next tick walks that, and catches up with this second.
+        lastTick_ = after;
+        return;
+      }
     } catch (const StoreError& error) {
       // Told once; the items stay and are not tried again in every tick.
       for (int row : expired) unremovable_.insert(shown[static_cast<std::size_t>(row)]);

@@ -71,9 +71,14 @@ class TimedPlan {
   bool acceptStart(const DateTime& start, const std::string& sound);
   void showDocuments(const IniDocument& items, const IniDocument& marks);
   void loadRowFrom(const IniDocument& items, int row);
-  // Rebuilds both files without the given rows (ascending), in one rewrite.
-  void removeRows(const std::vector<int>& rows);
-  void moveToTimedList(const DateTime& start, const std::string& sound);
+  // The list as its file holds it, after an editor reset.
+  void showFileAfresh(const IniDocument& items);
+  // Rewrites both files without the given rows (ascending), in one
+  // rewrite. False, with the list shown afresh and nothing written, when
+  // the list does not show the file any more.
+  bool removeRows(const std::vector<int>& rows);
+  // Moves the sequential item the dialog was opened for; false when refused.
+  bool moveToTimedList(const DateTime& start, const std::string& sound);
   void startDueItem(int row);
   void timedNameFallsBack();
   [[nodiscard]] bool timedNameTaken(const std::string& section) const;

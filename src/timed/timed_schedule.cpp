@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "store/plan_store.h"
-#include "store/text.h"
 
 namespace temvik {
 
@@ -27,12 +26,8 @@ std::int64_t durationSeconds(std::string_view hours, std::string_view minutes,
 
 std::vector<TimedSlot> timedSlots(const IniDocument& items) {
   std::vector<TimedSlot> slots;
-  for (const auto& section : items.sectionNames()) {
-    // The same sections the list shows (PlanStore::listRows).
-    if (items.value(section, kContentKey).empty()) {
-      if (equalsIgnoreCase(trimBlanks(section), kPasswordSection)) continue;
-      break;
-    }
+  for (const ListItem& item : listItems(items)) {
+    const std::string& section = item.section;
     TimedSlot slot;
     slot.startText = items.value(section, kStartTimeKey);
     slot.start = parseDateTimeText(slot.startText);
@@ -54,7 +49,6 @@ bool overlapsTimedItem(const std::vector<TimedSlot>& slots, const DateTime& star
   const std::int64_t d = secondsOf(start);
   const std::int64_t n = d + duration;
   for (const TimedSlot& slot : slots) {
-    if (slot.startText.empty()) return false;
     if (!slot.start) continue;
     const std::int64_t s = secondsOf(*slot.start);
     const std::int64_t e = s + slot.durationSeconds;

@@ -20,8 +20,8 @@ struct TimedSlot {
   friend bool operator==(const TimedSlot&, const TimedSlot&) = default;
 };
 
-// One slot per row of the timed list (the sections up to the first one
-// without a content), in file order, from the timed item file as read.
+// One slot per row of the timed list (listItems), in file order, from the
+// timed item file as read.
 [[nodiscard]] std::vector<TimedSlot> timedSlots(const IniDocument& items);
 
 // The seconds of an item's "时", "分" and "秒", each part its whole value (a
@@ -38,9 +38,9 @@ struct TimedSlot {
 // Whether a new item starting at `start` for `duration` seconds collides
 // with the span of a timed item: its start lies inside an existing span,
 // start included, or its end lies inside one, end excluded, start included.
-// A new span that encloses an existing one is no collision. The walk stops
-// at the first item without a start time; an item whose start time names
-// no date-time has no span.
+// A new span that encloses an existing one is no collision. An item
+// without a start time, or whose start text names no date-time, has no
+// span and is passed over.
 [[nodiscard]] bool overlapsTimedItem(const std::vector<TimedSlot>& slots, const DateTime& start,
                                      std::int64_t duration);
 

@@ -1,7 +1,7 @@
 // The timed plan in the real program: an item moved to the timed list
-// starts by itself at its second with the run window, an item whose time
-// passed is removed with the expiry message, and the set-sync dialog's
-// captions fit.
+// starts by itself at its second with the run window, also behind a note
+// in a hand-made file and after a restart; an item whose time passed is
+// removed with the expiry message, and the set-sync dialog's captions fit.
 
 #include <windows.h>
 
@@ -11,6 +11,7 @@
 #include "caption_fit.h"
 #include "e2e_support.h"
 #include "run/run_window.h"
+#include "store/gbk.h"
 #include "timed/set_sync_dialog.h"
 #include "ui/main/main_window_ids.h"
 
@@ -92,6 +93,51 @@ TEST(TimedPlan, AnItemMovedFiveSecondsAheadStartsByItselfInTheRunWindow) {
   EXPECT_TRUE(box->press(IDOK));
   EXPECT_TRUE(IsWindow(run));
   E2E_EVENTUALLY_EQ(app.rows(kTimedList), Rows{});
+}
+
+// A hand-made timed file whose first section is a note: the item moved in
+// behind it is shown, is still there after a restart, starts at its second
+// there, and expires; the note stays as it was, byte for byte.
+TEST(TimedPlan, AnItemMovedBehindANoteIsKeptAcrossARestartAndStarts) {
+  PlanFolder folder;
+  const std::string note = "[说明]\n作者=某人\n";
+  ASSERT_TRUE(folder.writeIni("out.ini", note));
+  ASSERT_TRUE(
+      folder.writeIni("time.ini", itemSection("甲", "0", "10", "0", {"提示音=假", "播放=10"}) +
+                                      itemSection("乙", "0", "30", "0", {"播放=10"})));
+  {
+    E2E_START(app, folder);
+    const HWND dialog = openSetSync(app);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(controlText(dialog, kItemText), "甲");
+    // Far enough ahead for a restart first; the seconds carry over.
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    typeInto(GetDlgItem(dialog, kStartHours), std::to_string(now.wHour));
+    typeInto(GetDlgItem(dialog, kStartMinutes), std::to_string(now.wMinute));
+    typeInto(GetDlgItem(dialog, kStartSeconds), std::to_string(now.wSecond + 15));
+    PostMessageW(GetDlgItem(dialog, kSetSyncOk), BM_CLICK, 0, 0);
+    E2E_EVENTUALLY_TRUE(!IsWindow(dialog) || !IsWindowVisible(dialog) || app.messageBox());
+    if (const auto box = app.messageBox()) FAIL() << "OK was refused: " << box->text;
+    E2E_EVENTUALLY_EQ(app.rows(kTimedList), Rows{"甲"});
+    EXPECT_EQ(app.rows(kSequentialList), Rows{"乙"});
+    const auto out = parseIni(folder.readText("out.ini"));
+    EXPECT_EQ(sectionNames(out), (Rows{"说明", "甲"}));
+    app.close();
+    ASSERT_TRUE(app.waitForExit());
+  }
+  E2E_START(app, folder);
+  E2E_EVENTUALLY_EQ(app.rows(kTimedList), Rows{"甲"});
+  EXPECT_EQ(app.rows(kSequentialList), Rows{"乙"});
+  const HWND run = app.waitForWindow("计划执行中", 40s);
+  ASSERT_NE(run, nullptr) << "the item behind the note did not start";
+  E2E_EVENTUALLY_EQ(controlText(run, run_ids::kContentBox), std::string("甲"));
+  const auto box = app.waitForMessageBox(10s);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, "您有1同步计划已过期，已经删除！");
+  EXPECT_TRUE(box->press(IDOK));
+  E2E_EVENTUALLY_EQ(app.rows(kTimedList), Rows{});
+  EXPECT_EQ(folder.readBytes("out.ini"), utf8ToGbk("[说明]\r\n作者=某人\r\n"));
 }
 
 TEST(TimedPlan, AnItemWhoseTimePassedIsRemovedAtStartUpWithOneMessage) {

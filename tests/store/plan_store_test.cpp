@@ -33,12 +33,15 @@ TEST_F(PlanStoreTest, LoadsTheListWithMarksByPosition) {
   EXPECT_EQ(store.loadList(kTimedItemFile, kTimedMarkFile, kTimedMarkKey), Rows{});
 }
 
-TEST_F(PlanStoreTest, ListStopsAtAnEmptyContentButPassesThePasswordOver) {
+TEST_F(PlanStoreTest, ListPassesOverEverySectionThatIsNoItem) {
+  // A section without a content, the password (even with a content) and a
+  // repeated name are no items, and no end: the items after them count.
   put(kItemFile,
-      "[甲]\r\n内容=甲\r\n[密码]\r\n密码=abc\r\n[乙]\r\n内容=乙\r\n[空]\r\n时=1\r\n[丁]\r\n内容="
-      "丁\r\n");
+      "[甲]\r\n内容=甲\r\n[密码]\r\n密码=abc\r\n内容=密\r\n[乙]\r\n内容=乙\r\n[空]\r\n时=1\r\n"
+      "[丁]\r\n内容=丁\r\n[甲]\r\n内容=又一个甲\r\n[说明]\r\n作者=某人\r\n[戊]\r\n内容=戊\r\n");
   put(kMarkFile, "[甲]\r\nwin=已完成--\r\n[乙]\r\nwin=已完成--\r\n");
-  EXPECT_EQ(store.loadList(kItemFile, kMarkFile, kMarkKey), (Rows{"已完成--甲", "已完成--乙"}));
+  EXPECT_EQ(store.loadList(kItemFile, kMarkFile, kMarkKey),
+            (Rows{"已完成--甲", "已完成--乙", "丁", "戊"}));
   EXPECT_EQ(store.readPassword(), "abc");
 }
 

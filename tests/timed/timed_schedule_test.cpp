@@ -33,12 +33,12 @@ TEST(OverlapTest, StartOrEndInsideAnExistingSpanCollides) {
   EXPECT_FALSE(overlapsTimedItem(slots, at(10, 0, 0), 7200));
 }
 
-TEST(OverlapTest, StopsAtAnItemWithoutStartAndPassesOverUnreadableOnes) {
+TEST(OverlapTest, PassesOverItemsWithoutAStartOrWithAnUnreadableOne) {
   auto slots = oneHourAtTen();
   slots.insert(slots.begin(), TimedSlot{"not a time", std::nullopt, 3600});
   EXPECT_TRUE(overlapsTimedItem(slots, at(10, 30, 0), 60));
   slots.insert(slots.begin(), TimedSlot{"", std::nullopt, 3600});
-  EXPECT_FALSE(overlapsTimedItem(slots, at(10, 30, 0), 60));
+  EXPECT_TRUE(overlapsTimedItem(slots, at(10, 30, 0), 60));
 }
 
 TEST(TimeOfDay, CarriesOverIntoTheDaysAround) {
@@ -57,14 +57,16 @@ TEST(TimedSlots, OnePerListRowWithDuration) {
   const IniDocument doc = IniDocument::parse(
       "[A]\r\n同步时间=2026-05-05 10:00:00\r\n内容=A\r\n时=1\r\n分=30\r\n秒=5\r\n"
       "[B]\r\n同步时间=garbage\r\n内容=B\r\n时=0\r\n分=x\r\n秒=0\r\n"
-      "[C]\r\n同步时间=2026-05-05 10:00:00\r\n");
+      "[C]\r\n同步时间=2026-05-05 10:00:00\r\n"
+      "[D]\r\n内容=D\r\n");
   const auto slots = timedSlots(doc);
-  ASSERT_EQ(slots.size(), 2U);
+  ASSERT_EQ(slots.size(), 3U);
   EXPECT_EQ(slots[0].start, (DateTime{2026, 5, 5, 10, 0, 0}));
   EXPECT_EQ(slots[0].durationSeconds, 5405);
   EXPECT_FALSE(slots[1].start);
   EXPECT_EQ(slots[1].startText, "garbage");
   EXPECT_EQ(slots[1].durationSeconds, 0);
+  EXPECT_EQ(slots[2].startText, "");
 }
 
 // The overlap test counts the whole value of each part typed in any form,

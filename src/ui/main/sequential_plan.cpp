@@ -17,14 +17,11 @@ namespace {
 
 constexpr ControlId kList = kSequentialList;
 
-// Places an item before the password section, so that the password always
-// stands behind the last item.
+// Appends a new item, and the password section, whole, behind it: the
+// password always stands behind the last item.
 void putItem(IniDocument& items, const std::string& section, const ItemRecord& item) {
-  const auto password = items.get(kPasswordSection, kPasswordKey);
-  if (password && !items.hasSection(section)) items.removeSection(kPasswordSection);
   writeItem(items, section, item);
-  if (password && !items.hasSection(kPasswordSection))
-    items.set(kPasswordSection, kPasswordKey, *password);
+  items.moveSectionToEnd(kPasswordSection);
 }
 
 }  // namespace
@@ -62,20 +59,27 @@ void SequentialPlan::showRows(const std::vector<std::string>& rows) {
 
 std::vector<RunItem> SequentialPlan::shownItems() const {
   const IniDocument items = store_.load(kItemFile);
+  const std::vector<ListItem> list = listItems(items);
+  const std::vector<std::string> shownRows = rows();
   std::vector<RunItem> shown;
-  for (const auto& row : rows())
-    shown.push_back(ItemEditor::shownAfterLoad(readItem(items, sectionOfRow(row))));
+  shown.reserve(shownRows.size());
+  for (std::size_t r = 0; r < shownRows.size(); ++r) {
+    const ListItem* item = itemOfRow(list, static_cast<int>(r), shownRows[r]);
+    shown.push_back(
+        ItemEditor::shownAfterLoad(item ? readItem(items, item->section) : ItemRecord{}));
+  }
   return shown;
 }
 
 void SequentialPlan::loadRow(int row) { loadRowFrom(store_.load(kItemFile), row); }
 
 void SequentialPlan::loadRowFrom(const IniDocument& items, int row) {
-  const std::string section = sectionOfRow(window_.listText(kList, row));
+  const std::vector<ListItem> list = listItems(items);
+  const ListItem* item = itemOfRow(list, row, window_.listText(kList, row));
   state_.activeList = ActiveList::Sequential;
   editor_.reset();
   window_.listSelect(kTimedList, -1);
-  editor_.load(readItem(items, section));
+  editor_.load(item ? readItem(items, item->section) : ItemRecord{});
   window_.listSelect(kList, row);
 }
 
@@ -109,6 +113,7 @@ void SequentialPlan::add() {
   if (!inputAcceptable(content)) return;
 
   IniDocument items = store_.load(kItemFile);
+  if (sectionTaken(items, content)) return;
   putItem(items, content, editor_.record());
   store_.save(kItemFile, items);
   window_.listAdd(kList, content, 0);
@@ -123,23 +128,29 @@ void SequentialPlan::add() {
 // file holds (it could not be read when the list was filled, or another
 // program changed it), the rewrite would drop or reorder items: the list is
 // shown afresh instead and the user tries again.
-bool SequentialPlan::listShows(const IniDocument& items) {
-  const std::vector<std::string> onDisk = PlanStore::listRows(items, IniDocument(), kMarkKey);
-  const std::vector<std::string> shown = rows();
-  bool same = onDisk.size() == shown.size();
-  for (std::size_t i = 0; same && i < shown.size(); ++i) same = sectionOfRow(shown[i]) == onDisk[i];
-  if (same) return true;
+bool SequentialPlan::listShows(const std::vector<ListItem>& items) {
+  if (rowsShowItems(items, rows())) return true;
   refill(true);
   editor_.reset();
-  info("计划文件与列表不一致，列表已按文件重新显示，请重新操作。");
+  info(kListOutOfStepText);
   return false;
 }
 
-// The rewritten plan keeps the password its file holds: the file, not
-// memory, is what a password write changed last, and memory may not know
-// it (a file that could not be read at start-up).
-void SequentialPlan::carryPassword(const IniDocument& from, IniDocument& to) {
-  to.set(kPasswordSection, kPasswordKey, from.get(kPasswordSection, kPasswordKey).value_or(""));
+bool SequentialPlan::sectionTaken(const IniDocument& items, const std::string& content) {
+  if (!items.hasSection(content)) return false;
+  info(kSectionTakenText, "重复");
+  return true;
+}
+
+// A rewrite changes the item file in place: every section it does not mean
+// to change stays where it stands, byte for byte. The password section, as
+// the file holds it (the file, not memory, is what a password write changed
+// last), goes behind everything else, where an earlier version's list load,
+// which ends at the first section without a content, never misses an item
+// for it; an empty password is written when there is none.
+void SequentialPlan::passwordLast(IniDocument& items) {
+  items.moveSectionToEnd(kPasswordSection);
+  if (!items.get(kPasswordSection, kPasswordKey)) items.set(kPasswordSection, kPasswordKey, "");
 }
 
 void SequentialPlan::writePlanNames() {
@@ -175,7 +186,15 @@ bool SequentialPlan::save() {
   if (!inputAcceptable(content)) return false;
 
   IniDocument items = store_.load(kItemFile);
-  if (!listShows(items)) return false;
+  const std::vector<ListItem> list = listItems(items);
+  if (!listShows(list)) return false;
+  // A new content renames the section in its place.
+  const std::string& section = list[static_cast<std::size_t>(selected)].section;
+  if (section != content) {
+    if (!equalsIgnoreCase(trimBlanks(section), content) && sectionTaken(items, content))
+      return false;
+    items.renameSection(section, content);
+  }
   window_.listSetText(kList, selected, content);
   writeItem(items, content, editor_.record());
   rewriteThroughEditor(items);
@@ -183,23 +202,21 @@ bool SequentialPlan::save() {
   return true;
 }
 
-void SequentialPlan::rewriteThroughEditor(const IniDocument& items) {
-  // Each row as the editor would write it after loading it, without
-  // loading every row: the same records in one pass.
-  IniDocument scratch;
+void SequentialPlan::rewriteThroughEditor(IniDocument& items) {
+  // Each item as the editor would write it after loading it, without
+  // loading every row: the same records in one pass, each in its place.
+  const std::vector<ListItem> list = listItems(items);
+  for (const ListItem& item : list)
+    writeWholeItem(items, item.section,
+                   ItemEditor::recordOf(ItemEditor::shownAfterLoad(readItem(items, item.section))));
   const int n = window_.listCount(kList);
-  for (int i = 0; i < n; ++i) {
-    const std::string row = window_.listText(kList, i);
-    writeItem(scratch, row,
-              ItemEditor::recordOf(ItemEditor::shownAfterLoad(readItem(items, sectionOfRow(row)))));
-  }
   if (n > 0) loadRowFrom(items, n - 1);  // the editor ends holding the last item
-  carryPassword(items, scratch);
-  commitPlanRewrite(store_, scratch, std::nullopt);
+  passwordLast(items);
+  commitPlanRewrite(store_, items, std::nullopt);
   // After the plan, so that a plan that could not be written leaves the
   // names as they were too.
   writePlanNames();
-  showRows(PlanStore::listRows(scratch, store_.load(kMarkFile), kMarkKey));
+  showRows(PlanStore::listRows(items, store_.load(kMarkFile), kMarkKey));
 }
 
 void SequentialPlan::moveUp() {
@@ -237,22 +254,19 @@ void SequentialPlan::move(int offset) {
   }
   const int selected = window_.listSelection(kList);
   const int target = selected + offset;
-  std::vector<std::string> order;
-  const int n = window_.listCount(kList);
-  for (int i = 0; i < n; ++i) order.push_back(window_.listText(kList, i));
-  std::swap(order[static_cast<std::size_t>(selected)], order[static_cast<std::size_t>(target)]);
-
-  const IniDocument items = store_.load(kItemFile);
-  if (!listShows(items)) return;
-  IniDocument scratch;
-  for (const auto& row : order) writeItem(scratch, row, readItem(items, row));
-  carryPassword(items, scratch);
-  commitPlanRewrite(store_, scratch, std::nullopt);
+  IniDocument items = store_.load(kItemFile);
+  const std::vector<ListItem> list = listItems(items);
+  if (!listShows(list)) return;
+  // The two items change places; whatever stands between them stays.
+  items.swapSections(list[static_cast<std::size_t>(selected)].section,
+                     list[static_cast<std::size_t>(target)].section);
+  passwordLast(items);
+  commitPlanRewrite(store_, items, std::nullopt);
 
   // The list and the editor from what was just written, not read again.
-  showRows(PlanStore::listRows(scratch, IniDocument(), kMarkKey));
+  showRows(PlanStore::listRows(items, IniDocument(), kMarkKey));
   window_.listSelect(kList, target);
-  loadRowFrom(scratch, target);
+  loadRowFrom(items, target);
 }
 
 void SequentialPlan::deleteSelected() {
@@ -261,22 +275,21 @@ void SequentialPlan::deleteSelected() {
     info("不能用此按钮删除同步计划");
     return;
   }
-  const IniDocument items = store_.load(kItemFile);
-  if (!listShows(items)) return;
+  IniDocument items = store_.load(kItemFile);
+  const std::vector<ListItem> list = listItems(items);
+  if (!listShows(list)) return;
   const int selected = window_.listSelection(kList);
-  IniDocument scratchItems;
-  IniDocument scratchMarks;
+  IniDocument marks;
   const int n = window_.listCount(kList);
   for (int i = 0; i < n; ++i) {
     if (i == selected) continue;
     const std::string row = window_.listText(kList, i);
-    const std::string section = sectionOfRow(row);
-    if (isFinishedRow(row)) scratchMarks.set(section, kMarkKey, kFinishedMark);
-    writeItem(scratchItems, section, readItem(items, section));
+    if (isFinishedRow(row)) marks.set(sectionOfRow(row), kMarkKey, kFinishedMark);
   }
-  carryPassword(items, scratchItems);
+  if (selected >= 0) items.removeSection(list[static_cast<std::size_t>(selected)].section);
+  passwordLast(items);
   if (selected >= 0) window_.listRemove(kList, selected);
-  commitPlanRewrite(store_, scratchItems, scratchMarks);
+  commitPlanRewrite(store_, items, marks);
 
   window_.listSelect(kList, -1);
   editor_.reset();

@@ -52,10 +52,14 @@ class SequentialPlan {
   void loadRowFrom(const IniDocument& items, int row);
   void showRows(const std::vector<std::string>& rows);
   void move(int offset);
-  void rewriteThroughEditor(const IniDocument& items);
-  static void carryPassword(const IniDocument& from, IniDocument& to);
-  // Whether the list shows the items of `items`; refills it when not.
-  bool listShows(const IniDocument& items);
+  void rewriteThroughEditor(IniDocument& items);
+  static void passwordLast(IniDocument& items);
+  // Whether the list shows these items of its file; refills it when not.
+  bool listShows(const std::vector<ListItem>& items);
+  // True, after telling the user, when the item file holds a section of
+  // this name already: a section that is no item (a note, say), which the
+  // new item would otherwise take over.
+  bool sectionTaken(const IniDocument& items, const std::string& content);
   void writePlanNames();
   void info(std::string_view text, std::string_view title = "") {
     inform(prompts_, &window_, text, title);
