@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "store/plan_store.h"
+#include "store/text.h"
 
 namespace temvik {
 

@@ -94,6 +94,7 @@ FileModel mixed(std::mt19937& rng, std::vector<Block> items, bool withPassword) 
   const std::vector<Block> others = {note("说明" + k, "作者=某人\r\n"),
                                      note("空" + k, "内容=\r\n时=1\r\n"),
                                      note("备注" + k, "随手写的一行\r\n=没有名字的值\r\n"),
+                                     note("", "键=值\r\n"),  // a section named ""
                                      note("密码", withPassword ? "密码=pw\r\n" : "密码=\r\n")};
   for (const auto& b : others)
     if (rng() % 2) m.blocks.push_back(b);
@@ -179,7 +180,7 @@ TEST_F(PlanReadingTest, EveryItemIsShownStartedAndKeptWhateverElseTheFilesHold) 
     // Add: never over a section that is no item; behind everything, the
     // password behind it.
     for (const Block& b : sequential.blocks) {
-      if (!b.content.empty() || b.name == "密码") continue;
+      if (!b.content.empty() || b.name == "密码" || b.name.empty()) continue;
       w->type(kContent, b.name);
       w->click(kAddItem);
       expectPlan(*w, sequential, timed, {std::string(kSectionTakenText)}, "add " + b.name);
