@@ -51,6 +51,19 @@ HWND openSetSync(App& app) {
   return dialog;
 }
 
+// Sets the dialog's start `seconds` from now (the seconds carry over into the
+// minutes) and presses OK; fails when OK is refused.
+void startInSeconds(const App& app, HWND dialog, int seconds) {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  typeInto(GetDlgItem(dialog, kStartHours), std::to_string(now.wHour));
+  typeInto(GetDlgItem(dialog, kStartMinutes), std::to_string(now.wMinute));
+  typeInto(GetDlgItem(dialog, kStartSeconds), std::to_string(now.wSecond + seconds));
+  PostMessageW(GetDlgItem(dialog, kSetSyncOk), BM_CLICK, 0, 0);
+  E2E_EVENTUALLY_TRUE(!IsWindow(dialog) || !IsWindowVisible(dialog) || app.messageBox());
+  if (const auto box = app.messageBox()) FAIL() << "OK was refused: " << box->text;
+}
+
 TEST(TimedPlan, AnItemMovedFiveSecondsAheadStartsByItselfInTheRunWindow) {
   PlanFolder folder;
   ASSERT_TRUE(
@@ -61,15 +74,7 @@ TEST(TimedPlan, AnItemMovedFiveSecondsAheadStartsByItselfInTheRunWindow) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(controlText(dialog, kItemText), "开会");
 
-  // Five seconds from now: the seconds carry over into the minutes.
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  typeInto(GetDlgItem(dialog, kStartHours), std::to_string(now.wHour));
-  typeInto(GetDlgItem(dialog, kStartMinutes), std::to_string(now.wMinute));
-  typeInto(GetDlgItem(dialog, kStartSeconds), std::to_string(now.wSecond + 5));
-  PostMessageW(GetDlgItem(dialog, kSetSyncOk), BM_CLICK, 0, 0);
-  E2E_EVENTUALLY_TRUE(!IsWindow(dialog) || !IsWindowVisible(dialog) || app.messageBox());
-  if (const auto box = app.messageBox()) FAIL() << "OK was refused: " << box->text;
+  ASSERT_NO_FATAL_FAILURE(startInSeconds(app, dialog, 5));
   E2E_EVENTUALLY_EQ(app.rows(kTimedList), Rows{"开会"});
   EXPECT_EQ(app.rows(kSequentialList), Rows{"写报告"});
   const auto out = parseIni(folder.readText("out.ini"));
@@ -110,15 +115,8 @@ TEST(TimedPlan, AnItemMovedBehindANoteIsKeptAcrossARestartAndStarts) {
     const HWND dialog = openSetSync(app);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(controlText(dialog, kItemText), "甲");
-    // Far enough ahead for a restart first; the seconds carry over.
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    typeInto(GetDlgItem(dialog, kStartHours), std::to_string(now.wHour));
-    typeInto(GetDlgItem(dialog, kStartMinutes), std::to_string(now.wMinute));
-    typeInto(GetDlgItem(dialog, kStartSeconds), std::to_string(now.wSecond + 15));
-    PostMessageW(GetDlgItem(dialog, kSetSyncOk), BM_CLICK, 0, 0);
-    E2E_EVENTUALLY_TRUE(!IsWindow(dialog) || !IsWindowVisible(dialog) || app.messageBox());
-    if (const auto box = app.messageBox()) FAIL() << "OK was refused: " << box->text;
+    // Far enough ahead for a restart first.
+    ASSERT_NO_FATAL_FAILURE(startInSeconds(app, dialog, 15));
     E2E_EVENTUALLY_EQ(app.rows(kTimedList), Rows{"甲"});
     EXPECT_EQ(app.rows(kSequentialList), Rows{"乙"});
     const auto out = parseIni(folder.readText("out.ini"));
