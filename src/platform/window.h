@@ -68,6 +68,10 @@ class WindowEvents {
   virtual void onContextMenu(ControlId) {}
   virtual void onTrayDoubleClick() {}
   virtual void onTrayRightClick() {}
+  // The system clock was set, or the computer woke from sleep or
+  // hibernation: the wall-clock time may have jumped. Every top-level
+  // window hears it.
+  virtual void onSystemTimeChanged() {}
 };
 
 // A top-level window with the controls of its WindowDesign. Created through

@@ -1,7 +1,6 @@
 #include "timed/timed_plan.h"
 
 #include <algorithm>
-#include <numeric>
 #include <utility>
 
 #include "store/content_rules.h"
@@ -456,7 +455,7 @@ bool TimedPlan::moveToTimedList(const DateTime& start, const std::string& sound)
 void TimedPlan::tick() {
   // Message boxes run their own loop and this timer goes on firing there:
   // a tick that comes while one of this tick's boxes is open does nothing,
-  // and the next tick after it catches up (see the due rule below).
+  // and the next tick after it catches up within the bound of the step.
   if (inTick_) return;
   inTick_ = true;
   struct Leave {
@@ -466,47 +465,27 @@ void TimedPlan::tick() {
 
   const DateTime now = services_.clock.now();
   if (window_.listSelection(ids_.timedList) < 0) editorStart_ = now;
-  const std::int64_t nowS = secondsOf(now);
-  // Due: the start second lies after the previous tick and not after now,
-  // so that a second no tick fell in (a busy or suspended program) is not
-  // skipped, and a second two ticks fall in starts its item once.
-  // A clock set back counts from the second before now.
-  const std::int64_t after = lastTick_ && *lastTick_ <= nowS ? *lastTick_ : nowS - 1;
-  lastTick_ = nowS;
-  const auto isDue = [&](const TimedSlot& s) {
-    if (!s.start) return false;
-    const std::int64_t t = secondsOf(*s.start);
-    return t > after && t <= nowS;
-  };
-
-  // The walk over the list: an item in the past is removed, and the one
-  // that moves up into its place is only tested for being due. An item
-  // without a start time is passed over.
   const std::vector<std::string> shown = rows();
-  std::vector<std::size_t> order(std::min(shown.size(), slots_.size()));
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::vector<int> expired;          // rows as shown now
-  std::vector<std::size_t> started;  // the same, in the order they start
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    const TimedSlot& slot = slots_[order[i]];
-    if (slot.start && !isDue(slot) && secondsOf(*slot.start) < nowS &&
-        !unremovable_.contains(shown[order[i]])) {
-      expired.push_back(static_cast<int>(order[i]));
-      order.erase(order.begin() + static_cast<std::ptrdiff_t>(i));
-      if (i < order.size() && isDue(slots_[order[i]])) started.push_back(order[i]);
-      continue;  // the pass after it is i + 1, as the walk was
-    }
-    if (isDue(slot)) started.push_back(order[i]);
+  // The run a tick started is on while its window is open.
+  const bool runOn = run_.runWindow().isOpen() && run_.state().kind == RunKind::Timed;
+  const TickStep step = schedulerStep({slots_, shown, lastTick_, secondsOf(now), started_,
+                                       runOn ? running_ : std::nullopt, unremovable_});
+  const auto previous = std::exchange(lastTick_, secondsOf(now));
+  std::optional<StartedItem> starting;
+  if (step.start) {
+    const auto row = static_cast<std::size_t>(*step.start);
+    starting = StartedItem{sectionOfRow(shown[row]), secondsOf(*slots_[row].start)};
   }
-  std::sort(expired.begin(), expired.end());
+
+  std::vector<int> expired = step.expired;
   std::optional<StoreError> failure;
   if (!expired.empty()) {
     const int selected = window_.listSelection(ids_.timedList);
     try {
       if (!removeRows(expired)) {
         // The file changed behind the list, which now shows it afresh: the
-        // next tick walks that, and catches up with this second.
-        lastTick_ = after;
+        // next tick walks that, as if this one had not come.
+        lastTick_ = previous;
         return;
       }
     } catch (const StoreError& error) {
@@ -529,12 +508,14 @@ void TimedPlan::tick() {
       }
     }
   }
-  for (std::size_t original : started) {
+  started_ = step.started;
+  if (step.start) {
+    const int original = *step.start;
+    running_ = starting;
     // Its row now: the rows before it that were removed moved it up.
     const auto removedBefore =
-        std::lower_bound(expired.begin(), expired.end(), static_cast<int>(original)) -
-        expired.begin();
-    startDueItem(static_cast<int>(original) - static_cast<int>(removedBefore));
+        std::lower_bound(expired.begin(), expired.end(), original) - expired.begin();
+    startDueItem(original - static_cast<int>(removedBefore));
   }
   if (failure) throw *failure;
   if (expired.empty()) return;

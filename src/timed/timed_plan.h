@@ -107,6 +107,8 @@ class TimedPlan {
   int sourceIndex_ = -1;    // the sequential row the open dialog moves, or -1
   std::string sourceName_;  // the section it was opened for, to find it unchanged at OK
   std::optional<std::int64_t> lastTick_;  // the second of the previous tick
+  std::set<StartedItem> started_;         // what ticks started, while in the list
+  std::optional<StartedItem> running_;    // the item the last timed run started
   bool inTick_ = false;
   // Items whose expiry could not be written: not tried again in every tick.
   std::set<std::string> unremovable_;

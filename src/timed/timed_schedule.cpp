@@ -59,4 +59,42 @@ bool overlapsTimedItem(const std::vector<TimedSlot>& slots, const DateTime& star
   return false;
 }
 
+TickStep schedulerStep(const TickInput& in) {
+  const std::size_t n = std::min(in.slots.size(), in.rows.size());
+  const std::int64_t earliest = in.previous ? in.now - kCatchUpSeconds : in.now;
+  const auto key = [&](std::size_t row) {
+    return StartedItem{sectionOfRow(in.rows[row]), secondsOf(*in.slots[row].start)};
+  };
+  const auto due = [&](std::size_t row) {
+    if (!in.slots[row].start) return false;
+    const StartedItem item = key(row);
+    return item.second <= in.now && item.second >= earliest && !in.started.contains(item);
+  };
+  const auto over = [&](std::size_t row) {
+    if (!in.slots[row].start || in.unremovable.contains(in.rows[row])) return false;
+    const StartedItem item = key(row);
+    if (item == in.running) return false;
+    return in.started.contains(item) || (item.second < in.now && !due(row));
+  };
+
+  TickStep step;
+  const auto consider = [&](std::size_t row) {
+    if (!step.start && due(row)) step.start = static_cast<int>(row);
+  };
+  for (std::size_t row = 0; row < n; ++row) {
+    if (over(row)) {
+      step.expired.push_back(static_cast<int>(row));
+      // The next item takes this pass: only tested for being due.
+      if (++row < n) consider(row);
+      continue;
+    }
+    consider(row);
+  }
+  // What started is remembered while its item is in the list.
+  for (std::size_t row = 0; row < n; ++row)
+    if (in.slots[row].start && in.started.contains(key(row))) step.started.insert(key(row));
+  if (step.start) step.started.insert(key(static_cast<std::size_t>(*step.start)));
+  return step;
+}
+
 }  // namespace temvik

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,5 +44,54 @@ struct TimedSlot {
 // span and is passed over.
 [[nodiscard]] bool overlapsTimedItem(const std::vector<TimedSlot>& slots, const DateTime& start,
                                      std::int64_t duration);
+
+// --- the scheduler's step
+
+// How far back a tick catches up a start it did not see: a start at most
+// this many seconds before the tick's second (a busy program, a tick's
+// message box). Starts further back were skipped by a jump of the clock
+// (set forward, a resume from sleep, a skipped daylight-saving hour) and
+// expire.
+inline constexpr std::int64_t kCatchUpSeconds = 5;
+
+// An item a tick started: its row's name and its start second. A clock set
+// back brings that second again; the item does not start twice.
+struct StartedItem {
+  std::string name;
+  std::int64_t second = 0;
+  friend auto operator<=>(const StartedItem&, const StartedItem&) = default;
+};
+
+// What one tick sees.
+struct TickInput {
+  const std::vector<TimedSlot>& slots;  // one per row
+  const std::vector<std::string>& rows;
+  std::optional<std::int64_t> previous;  // the second of the previous tick
+  std::int64_t now = 0;
+  const std::set<StartedItem>& started;
+  // The item whose run is on: it is never expired under it.
+  std::optional<StartedItem> running;
+  // Rows whose expiry could not be written: not tried again.
+  const std::set<std::string>& unremovable;
+};
+
+// What the tick does: the rows to remove (ascending, as shown), the row to
+// start (as shown before the removal), and the started items still to be
+// remembered.
+struct TickStep {
+  std::vector<int> expired;
+  std::optional<int> start;
+  std::set<StartedItem> started;
+  friend bool operator==(const TickStep&, const TickStep&) = default;
+};
+
+// One tick of the scheduler. The walk goes down the rows: an item that is
+// over (past and not to be caught up, or started and its run no longer
+// on) expires, and the item that moves up into its place is only tested
+// for being due. Due is a start not started yet, not after now and not
+// more than kCatchUpSeconds before it (the first tick catches up nothing).
+// The first due item of the walk starts; the others wait for the next
+// tick. Items without a start time are passed over.
+[[nodiscard]] TickStep schedulerStep(const TickInput& in);
 
 }  // namespace temvik

@@ -439,10 +439,14 @@ TEST_F(TimedPlanTest, ADueItemStartsOnceInItsSecondAndThenExpires) {
   env.ui.advance(500);  // the second tick of 08:00:05 does not start it again
   EXPECT_THAT(starts(), IsEmpty());
   EXPECT_THAT(env.prompts.takeTexts(), IsEmpty());
-  env.ui.advance(500);  // 08:00:06: past
+  env.ui.advance(500);  // 08:00:06: past, but it runs: it stays
+  EXPECT_THAT(env.prompts.takeTexts(), IsEmpty());
+  EXPECT_THAT(w.listRows(kTimedList), ElementsAre("到点"));
+  EXPECT_NE(runWindow(), nullptr);
+  env.ui.advance(60000);  // its run is over: the next tick removes it
+  EXPECT_EQ(runWindow(), nullptr);
   EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{"您有1同步计划已过期，已经删除！"});
   EXPECT_THAT(w.listRows(kTimedList), IsEmpty());
-  EXPECT_NE(runWindow(), nullptr);  // its run goes on
 }
 
 TEST_F(TimedPlanTest, ASecondNoTickFellInIsNotSkipped) {
@@ -482,7 +486,7 @@ TEST_F(TimedPlanTest, TwoItemsDueInOneTickStartInListOrder) {
   putFile("\\out.ini",
           join({timed("先", "2026-01-01 08:00:01", "5"), timed("后", "2026-01-01 08:00:01", "9")}));
   auto& w = start();
-  env.ui.advance(1000);
+  env.ui.advance(1500);  // one start per tick: 后 in the tick after 先
   EXPECT_THAT(starts(), ElementsAre("先.mp3", "后.mp3"));
   EXPECT_EQ(w.text(kContent), "后");
   ASSERT_NE(runWindow(), nullptr);
@@ -555,6 +559,78 @@ TEST_F(TimedPlanTest, AnExpiryThatCannotBeWrittenIsToldOnce) {
   ASSERT_EQ(env.prompts.shown().size(), 1U);
   EXPECT_EQ(env.prompts.shown()[0].title, "文件错误");
   EXPECT_THAT(w.listRows(kTimedList), ElementsAre("旧"));
+}
+
+// ------------------------------------------------------------ the clock jumps
+
+TEST_F(TimedPlanTest, AJumpForwardExpiresWhatItSkippedAndTheWakeIsHeardAtOnce) {
+  putFile("\\out.ini",
+          join({timed("九点", "2026-01-01 09:00:00"), timed("十点", "2026-01-01 10:00:00"),
+                timed("十一点", "2026-01-01 11:00:00"), timed("十二点", "2026-01-01 12:00:00"),
+                timed("午后", "2026-01-01 12:00:04")}));
+  auto& w = start();
+  env.ui.advance(600);
+  // Asleep from 08:00 until 12:00; the wake is heard before the next tick.
+  env.clock.setNow({2026, 1, 1, 12, 0, 0});
+  env.ui.systemTimeChanged();
+  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{"您有2同步计划已过期，已经删除！"});
+  EXPECT_THAT(starts(), ElementsAre("十二点.mp3"));
+  env.ui.advance(500);
+  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{"您有1同步计划已过期，已经删除！"});
+  EXPECT_THAT(starts(), IsEmpty());
+  // The running item stays until 午后 takes the run over.
+  EXPECT_THAT(w.listRows(kTimedList), ElementsAre("十二点", "午后"));
+  env.ui.advance(4000);
+  EXPECT_THAT(starts(), ElementsAre("午后.mp3"));
+  env.ui.advance(500);
+  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{"您有1同步计划已过期，已经删除！"});
+  EXPECT_THAT(w.listRows(kTimedList), ElementsAre("午后"));
+}
+
+TEST_F(TimedPlanTest, DaylightSavingNeitherStartsTwiceNorExpiresWhatIsToCome) {
+  putFile("\\out.ini",
+          join({timed("重复", "2026-01-01 08:00:05", "90"), timed("跳过", "2026-01-01 08:30:00"),
+                timed("之后", "2026-01-01 09:00:03")}));
+  auto& w = start();
+  env.ui.advance(5000);
+  EXPECT_THAT(starts(), ElementsAre("重复.mp3"));
+  // An hour repeated while it runs: its second comes again, and neither it
+  // starts again nor anything expires.
+  env.clock.setNow({2026, 1, 1, 7, 0, 6});
+  env.ui.systemTimeChanged();
+  env.ui.advance(3600 * 1000);
+  EXPECT_THAT(starts(), IsEmpty());
+  EXPECT_THAT(env.prompts.takeTexts(), IsEmpty());
+  EXPECT_THAT(w.listRows(kTimedList), ElementsAre("重复", "跳过", "之后"));
+  // An hour skipped: the start in it never came and is told as expired.
+  env.clock.setNow({2026, 1, 1, 9, 0, 0});
+  env.ui.advance(500);
+  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{"您有1同步计划已过期，已经删除！"});
+  EXPECT_THAT(w.listRows(kTimedList), ElementsAre("重复", "之后"));
+  env.ui.advance(3000);
+  EXPECT_THAT(starts(), ElementsAre("之后.mp3"));
+  env.ui.advance(500);  // 重复, whose run was taken over, goes
+  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{"您有1同步计划已过期，已经删除！"});
+  EXPECT_THAT(w.listRows(kTimedList), ElementsAre("之后"));
+}
+
+TEST_F(TimedPlanTest, AJumpWhileATicksMessageIsOpenIsDealtWithAfterIt) {
+  putFile("\\out.ini",
+          join({timed("旧", "2026-01-01 07:00:00"), timed("跳过", "2026-01-01 08:30:00"),
+                timed("到点", "2026-01-01 10:00:02")}));
+  auto& w = start();
+  env.prompts.whileNextOpen([&] {
+    env.clock.setNow({2026, 1, 1, 10, 0, 0});
+    env.ui.systemTimeChanged();
+    env.ui.advance(2000);
+  });
+  env.ui.advance(500);
+  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{"您有1同步计划已过期，已经删除！"});
+  EXPECT_THAT(starts(), IsEmpty());
+  env.ui.advance(500);
+  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{"您有1同步计划已过期，已经删除！"});
+  EXPECT_THAT(starts(), ElementsAre("到点.mp3"));
+  EXPECT_THAT(w.listRows(kTimedList), ElementsAre("到点"));
 }
 
 TEST_F(TimedPlanTest, ThePresetFollowsTheClockOnlyWhileNoTimedRowIsSelected) {

@@ -1,7 +1,10 @@
 #include "timed/timed_schedule.h"
 
+#include <algorithm>
 #include <array>
 #include <gtest/gtest.h>
+#include <map>
+#include <random>
 #include <string>
 
 #include "store/typed_numbers.h"
@@ -83,6 +86,138 @@ TEST(TimedSlots, TheDurationIsTheWholeValueOfNumbersOnly) {
     EXPECT_EQ(durationSeconds(texts[0], texts[1], texts[2]),
               parts[0] * 3600 + parts[1] * 60 + parts[2])
         << texts[0] << " / " << texts[1] << " / " << texts[2];
+  }
+}
+
+// ------------------------------------------------------------ the tick's step
+
+// Items named a, b, c, … starting `offsets` seconds after noon (nothing: no
+// start time); a has started, or runs, when the case says so.
+struct StepCase {
+  const char* what;
+  std::vector<std::optional<int>> offsets;
+  std::optional<int> previous;  // the previous tick, relative to noon
+  int now;
+  bool aStarted, aRuns;
+  std::vector<int> expired;
+  std::optional<int> start;
+};
+
+const DateTime kNoon{2026, 3, 29, 12, 0, 0};
+std::int64_t noonPlus(int s) { return secondsOf(kNoon) + s; }
+
+TEST(SchedulerStep, Table) {
+  const int h = 3600;
+  const std::vector<StepCase> cases = {
+      {"due now", {0}, -1, 0, false, false, {}, 0},
+      {"the first tick catches nothing up", {-2, 0}, {}, 0, false, false, {0}, 1},
+      {"within the bound", {-5}, -6, 0, false, false, {}, 0},
+      {"beyond the bound", {-6}, -7, 0, false, false, {0}, {}},
+      // The item that moves up into a removed one's place is only tested
+      // for being due.
+      {"a jump over three", {-3 * h, -2 * h, -h}, -4 * h, 0, false, false, {0, 2}, {}},
+      {"one start per tick", {-2, -1, 0}, -3, 0, false, false, {}, 0},
+      {"started once", {-1, 0}, -1, 0, true, true, {}, 1},
+      {"running, past", {-600}, -1, 0, true, true, {}, {}},
+      {"run over, ahead of a clock set back", {h}, 2 * h, 0, true, false, {0}, {}},
+      {"running, its second again", {0}, h, 0, true, true, {}, {}},
+      {"ahead of a clock set back", {10, 20}, h, 0, false, false, {}, {}},
+      {"no start time", {std::nullopt, -100, 0}, -1, 0, false, false, {1}, 2},
+  };
+  const std::set<std::string> none;
+  for (const StepCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<TimedSlot> slots;
+    std::vector<std::string> rows;
+    for (std::size_t i = 0; i < c.offsets.size(); ++i) {
+      rows.push_back(std::string(1, static_cast<char>('a' + i)));
+      slots.push_back(
+          {"", c.offsets[i] ? std::optional(addSeconds(kNoon, *c.offsets[i])) : std::nullopt, 60});
+    }
+    std::set<StartedItem> started;
+    if (c.aStarted) started.insert({"a", noonPlus(c.offsets[0].value_or(0))});
+    const auto running = c.aRuns ? std::optional(*started.begin()) : std::nullopt;
+    const auto previous = c.previous ? std::optional(noonPlus(*c.previous)) : std::nullopt;
+    const TickStep step =
+        schedulerStep({slots, rows, previous, noonPlus(c.now), started, running, none});
+    EXPECT_EQ(step.expired, c.expired);
+    EXPECT_EQ(step.start, c.start);
+    // What started is remembered, the new start with it.
+    EXPECT_TRUE(
+        std::includes(step.started.begin(), step.started.end(), started.begin(), started.end()));
+    if (c.start) {
+      const auto row = static_cast<std::size_t>(*c.start);
+      EXPECT_TRUE(step.started.contains({rows[row], noonPlus(*c.offsets[row])}));
+    }
+  }
+}
+
+// The rules over generated clocks: ticks every 500 ms with the clock now and
+// then set forward (a few seconds, an hour as daylight saving skips one,
+// hours as a sleep), set back (an hour as daylight saving repeats one), and
+// runs that end at random. Items lie more than the bound apart.
+TEST(SchedulerStep, GeneratedClocksStartEachItemAtMostOnceAndNeverSkipAStartSeen) {
+  std::mt19937 gen(16);
+  const auto below = [&](int n) { return static_cast<int>(gen() % static_cast<unsigned>(n)); };
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    std::vector<TimedSlot> slots;
+    std::vector<std::string> rows;
+    std::int64_t at = noonPlus(below(20));
+    const int n = 1 + below(8);
+    for (int i = 0; i < n; ++i) {
+      at += kCatchUpSeconds + 1 + below(below(2) ? 20 : 4000);
+      rows.push_back("item" + std::to_string(i));
+      slots.push_back(TimedSlot{"", addSeconds(kNoon, at - secondsOf(kNoon)), 60});
+    }
+    std::map<std::string, std::int64_t> startOf;
+    for (std::size_t i = 0; i < rows.size(); ++i) startOf[rows[i]] = secondsOf(*slots[i].start);
+
+    std::int64_t ms = secondsOf(kNoon) * 1000;
+    std::optional<std::int64_t> previous;
+    std::set<StartedItem> started;
+    std::optional<StartedItem> running;
+    std::set<std::string> everStarted;
+    std::set<std::string> jumped;
+    const std::set<std::string> none;
+    for (int t = 0; t < 4000 && !rows.empty(); ++t) {
+      const int move = below(100);
+      if (move == 0) ms += 1000LL * (kCatchUpSeconds + 1 + below(6 * 3600));   // a sleep
+      if (move == 1) ms += 3600'000;                                           // skipped hour
+      if (move == 2) ms -= 3600'000;                                           // repeated hour
+      if (move == 3) ms += 1000LL * below(static_cast<int>(kCatchUpSeconds));  // busy
+      ms += 500;
+      const std::int64_t now = ms / 1000;
+      if (running && below(20) == 0) running.reset();  // its run ended
+      const TickStep step = schedulerStep({slots, rows, previous, now, started, running, none});
+      // The running item is never expired.
+      for (int r : step.expired)
+        EXPECT_FALSE(running && running->name == rows[static_cast<std::size_t>(r)]);
+      if (step.start) {
+        const std::string& name = rows[static_cast<std::size_t>(*step.start)];
+        const std::int64_t second = startOf[name];
+        EXPECT_TRUE(everStarted.insert(name).second) << name << " started twice";
+        EXPECT_LE(second, now);
+        EXPECT_GE(second, now - kCatchUpSeconds);  // caught up within the bound only
+        running = StartedItem{name, second};
+      }
+      // An item leaves the list unstarted only when no tick saw its start
+      // within the bound: a jump went over it (or it lay before the first).
+      for (const auto& [name, second] : startOf)
+        if ((!previous || *previous < second) && second < now - (previous ? kCatchUpSeconds : 0))
+          jumped.insert(name);
+      for (int r : step.expired) {
+        const std::string& name = rows[static_cast<std::size_t>(r)];
+        EXPECT_TRUE(everStarted.contains(name) || jumped.contains(name))
+            << name << " expired unstarted";
+      }
+      for (auto it = step.expired.rbegin(); it != step.expired.rend(); ++it) {
+        slots.erase(slots.begin() + *it);
+        rows.erase(rows.begin() + *it);
+      }
+      started = step.started;
+      previous = now;
+    }
   }
 }
 

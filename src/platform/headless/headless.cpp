@@ -494,6 +494,14 @@ HeadlessWindow* HeadlessUi::find(std::string_view designName) const {
   return nullptr;
 }
 
+void HeadlessUi::systemTimeChanged() {
+  // A handler may close windows: each is looked for again before it hears.
+  const std::vector<HeadlessWindow*> all = windows_;
+  for (HeadlessWindow* w : all)
+    if (std::find(windows_.begin(), windows_.end(), w) != windows_.end() && w->isOpen())
+      w->events().onSystemTimeChanged();
+}
+
 void HeadlessUi::quit() {
   quit_ = true;
   posts_->close();

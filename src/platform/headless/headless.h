@@ -223,6 +223,9 @@ class HeadlessUi final : public Ui {
   // functions run first and again before each timer, as a message loop
   // takes posted messages before timers.
   void advance(std::uint64_t ms);
+  // The system clock was set, or the computer woke: every open window
+  // hears onSystemTimeChanged, as Windows tells every top-level window.
+  void systemTimeChanged();
   // Runs the posted functions, and what they post in turn, until none is
   // left (posts from other threads included); returns how many ran.
   std::size_t drainPosts();

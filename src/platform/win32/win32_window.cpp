@@ -394,6 +394,15 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOVE:
       if (auto* e = events()) e->onMoved({bounds().x, bounds().y});
       return 0;
+    case WM_TIMECHANGE:
+      if (auto* e = events()) e->onSystemTimeChanged();
+      return 0;
+    case WM_POWERBROADCAST:
+      // Woken by the user (both arrive then) or by the system itself.
+      if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) {
+        if (auto* e = events()) e->onSystemTimeChanged();
+      }
+      return TRUE;
     case WM_DPICHANGED:
       // Moved to a monitor of another DPI, or its DPI changed: Windows
       // suggests the rectangle, the controls and fonts follow.

@@ -421,6 +421,11 @@ class MainWindow::Impl final : public WindowEvents,
     if (id == kSchedulerTimer && timed_) guarded([&] { timed_->tick(); });
   }
 
+  // The clock may have jumped: the scheduler looks at once.
+  void onSystemTimeChanged() override {
+    if (timed_) guarded([&] { timed_->tick(); });
+  }
+
  private:
   // Runs one action; a plan file that cannot be read or written stops it
   // with one message, and the lists then show what the files hold. False

@@ -109,6 +109,7 @@ class Recorder : public WindowEvents {
   void onContextMenu(ControlId id) override { add("context:" + std::to_string(id)); }
   void onTrayDoubleClick() override { add("trayDouble"); }
   void onTrayRightClick() override { add("trayRight"); }
+  void onSystemTimeChanged() override { add("timeChanged"); }
 
   [[nodiscard]] bool has(const std::string& entry) const {
     return std::find(log.begin(), log.end(), entry) != log.end();
@@ -493,6 +494,14 @@ TEST_F(Win32WindowTest, UserChangesReportTheirEvents) {
   SendMessageW(item(kCheck), BM_CLICK, 0, 0);
   EXPECT_EQ(events_.count("click:13"), 1);
   EXPECT_TRUE(checkedInHandler);
+}
+
+TEST_F(Win32WindowTest, ASetClockAndAWakeAreHeardAndASuspendIsNot) {
+  SendMessageW(hwnd(), WM_TIMECHANGE, 0, 0);
+  EXPECT_EQ(events_.count("timeChanged"), 1);
+  for (const WPARAM event : {PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND, PBT_APMSUSPEND})
+    EXPECT_EQ(SendMessageW(hwnd(), WM_POWERBROADCAST, event, 0), TRUE);
+  EXPECT_EQ(events_.count("timeChanged"), 3);
 }
 
 TEST_F(Win32WindowTest, ClicksAtThePointerReachLabelsAndButtons) {
