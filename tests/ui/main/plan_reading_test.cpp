@@ -233,16 +233,16 @@ TEST_F(PlanReadingTest, EveryItemIsShownStartedAndKeptWhateverElseTheFilesHold) 
     expectPlan(*w, sequential, timed, {}, "after a restart");
 
     // The moved item starts at its second, whatever stands before it, and
-    // expires in the next; nothing else starts or expires.
+    // expires once its run is over; nothing else starts or expires.
     env.ui.advance(29'800);
     ASSERT_EQ(runWindow(), nullptr);
     env.ui.advance(200);
     ASSERT_NE(runWindow(), nullptr) << moved << " did not start";
     EXPECT_EQ(runWindow()->text(run_ids::kContentBox), moved);
+    runWindow()->close();
     env.ui.advance(1000);
     timed.take(static_cast<int>(timed.rows().size()) - 1);
     expectPlan(*w, sequential, timed, {"您有1同步计划已过期，已经删除！"}, "after the expiry");
-    runWindow()->close();
     w = &start();
     env.ui.advance(5000);
     expectPlan(*w, sequential, timed, {}, "after another restart");
