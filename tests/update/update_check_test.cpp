@@ -203,24 +203,6 @@ TEST_F(UpdateCheckTest, TheUiThreadNeverWaitsForARead) {
   EXPECT_TRUE(env.shell.calls().empty());
 }
 
-TEST_F(UpdateCheckTest, ADownloadCutShortLeavesNoFile) {
-  for (const NetworkFailure failure :
-       {NetworkFailure::Interrupted, NetworkFailure::TimedOut, NetworkFailure::TooLarge}) {
-    env.network.serve(kPage, offerPage("1.2", "下载文件"));
-    env.network.fail(kZip, failure, 200);
-    env.prompts.clear();
-    env.prompts.answer(MessageAnswer::Yes);
-    check.open(*owner);
-    finish();
-    finish();
-    ASSERT_EQ(env.prompts.shown().size(), 2u);
-    EXPECT_EQ(env.prompts.shown()[1].text, "下载失败");
-  }
-  EXPECT_EQ(env.network.lastLimit(), UpdateCheck::kDownloadLimit);
-  EXPECT_FALSE(env.files.exists(env.files.path("\\Temvik1.2.zip")));
-  EXPECT_TRUE(env.shell.calls().empty()) << "what was downloaded is never run";
-}
-
 TEST_F(UpdateCheckTest, ANewerVersionIsAskedForAndItsPageOpened) {
   env.network.serve(kPage, offerPage("1.1", "打开网页", "https://temvik.test/new"));
   env.prompts.answer(MessageAnswer::Yes);
