@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <memory>
+
 #include "platform/services.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_desktop.h"
@@ -30,7 +32,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   temvik::Win32Processes processes;
   temvik::Win32Power power;
   temvik::Win32Sound sound;
-  temvik::Win32Network network;
+  // Shared with the update check's reads, which may outlive this function.
+  const auto network = std::make_shared<temvik::Win32Network>();
   temvik::Win32Crypto crypto;
   temvik::Win32Desktop desktop;
   temvik::Services services{ui,    clock, files,   prompts, shell,  processes,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "platform/clock.h"
 #include "platform/crypto.h"
 #include "platform/desktop.h"
@@ -13,6 +15,8 @@ namespace temvik {
 
 // Everything the program's behaviour reaches the outside world through.
 // The Win32 backend provides the real ones; the headless backend fakes them.
+// The network is shared: a read abandoned on a worker thread may go on after
+// everything else here is gone.
 struct Services {
   Ui& ui;
   Clock& clock;
@@ -22,7 +26,7 @@ struct Services {
   Processes& processes;
   Power& power;
   Sound& sound;
-  Network& network;
+  std::shared_ptr<Network> network;
   Crypto& crypto;
   Desktop& desktop;
 };

@@ -1,5 +1,8 @@
 #include "update/update_check.h"
 
+#include <string>
+#include <thread>
+
 #include "store/gbk.h"
 
 namespace temvik {
@@ -30,25 +33,66 @@ const WindowDesign& updateCheckDesign() {
   return design;
 }
 
+std::string checkFailureText(const NetworkAnswer& answer) {
+  switch (answer.failure.value_or(NetworkFailure::Interrupted)) {
+    case NetworkFailure::BadAddress:
+      return "检查更新失败：更新地址无效。";
+    case NetworkFailure::NameNotFound:
+      return "检查更新失败：找不到服务器。";
+    case NetworkFailure::NoConnection:
+      return "检查更新失败：无法连接服务器。";
+    case NetworkFailure::TimedOut:
+      return "检查更新失败：服务器响应超时。";
+    case NetworkFailure::Status:
+      return "检查更新失败：服务器返回错误（HTTP " + std::to_string(answer.status) + "）。";
+    case NetworkFailure::TooLarge:
+      return "检查更新失败：更新页面过大。";
+    case NetworkFailure::Interrupted:
+      break;
+  }
+  return "检查更新失败：连接中断。";
+}
+
+namespace {
+
+// Up to two reads of the page. A read that brings the page decides; a
+// failed one is tried once more, except one that timed out, which has had
+// all its time already. When neither brings an update page, the last
+// failure is told.
+UpdateCheck::Outcome checkPage(Network& network, const std::string& address) {
+  UpdateCheck::Outcome outcome;
+  bool pageRead = false;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    const NetworkAnswer answer =
+        network.get(address, UpdateCheck::kPageTimeout, UpdateCheck::kPageLimit);
+    if (!answer.ok()) {
+      outcome.failure = checkFailureText(answer);
+      if (answer.failure == NetworkFailure::TimedOut) break;
+      continue;
+    }
+    const std::string page = gbkToUtf8(answer.body);
+    if (!isUpdatePage(page)) {
+      outcome.failure = std::string(kNoUpdatePageText);
+      continue;
+    }
+    pageRead = true;
+    outcome.offer = newerVersionOffered(page, kCurrentVersion);
+    if (outcome.offer) break;
+  }
+  // A page that was read says whether there is a newer version, even when
+  // the other read failed.
+  if (pageRead) outcome.failure.clear();
+  return outcome;
+}
+
+}  // namespace
+
 UpdateCheck::UpdateCheck(Services& services, RetiredWindows& retired, std::string pageAddress)
     : ShortLivedWindow(services.ui, retired),
       services_(services),
       pageAddress_(std::move(pageAddress)) {}
 
-UpdateCheck::~UpdateCheck() {
-  *self_ = nullptr;
-  waitForReads();
-}
-
-void UpdateCheck::waitForReads() {
-  if (worker_.joinable()) worker_.join();
-}
-
-void UpdateCheck::startRead(std::function<void()> read) {
-  // A read ends within its timeout, so the wait for the one before is short.
-  waitForReads();
-  worker_ = std::thread(std::move(read));
-}
+UpdateCheck::~UpdateCheck() { *self_ = nullptr; }
 
 void UpdateCheck::open(Window& owner) {
   if (bringToFront()) return;
@@ -56,25 +100,29 @@ void UpdateCheck::open(Window& owner) {
   Window& w = create(updateCheckDesign(), &owner);
   w.show();
   const std::uint64_t check = ++check_;
-  startRead([network = &services_.network, address = pageAddress_, poster = services_.ui.poster(),
-             self = std::weak_ptr(self_), check]() mutable {
-    std::optional<UpdateOffer> offer;
-    for (int attempt = 0; attempt < kAttempts && !offer; ++attempt) {
-      if (const auto page = network->get(address, kPageTimeout))
-        offer = newerVersionOffered(gbkToUtf8(*page), kCurrentVersion);
-    }
-    poster.post([self, check, offer] {
-      if (const auto alive = self.lock(); alive && *alive) (*alive)->checked(check, offer);
+  ++*underway_;
+  std::thread([network = services_.network, address = pageAddress_, poster = services_.ui.poster(),
+               self = std::weak_ptr(self_), underway = underway_, check] {
+    const Outcome outcome = checkPage(*network, address);
+    poster.post([self, check, outcome] {
+      if (const auto alive = self.lock(); alive && *alive) (*alive)->checked(check, outcome);
     });
-  });
+    --*underway;
+  }).detach();
   services_.ui.runModal(w);
 }
 
-void UpdateCheck::checked(std::uint64_t check, const std::optional<UpdateOffer>& offer) {
+void UpdateCheck::checked(std::uint64_t check, const Outcome& outcome) {
   // A window closed by the user abandoned its check.
   if (check != check_ || !isOpen()) return;
   close();
   Prompts& prompts = services_.prompts;
+  if (!outcome.failure.empty()) {
+    prompts.message(owner_, outcome.failure, updateCheckDesign().title, MessageIcon::Error,
+                    MessageButtons::Ok);
+    return;
+  }
+  const auto& offer = outcome.offer;
   if (!offer) {
     prompts.message(owner_, "当前版本已经是最新版本！", "", MessageIcon::None, MessageButtons::Ok);
     return;
@@ -97,18 +145,23 @@ void UpdateCheck::download(const std::string& address) {
     return;
   }
   const std::string target = services_.files.programDirectory() + "\\" + *name;
-  startRead([network = &services_.network, address, target, poster = services_.ui.poster(),
-             self = std::weak_ptr(self_)]() mutable {
-    auto bytes = network->get(address, kDownloadTimeout);
-    poster.post([self, target, bytes = std::move(bytes)] {
-      if (const auto alive = self.lock(); alive && *alive) (*alive)->downloaded(target, bytes);
+  ++*underway_;
+  std::thread([network = services_.network, address, target, poster = services_.ui.poster(),
+               self = std::weak_ptr(self_), underway = underway_] {
+    auto answer = network->get(address, kDownloadTimeout, kDownloadLimit);
+    poster.post([self, target, answer = std::move(answer)] {
+      if (const auto alive = self.lock(); alive && *alive) (*alive)->downloaded(target, answer);
     });
-  });
+    --*underway;
+  }).detach();
 }
 
-void UpdateCheck::downloaded(const std::string& target, const std::optional<std::string>& bytes) {
-  // Only a read that came through is written; a failed one is no new version.
-  if (bytes && services_.files.writeAtomic(target, *bytes)) {
+void UpdateCheck::downloaded(const std::string& target, const NetworkAnswer& answer) {
+  // The download is held whole in memory and written only when it came
+  // through, by an atomic write (a scratch file renamed over the target,
+  // removed when it fails): a read or a write that fails leaves no file. The
+  // file is only stored, never run.
+  if (answer.ok() && services_.files.writeAtomic(target, answer.body)) {
     services_.prompts.message(nullptr, "新版本已下载到：\r\n" + target, kTipsTitle,
                               MessageIcon::None, MessageButtons::Ok);
   } else {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 #include "run/duration.h"
 #include "store/text.h"
@@ -15,26 +14,35 @@ constexpr std::string_view kBodyStart = "////开始";
 constexpr std::string_view kBodyEnd = "////结束";
 constexpr std::string_view kParagraphEnd = "</p>";
 
-std::string withoutTags(std::string_view text) {
-  std::string out(text);
-  for (std::string_view tag : {std::string_view("<p>"), kParagraphEnd}) {
-    for (std::size_t at = out.find(tag); at != std::string::npos; at = out.find(tag, at))
-      out.erase(at, tag.size());
-  }
-  return out;
+constexpr std::string_view kVersionKey = "最新版=";
+
+bool endsWith(const std::string& text, std::string_view tail) {
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// The names Windows keeps for devices, in any folder and with any extension.
+// The name as Windows compares device names: ASCII letters in upper case.
+std::string upperAscii(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper;
+}
+
+// The names Windows keeps for devices, in any folder and with any extension:
+// CON, PRN, AUX, NUL, CONIN$, CONOUT$, and COM or LPT followed by one digit,
+// the superscript ones (¹ ² ³) included.
 bool isDeviceName(std::string_view name) {
-  const std::string_view stem = name.substr(0, name.find('.'));
-  std::string upper(stem);
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  while (!upper.empty() && upper.back() == ' ') upper.pop_back();
-  static constexpr std::array<std::string_view, 4> kFixed = {"CON", "PRN", "AUX", "NUL"};
-  if (std::find(kFixed.begin(), kFixed.end(), upper) != kFixed.end()) return true;
-  return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
-         upper[3] >= '0' && upper[3] <= '9';
+  std::string stem = upperAscii(name.substr(0, name.find('.')));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  static constexpr std::array<std::string_view, 6> kFixed = {"CON", "PRN",    "AUX",
+                                                             "NUL", "CONIN$", "CONOUT$"};
+  if (std::find(kFixed.begin(), kFixed.end(), stem) != kFixed.end()) return true;
+  if (!stem.starts_with("COM") && !stem.starts_with("LPT")) return false;
+  const std::string_view digit = std::string_view(stem).substr(3);
+  if (digit.size() == 1) return digit[0] >= '0' && digit[0] <= '9';
+  return digit == "¹" || digit == "²" || digit == "³";
 }
 
 }  // namespace
@@ -47,14 +55,43 @@ std::string_view extractBetween(std::string_view text, std::string_view start,
   return rest.substr(0, rest.find(end));
 }
 
+std::string withoutParagraphTags(std::string_view text) {
+  // The output is a stack: whenever its top is a tag, the tag goes, so a
+  // tag that a removal closes up is seen as soon as its last character is.
+  // Each character is pushed once and popped at most once. No tag overlaps
+  // itself or the other, so this is what removing them over and over
+  // until none is left gives, whatever the order.
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    out.push_back(c);
+    if (c != '>') continue;
+    for (std::string_view tag : {std::string_view("<p>"), kParagraphEnd}) {
+      if (endsWith(out, tag)) {
+        out.resize(out.size() - tag.size());
+        break;
+      }
+    }
+  }
+  return out;
+}
+
+bool isUpdatePage(std::string_view page) {
+  if (page.find(kBodyStart) == std::string_view::npos) return false;
+  const std::string_view body = extractBetween(page, kBodyStart, kBodyEnd);
+  const std::size_t key = body.find(kVersionKey);
+  return key != std::string_view::npos &&
+         body.find(kParagraphEnd, key + kVersionKey.size()) != std::string_view::npos;
+}
+
 std::optional<UpdateOffer> newerVersionOffered(std::string_view page, std::string_view current) {
   const std::string_view body = extractBetween(page, kBodyStart, kBodyEnd);
-  const std::string_view latest = extractBetween(body, "最新版=", kParagraphEnd);
+  const std::string_view latest = extractBetween(body, kVersionKey, kParagraphEnd);
   if (!(numberValue(latest) - numberValue(current) > kTolerance)) return std::nullopt;
   return UpdateOffer{std::string(latest),
                      std::string(extractBetween(body, "下载地址=", kParagraphEnd)),
                      std::string(extractBetween(body, "下载方式=", kParagraphEnd)),
-                     withoutTags(extractBetween(body, "更新说明=", "更新说明结束</p>"))};
+                     withoutParagraphTags(extractBetween(body, "更新说明=", "更新说明结束</p>"))};
 }
 
 std::string updateQuestion(std::string_view current, const UpdateOffer& offer) {

@@ -21,12 +21,20 @@ struct UpdateOffer {
   std::string latest;   // 最新版=
   std::string address;  // 下载地址=
   std::string method;   // 下载方式=: "打开网页" or "下载文件"
-  std::string notes;    // 更新说明=, without its <p> and </p> tags
+  std::string notes;    // 更新说明=, through withoutParagraphTags
   friend bool operator==(const UpdateOffer&, const UpdateOffer&) = default;
 };
 
 inline constexpr std::string_view kOpenPageMethod = "打开网页";
 inline constexpr std::string_view kDownloadMethod = "下载文件";
+
+// `text` without "<p>" and "</p>": also those that appear once tags inside
+// them are gone ("<<p>p>" gives ""), so the result holds neither. Linear.
+[[nodiscard]] std::string withoutParagraphTags(std::string_view text);
+
+// Whether a page (UTF-8 text) is an update page at all: it has the body's
+// start marker and, in the body, the latest version's key and its end.
+[[nodiscard]] bool isUpdatePage(std::string_view page);
 
 // The offer of an update page (UTF-8 text) when its latest version is newer
 // than `current`; a page without the markers or a version offers nothing.

@@ -99,8 +99,22 @@ struct LocalHttpServer::State {
   std::condition_variable released;
   bool held = false;
   bool stopping = false;
-  std::map<std::string, std::string> pages;
+  enum class Way { Whole, Trickle, CutShort };
+  struct Page {
+    std::string body;
+    Way way = Way::Whole;
+  };
+  std::map<std::string, Page> pages;
   std::map<std::string, int> requests;
+
+  static bool sendAll(SOCKET client, std::string_view bytes) {
+    for (std::size_t sent = 0; sent < bytes.size();) {
+      const int n = ::send(client, bytes.data() + sent, static_cast<int>(bytes.size() - sent), 0);
+      if (n <= 0) return false;
+      sent += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
 
   void answer(SOCKET client) {
     std::string request;
@@ -113,22 +127,29 @@ struct LocalHttpServer::State {
     // "GET /path HTTP/1.1"
     const std::size_t from = request.find(' ') + 1;
     const std::string path = request.substr(from, request.find(' ', from) - from);
-    std::optional<std::string> body;
+    std::optional<Page> page;
     {
       std::unique_lock lock(mutex);
       ++requests[path];
       released.wait(lock, [&] { return !held || stopping; });
-      if (const auto page = pages.find(path); page != pages.end()) body = page->second;
+      if (const auto found = pages.find(path); found != pages.end()) page = found->second;
     }
-    std::string response = body ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n";
-    response += "Content-Length: " + std::to_string(body ? body->size() : 0) +
+    std::string response = page ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n";
+    response += "Content-Length: " + std::to_string(page ? page->body.size() : 0) +
                 "\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n\r\n";
-    if (body) response += *body;
-    for (std::size_t sent = 0; sent < response.size();) {
-      const int n =
-          ::send(client, response.data() + sent, static_cast<int>(response.size() - sent), 0);
-      if (n <= 0) break;
-      sent += static_cast<std::size_t>(n);
+    if (!page || page->way == Way::Whole) {
+      if (page) response += page->body;
+      sendAll(client, response);
+    } else if (page->way == Way::CutShort) {
+      sendAll(client, response + page->body.substr(0, page->body.size() / 2));
+    } else if (sendAll(client, response)) {
+      // Bounded by the body's length; ends early once the reader is gone.
+      for (const char c : page->body) {
+        if (!sendAll(client, std::string_view(&c, 1))) break;
+        std::unique_lock lock(mutex);
+        if (released.wait_for(lock, std::chrono::milliseconds(100), [&] { return stopping; }))
+          break;
+      }
     }
     ::shutdown(client, SD_SEND);
   }
@@ -178,7 +199,37 @@ std::string LocalHttpServer::address(std::string_view path) const {
 
 void LocalHttpServer::serve(const std::string& path, std::string body) {
   std::lock_guard lock(state_->mutex);
-  state_->pages[path] = std::move(body);
+  state_->pages[path] = {std::move(body), State::Way::Whole};
+}
+
+void LocalHttpServer::trickle(const std::string& path, std::string body) {
+  std::lock_guard lock(state_->mutex);
+  state_->pages[path] = {std::move(body), State::Way::Trickle};
+}
+
+void LocalHttpServer::cutShort(const std::string& path, std::string body) {
+  std::lock_guard lock(state_->mutex);
+  state_->pages[path] = {std::move(body), State::Way::CutShort};
+}
+
+std::string LocalHttpServer::refusingAddress(std::string_view path) {
+  // A port the system just gave out and took back: nothing listens there.
+  WSADATA wsa;
+  if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return {};
+  unsigned short port = 0;
+  const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (s != INVALID_SOCKET) {
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof at;
+    if (bind(s, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 &&
+        getsockname(s, reinterpret_cast<sockaddr*>(&at), &length) == 0)
+      port = ntohs(at.sin_port);
+    closesocket(s);
+  }
+  WSACleanup();
+  return port == 0 ? std::string() : "http://127.0.0.1:" + std::to_string(port) + std::string(path);
 }
 
 void LocalHttpServer::hold(bool held) {

@@ -98,7 +98,8 @@ class IdleHelper {
 
 // A web server on 127.0.0.1 for the program to read from: it answers GET
 // requests for the paths it was given, 404 for others. A held path answers
-// only once released. Runs on a thread of its own until destroyed.
+// only once released. Answers one request at a time, on a thread of its
+// own, until destroyed.
 class LocalHttpServer {
  public:
   LocalHttpServer();
@@ -110,7 +111,13 @@ class LocalHttpServer {
   // "http://127.0.0.1:<port>" + path.
   [[nodiscard]] std::string address(std::string_view path) const;
   void serve(const std::string& path, std::string body);
+  // Announces the whole body, then sends one byte every 100 ms.
+  void trickle(const std::string& path, std::string body);
+  // Announces the whole body, sends its first half and closes.
+  void cutShort(const std::string& path, std::string body);
   void hold(bool held);
+  // An address on 127.0.0.1 where no server listens: connecting is refused.
+  [[nodiscard]] static std::string refusingAddress(std::string_view path);
   [[nodiscard]] int requests(const std::string& path) const;
 
  private:

@@ -3,8 +3,11 @@
 
 #include "update/update_check.h"
 
+#include <chrono>
+#include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include "ui/main/main_window_fixture.h"
 
@@ -28,9 +31,19 @@ std::string offerPage(const std::string& latest, const std::string& method,
 class UpdateCheckTest : public MainWindowTest {
  protected:
   void SetUp() override { owner = &start(); }
+  // Polls until `condition` holds, for ten seconds at most.
+  static void waitUntil(const std::function<bool()>& condition) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition() && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  // Waits until the reads have posted `answers` answers.
+  void awaitAnswers(std::size_t answers) {
+    waitUntil([&] { return env.ui.pendingPosts() >= answers; });
+  }
   // Runs a check to its end: the reads, then their answers on the UI thread.
   void finish() {
-    check.waitForReads();
+    waitUntil([&] { return check.readsUnderway() == 0; });
     env.ui.drainPosts();
   }
   [[nodiscard]] std::vector<std::string> texts() { return env.prompts.takeTexts(); }
@@ -56,13 +69,13 @@ TEST_F(UpdateCheckTest, TheWindowShowsWhileThePageIsRead) {
   finish();
   EXPECT_EQ(checkWindow(), nullptr);
   EXPECT_EQ(env.network.lastTimeout(), UpdateCheck::kPageTimeout);
-  EXPECT_THAT(texts(), ElementsAre("当前版本已经是最新版本！"));
+  EXPECT_THAT(texts(), ElementsAre("检查更新失败：无法连接服务器。"));
 }
 
 TEST_F(UpdateCheckTest, NoNewerVersionAfterTwoReads) {
   for (const std::optional<std::string>& answer :
-       {std::optional<std::string>(offerPage("1.0", "下载文件")), std::optional<std::string>(),
-        std::optional<std::string>("<html>维护中</html>")}) {
+       {std::optional<std::string>(offerPage("1.0", "下载文件")),
+        std::optional<std::string>(utf8ToGbk("<p>////开始</p><p>最新版=新</p><p>////结束</p>"))}) {
     env.network.serve(kPage, answer);
     const int before = env.network.reads(kPage);
     check.open(*owner);
@@ -70,6 +83,124 @@ TEST_F(UpdateCheckTest, NoNewerVersionAfterTwoReads) {
     EXPECT_EQ(env.network.reads(kPage) - before, 2);
     EXPECT_THAT(texts(), ElementsAre("当前版本已经是最新版本！"));
   }
+}
+
+TEST_F(UpdateCheckTest, AFailedCheckSaysWhyAndNeverThatItIsTheLatest) {
+  struct Case {
+    NetworkFailure failure;
+    int status;
+    std::string text;
+    int reads;  // a read that timed out had its whole time and is not tried again
+  };
+  const std::vector<Case> cases = {
+      {NetworkFailure::BadAddress, 0, "检查更新失败：更新地址无效。", 2},
+      {NetworkFailure::NameNotFound, 0, "检查更新失败：找不到服务器。", 2},
+      {NetworkFailure::NoConnection, 0, "检查更新失败：无法连接服务器。", 2},
+      {NetworkFailure::TimedOut, 0, "检查更新失败：服务器响应超时。", 1},
+      {NetworkFailure::Status, 404, "检查更新失败：服务器返回错误（HTTP 404）。", 2},
+      {NetworkFailure::Status, 503, "检查更新失败：服务器返回错误（HTTP 503）。", 2},
+      {NetworkFailure::TooLarge, 200, "检查更新失败：更新页面过大。", 2},
+      {NetworkFailure::Interrupted, 200, "检查更新失败：连接中断。", 2},
+  };
+  const auto expectFailure = [&](const std::string& text, int reads) {
+    const int before = env.network.reads(kPage);
+    env.prompts.clear();
+    check.open(*owner);
+    finish();
+    EXPECT_EQ(env.network.reads(kPage) - before, reads) << text;
+    ASSERT_EQ(env.prompts.shown().size(), 1u) << text;
+    EXPECT_EQ(env.prompts.shown()[0].text, text);
+    EXPECT_EQ(env.prompts.shown()[0].icon, MessageIcon::Error);
+    EXPECT_EQ(checkWindow(), nullptr);
+  };
+  for (const Case& c : cases) {
+    env.network.fail(kPage, c.failure, c.status);
+    expectFailure(c.text, c.reads);
+  }
+  env.network.serve(kPage, std::string("<html>维护中</html>"));
+  expectFailure(std::string(kNoUpdatePageText), 2);
+  // The page may be as long as the limit, not a byte longer.
+  const std::string offer = offerPage("1.2", "打开网页");
+  for (const std::size_t size : {offer.size(), UpdateCheck::kPageLimit - 1, UpdateCheck::kPageLimit,
+                                 UpdateCheck::kPageLimit + 1, 3 * UpdateCheck::kPageLimit}) {
+    env.network.serve(kPage, offer + std::string(size - offer.size(), ' '));
+    if (size > UpdateCheck::kPageLimit) {
+      expectFailure("检查更新失败：更新页面过大。", 2);
+      continue;
+    }
+    env.prompts.clear();
+    env.prompts.answer(MessageAnswer::No);
+    check.open(*owner);
+    finish();
+    ASSERT_EQ(env.prompts.shown().size(), 1u) << size;
+    EXPECT_EQ(env.prompts.shown()[0].title, "是否下载最新版？") << size;
+  }
+  EXPECT_EQ(env.network.lastLimit(), UpdateCheck::kPageLimit);
+}
+
+TEST_F(UpdateCheckTest, ThePageReadOnceDecidesWhenTheOtherReadFails) {
+  env.network.serve(kPage, offerPage("1.0", "下载文件"));
+  for (const int failing : {0, 1}) {
+    env.network.failOnce(kPage, NetworkFailure::Interrupted, failing);
+    check.open(*owner);
+    finish();
+    EXPECT_THAT(texts(), ElementsAre("当前版本已经是最新版本！")) << failing;
+  }
+  env.network.serve(kPage, offerPage("1.2", "打开网页"));
+  env.network.failOnce(kPage, NetworkFailure::NoConnection);
+  env.prompts.answer(MessageAnswer::No);
+  check.open(*owner);
+  finish();
+  EXPECT_THAT(texts(), ElementsAre("当前版本：1.0\r\n最新版本：1.2\r\n更新内容：\r\n修正。"));
+}
+
+TEST_F(UpdateCheckTest, TheUiThreadNeverWaitsForARead) {
+  env.network.serve(kPage, offerPage("1.2", "下载文件"));
+  env.network.serve(kZip, std::string("zip"));
+  env.network.hold();
+  // Closing and reopening return while the first read still hangs; its
+  // answer is dropped, the second check's is asked.
+  check.open(*owner);
+  checkWindow()->close();
+  check.open(*owner);
+  ASSERT_NE(checkWindow(), nullptr);
+  EXPECT_TRUE(checkWindow()->isVisible());
+  env.ui.advance(1000);
+  waitUntil([&] { return env.network.reads(kPage) == 2; });
+  EXPECT_EQ(env.network.reads(kPage), 2);
+  env.prompts.answer(MessageAnswer::No);
+  env.network.release();
+  finish();
+  ASSERT_EQ(env.prompts.shown().size(), 1u);
+  EXPECT_EQ(env.prompts.shown()[0].title, "是否下载最新版？");
+
+  // Leaving the program during a check or a download returns at once: the
+  // reads are left to end by themselves, their answers dropped, nothing
+  // written and nothing run.
+  for (bool downloading : {false, true}) {
+    env.prompts.clear();
+    auto leaving = std::make_unique<UpdateCheck>(env.services, retired, kPage);
+    if (downloading) {
+      env.prompts.answer(MessageAnswer::Yes);
+      leaving->open(*owner);
+      awaitAnswers(1);
+      env.network.hold();
+      env.ui.drainPosts();  // the question, answered Yes: the download's read hangs
+      waitUntil([&] { return env.network.reads(kZip) == 1; });
+      ASSERT_EQ(env.network.reads(kZip), 1);
+    } else {
+      env.network.hold();
+      leaving->open(*owner);
+      leaving->close();
+    }
+    leaving.reset();
+    env.network.release();
+    awaitAnswers(1);
+    env.ui.drainPosts();
+    EXPECT_EQ(env.prompts.shown().size(), downloading ? 1u : 0u);
+  }
+  EXPECT_FALSE(env.files.exists(env.files.path("\\Temvik1.2.zip")));
+  EXPECT_TRUE(env.shell.calls().empty());
 }
 
 TEST_F(UpdateCheckTest, ANewerVersionIsAskedForAndItsPageOpened) {

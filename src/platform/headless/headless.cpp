@@ -748,19 +748,38 @@ std::vector<std::string> FakeSound::playing() const {
   return files;
 }
 
-std::optional<std::string> FakeNetwork::get(const std::string& address,
-                                            std::chrono::milliseconds timeout) {
+NetworkAnswer FakeNetwork::get(const std::string& address, std::chrono::milliseconds timeout,
+                               std::size_t limit) {
   std::unique_lock lock(mutex_);
-  ++reads_[address];
+  const int read = ++reads_[address];
   lastTimeout_ = timeout;
+  lastLimit_ = limit;
   released_.wait(lock, [&] { return !held_; });
+  if (const auto once = failOnce_.find(address);
+      once != failOnce_.end() && once->second.first == read)
+    return {once->second.second};
   const auto page = pages_.find(address);
-  return page == pages_.end() ? std::nullopt : page->second;
+  if (page == pages_.end()) return {NetworkFailure::NoConnection};
+  if (page->second.ok() && page->second.body.size() > limit) return {NetworkFailure::TooLarge, 200};
+  return page->second;
 }
 
 void FakeNetwork::serve(const std::string& address, std::optional<std::string> body) {
   std::lock_guard lock(mutex_);
-  pages_[address] = std::move(body);
+  if (body)
+    pages_[address] = NetworkAnswer{std::nullopt, 200, std::move(*body)};
+  else
+    pages_.erase(address);
+}
+
+void FakeNetwork::fail(const std::string& address, NetworkFailure failure, int status) {
+  std::lock_guard lock(mutex_);
+  pages_[address] = NetworkAnswer{failure, status};
+}
+
+void FakeNetwork::failOnce(const std::string& address, NetworkFailure failure, int after) {
+  std::lock_guard lock(mutex_);
+  failOnce_[address] = {reads_[address] + after + 1, failure};
 }
 
 void FakeNetwork::hold() {
@@ -785,6 +804,11 @@ int FakeNetwork::reads(const std::string& address) const {
 std::chrono::milliseconds FakeNetwork::lastTimeout() const {
   std::lock_guard lock(mutex_);
   return lastTimeout_;
+}
+
+std::size_t FakeNetwork::lastLimit() const {
+  std::lock_guard lock(mutex_);
+  return lastLimit_;
 }
 
 // ---------------------------------------------------------------- crypto

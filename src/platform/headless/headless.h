@@ -229,6 +229,8 @@ class HeadlessUi final : public Ui {
   // Runs the posted functions, and what they post in turn, until none is
   // left (posts from other threads included); returns how many ran.
   std::size_t drainPosts();
+  // How many posted functions wait to run (posts from other threads included).
+  [[nodiscard]] std::size_t pendingPosts() const { return posts_->size(); }
 
   // A modal window stays open when runModal returns, with its owner blocked
   // until it closes; the test then works it like any other window. A
@@ -421,24 +423,34 @@ class FakeSound final : public Sound {
 
 // Web pages the test serves. A held address answers only once the test
 // releases it, so a test can watch the program while a read is under way.
+// An address never served cannot be connected to.
 class FakeNetwork final : public Network {
  public:
-  std::optional<std::string> get(const std::string& address,
-                                 std::chrono::milliseconds timeout) override;
-  // What `address` answers from now on (nothing: it cannot be read).
+  NetworkAnswer get(const std::string& address, std::chrono::milliseconds timeout,
+                    std::size_t limit) override;
+  // What `address` answers from now on (nothing: it cannot be connected to).
+  // A body longer than a read's limit fails it as too large.
   void serve(const std::string& address, std::optional<std::string> body);
+  // `address` fails from now on, as `failure` (with `status` for a status).
+  void fail(const std::string& address, NetworkFailure failure, int status = 0);
+  // Only the read of `address` after the next `after` ones fails, as
+  // `failure`; the others answer as served.
+  void failOnce(const std::string& address, NetworkFailure failure, int after = 0);
   void hold();
   void release();
   [[nodiscard]] int reads(const std::string& address) const;
   [[nodiscard]] std::chrono::milliseconds lastTimeout() const;
+  [[nodiscard]] std::size_t lastLimit() const;
 
  private:
   mutable std::mutex mutex_;
   std::condition_variable released_;
   bool held_ = false;
-  std::map<std::string, std::optional<std::string>> pages_;
+  std::map<std::string, NetworkAnswer> pages_;
   std::map<std::string, int> reads_;
+  std::map<std::string, std::pair<int, NetworkFailure>> failOnce_;  // read number, failure
   std::chrono::milliseconds lastTimeout_{0};
+  std::size_t lastLimit_ = 0;
 };
 
 // Cheap, deterministic stand-ins for the system's cryptography. The key
@@ -511,12 +523,15 @@ struct Headless {
   FakeProcesses processes;
   RecordingPower power;
   FakeSound sound;
-  FakeNetwork network;
+  // Shared with the services, so that a read the program abandoned may end
+  // after the test.
+  std::shared_ptr<FakeNetwork> sharedNetwork = std::make_shared<FakeNetwork>();
+  FakeNetwork& network = *sharedNetwork;
   FakeCrypto crypto;
   FakeDesktop desktop;
   std::vector<std::string> journal;
-  Services services{ui,    clock, files,   prompts, shell,  processes,
-                    power, sound, network, crypto,  desktop};
+  Services services{ui,    clock, files,         prompts, shell,  processes,
+                    power, sound, sharedNetwork, crypto,  desktop};
 };
 
 }  // namespace temvik::headless

@@ -7,11 +7,12 @@
 namespace temvik {
 
 // Each read opens a session of its own, so reads on several threads never
-// share a handle; the system's proxy settings apply.
+// share a handle, and the object holds no state a read needs; the system's
+// proxy settings apply.
 class Win32Network final : public Network {
  public:
-  [[nodiscard]] std::optional<std::string> get(const std::string& address,
-                                               std::chrono::milliseconds timeout) override;
+  [[nodiscard]] NetworkAnswer get(const std::string& address, std::chrono::milliseconds timeout,
+                                  std::size_t limit) override;
 };
 
 }  // namespace temvik

@@ -115,7 +115,7 @@ TEST_F(Win32DesktopTest, ClosingTheWatchWindowWhileTheMagnifierRunsLeaksNothing)
   Win32Processes processes;
   Win32Power power;
   Win32Sound sound;
-  Win32Network network;
+  const auto network = std::make_shared<Win32Network>();
   Win32Crypto crypto;
   Services services{ui_,   clock, files,   prompts, shell,   processes,
                     power, sound, network, crypto,  desktop_};
