@@ -22,6 +22,8 @@
 #   window-chooser.png     the progress-bar watcher's window list
 #   watch-window.png       the watch window picking on the main window, magnifier on
 #   main-window-plan-144dpi.png  the plan again on a 144-DPI (150 %) screen
+#   main-window-small-screen.png the plan on a 1280 × 1024 screen at 144 DPI,
+#                                where the window is laid out smaller to fit
 #
 # Builds temvik.exe and the shot tool (tests/e2e/shot_tool.cpp) in the mingw
 # build folder, then, in a private Xvfb, lets the tool start the program in
@@ -35,7 +37,7 @@
 #   TEMVIK_JOBS        parallel compile jobs (default 2)
 #   TEMVIK_SHOT_OUT    output folder (default docs/screenshots)
 #   WINEPREFIX         wine prefix (default <build folder>/wineprefix-shots; the
-#                      144-DPI scenes add -dpi144 to it)
+#                      144-DPI scenes add -dpi144 to it, the small screen -small144)
 set -euo pipefail
 
 ROOT=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
@@ -51,6 +53,7 @@ SCENES=(empty:main-window-empty plan:main-window-plan editor:editor-item
   first-password:first-password stopwatch:stopwatch choose-window:window-chooser
   watch:watch-window)
 SCENES_144DPI=(plan:main-window-plan-144dpi)
+SCENES_SMALL_SCREEN=(plan:main-window-small-screen)
 
 die() {
   echo "screenshots.sh: $*" >&2
@@ -142,4 +145,8 @@ export TEMVIK_ROOT=$ROOT
 (
   export TEMVIK_WINE_DPI=144 WINEPREFIX=$WINEPREFIX-dpi144
   take_scenes "${SCENES_144DPI[@]}"
+)
+(
+  export TEMVIK_WINE_DPI=144 TEMVIK_WINE_SCREEN=1280x1024 WINEPREFIX=$WINEPREFIX-small144
+  take_scenes "${SCENES_SMALL_SCREEN[@]}"
 )

@@ -22,6 +22,8 @@
 #   TEMVIK_WINE_DPI      the prefix's screen DPI (wine's LogPixels), default 96.
 #                        The virtual desktop is scaled with it: 1280x1024 at 96,
 #                        1920x1536 at 144.
+#   TEMVIK_WINE_SCREEN   the virtual desktop's size instead, e.g. 1366x768 for a
+#                        small screen (give such a prefix a WINEPREFIX of its own).
 #
 # Functions:
 #   temvik_wine_create_prefix  create the prefix once, quietly, with wine's virtual
@@ -96,7 +98,7 @@ _temvik_at_dpi() {
   echo $((($1 * TEMVIK_WINE_DPI + 48) / 96))
 }
 # wine's virtual desktop; a private X server has the same size.
-TEMVIK_WINE_DESKTOP="$(_temvik_at_dpi 1280)x$(_temvik_at_dpi 1024)"
+TEMVIK_WINE_DESKTOP="${TEMVIK_WINE_SCREEN:-$(_temvik_at_dpi 1280)x$(_temvik_at_dpi 1024)}"
 
 # The run of a script that temvik_need_display started in a private Xvfb.
 if [ -n "${TEMVIK_PRIVATE_X:-}" ]; then
@@ -182,7 +184,7 @@ _temvik_wine_display_alive() {
 # What the prefix's settings are made of; a prefix made with other settings,
 # or by an older version of these scripts, gets them again.
 _temvik_wine_settings_id() {
-  printf 'settings 3, %s dpi\n' "$TEMVIK_WINE_DPI"
+  printf 'settings 3, %s dpi, %s\n' "$TEMVIK_WINE_DPI" "$TEMVIK_WINE_DESKTOP"
 }
 
 _temvik_wine_settings_current() {

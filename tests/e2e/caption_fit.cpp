@@ -1,9 +1,12 @@
 #include "caption_fit.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cwctype>
 #include <gtest/gtest.h>
 
 #include "driver.h"
+#include "platform/window_fit.h"
 
 namespace temvik::e2e {
 namespace {
@@ -56,7 +59,7 @@ UINT screenDpi() {
   return static_cast<UINT>(dpi);
 }
 
-int atDpi(int designPx, UINT dpi) { return MulDiv(designPx, static_cast<int>(dpi), 96); }
+int atDpi(int designPx, UINT dpi) { return temvik::atDpi(designPx, static_cast<int>(dpi)); }
 
 UiFont::UiFont(UINT dpi) : dc_(CreateCompatibleDC(nullptr)) {
   face_ = programUiFace(dc_);
@@ -95,7 +98,10 @@ std::vector<CaptionFit> measureCaptions(HWND window, const UiFont& font, UINT dp
     RECT client{};
     GetClientRect(h, &client);
     int room = client.right;
-    if (cls == L"button") {
+    if (cls == L"static") {
+      // A label tall enough for several lines wraps its text into them.
+      room *= std::max(1, static_cast<int>(client.bottom / font.lineHeight()));
+    } else if (cls == L"button") {
       switch (style & BS_TYPEMASK) {
         case BS_PUSHBUTTON:
         case BS_DEFPUSHBUTTON:
@@ -134,14 +140,88 @@ std::string captionsThatDoNotFit(const std::vector<CaptionFit>& fits) {
   return out;
 }
 
-void expectCaptionsFit(HWND window, const char* what) {
-  SCOPED_TRACE(what);
-  ASSERT_NE(window, nullptr);
-  const UINT dpi = screenDpi();
+namespace {
+
+void expectCaptionsFitAt(HWND window, UINT dpi) {
   const UiFont font(dpi);
   const auto fits = measureCaptions(window, font, dpi);
   EXPECT_FALSE(fits.empty()) << "no captions found";
   EXPECT_EQ(captionsThatDoNotFit(fits), "") << "at " << dpi << " DPI in " << narrow(font.face());
+}
+
+Rect rectOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
+bool inside(const RECT& r, const RECT& area) {
+  return r.left >= area.left && r.top >= area.top && r.right <= area.right &&
+         r.bottom <= area.bottom;
+}
+
+std::string describe(const RECT& r) {
+  char text[96];
+  std::snprintf(text, sizeof text, "(%ld, %ld) to (%ld, %ld)", static_cast<long>(r.left),
+                static_cast<long>(r.top), static_cast<long>(r.right), static_cast<long>(r.bottom));
+  return text;
+}
+
+}  // namespace
+
+void expectCaptionsFit(HWND window, const char* what) {
+  SCOPED_TRACE(what);
+  ASSERT_NE(window, nullptr);
+  expectCaptionsFitAt(window, screenDpi());
+}
+
+UINT layoutDpi(HWND window, const WindowDesign& design) {
+  RECT outer{}, client{};
+  if (!GetWindowRect(window, &outer) || !GetClientRect(window, &client)) return 0;
+  const int dpi = static_cast<int>(screenDpi());
+  const Rect r = rectOf(outer);
+  const int frameX = r.width - client.right, frameY = r.height - client.bottom;
+  for (int layout = dpi; 2 * layout >= dpi; --layout) {
+    if (r.width ==
+            temvik::atDpi(design.rect.width, layout) + frameBeyondLayout(frameX, layout, dpi) &&
+        r.height ==
+            temvik::atDpi(design.rect.height, layout) + frameBeyondLayout(frameY, layout, dpi))
+      return static_cast<UINT>(layout);
+  }
+  return 0;
+}
+
+UINT expectWindowFits(HWND window, const WindowDesign& design, const char* what) {
+  SCOPED_TRACE(what);
+  EXPECT_NE(window, nullptr);
+  if (!window) return 0;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  EXPECT_TRUE(GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor));
+  const RECT& work = monitor.rcWork;
+  RECT outer{};
+  GetWindowRect(window, &outer);
+  EXPECT_TRUE(inside(outer, work))
+      << "the window at " << describe(outer) << " is not inside the work area " << describe(work);
+  // Every control the user works with; a group box only frames others and
+  // may reach past the window's edge by design.
+  for (HWND h = GetWindow(window, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(h) || (className(h) == L"button" &&
+                                (GetWindowLongPtrW(h, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX))
+      continue;
+    RECT r{};
+    GetWindowRect(h, &r);
+    EXPECT_TRUE(inside(r, work)) << narrow(className(h)) << " " << GetDlgCtrlID(h) << " at "
+                                 << describe(r) << " is off the screen " << describe(work);
+  }
+
+  const UINT dpi = screenDpi();
+  const UINT layout = layoutDpi(window, design);
+  EXPECT_NE(layout, 0u) << "the window is " << describe(outer) << ", no scale of its design";
+  const bool fitsAtScreenDpi =
+      temvik::atDpi(design.rect.width, static_cast<int>(dpi)) <= work.right - work.left &&
+      temvik::atDpi(design.rect.height, static_cast<int>(dpi)) <= work.bottom - work.top;
+  if (fitsAtScreenDpi) {
+    EXPECT_EQ(layout, dpi) << "laid out smaller than it needs";
+  }
+  if (layout != 0) expectCaptionsFitAt(window, layout);
+  return layout;
 }
 
 }  // namespace temvik::e2e

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/window_design.h"
+
 namespace temvik::e2e {
 
 // The screen's DPI, as the program sees it.
@@ -63,5 +65,17 @@ struct CaptionFit {
 // Measures the captions of `window` and fails the running test for each
 // that does not fit.
 void expectCaptionsFit(HWND window, const char* what);
+
+// The DPI a window of the program is laid out for, told by its outer size
+// and its design: the screen's, or less where the design would not fit the
+// work area at the screen's; 0 when no DPI gives that size.
+[[nodiscard]] UINT layoutDpi(HWND window, const WindowDesign& design);
+
+// A window as a user meets it, failing the running test where it falls
+// short: wholly inside its monitor's work area, every visible control too;
+// laid out at the screen's DPI wherever the design fits there; every
+// caption fitting its control in the font of the window's layout. Returns
+// the layout's DPI.
+UINT expectWindowFits(HWND window, const WindowDesign& design, const char* what);
 
 }  // namespace temvik::e2e

@@ -33,7 +33,7 @@ const DpiFunctions& functions() {
 }  // namespace
 
 int scaleToDpi(int designPx, UINT dpi) {
-  return MulDiv(designPx, static_cast<int>(dpi), static_cast<int>(kDesignDpi));
+  return atDpi(designPx, static_cast<int>(dpi));
 }
 
 int scaleFromDpi(int px, UINT dpi) {

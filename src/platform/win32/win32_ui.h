@@ -32,6 +32,9 @@ struct Win32Options {
   // The DPI every window is laid out for. 0: each window takes its
   // monitor's. Tests set one to see the scaling on a screen without it.
   UINT dpi = 0;
+  // The work area every window is fitted into. Null: its monitor's. Tests
+  // point it at a rectangle they change, which wine cannot do to a monitor.
+  const Rect* workArea = nullptr;
 };
 
 class Win32Window;
@@ -87,7 +90,9 @@ class Win32Ui final : public Ui {
 // One top-level window. Every control has its ControlId as its child id, so
 // GetDlgItem finds it. The window is laid out for the DPI of its monitor:
 // the design's rectangles and the font scale by DPI / 96, when it is made and
-// whenever its DPI changes. bounds() and move() speak design pixels, as the
+// whenever its DPI changes. It opens inside its monitor's work area and comes
+// back inside when that shrinks, laid out at a lower DPI where its design
+// would not fit at the monitor's. bounds() and move() speak design pixels, as the
 // design's rectangle does.
 class Win32Window final : public Window {
  public:
@@ -245,8 +250,15 @@ class Win32Window final : public Window {
   [[nodiscard]] Point toScreen(Point design) const;
   [[nodiscard]] Point toDesign(Point screen) const;
   // Takes on a new DPI: the window gets `suggested`, the controls their
-  // design rectangles and the font at that DPI.
+  // design rectangles and the font at that DPI, then it is fitted.
   void applyDpi(UINT dpi, const RECT& suggested);
+  // The controls at their design rectangles and the font, both at dpi_.
+  void layOutControls();
+  // Puts the window's top-left corner at `wanted` (screen pixels) or as
+  // near as it can go with the whole window inside its monitor's work area,
+  // laid out smaller than the monitor's DPI where it would not fit.
+  void fitToWorkArea(Point wanted);
+  [[nodiscard]] Point topLeftOnScreen() const;
   void createMenus(const WindowDesign& design);
   [[nodiscard]] const Control* find(ControlId id) const;
   // The control when it is of `kind`, or null.
@@ -264,7 +276,11 @@ class Win32Window final : public Window {
   HWND hwnd_ = nullptr;
   HWND tooltipHwnd_ = nullptr;
   HWND modalOwner_ = nullptr;
-  UINT dpi_ = kDesignDpi;     // what the window and its controls are laid out for
+  UINT monitorDpi_ = kDesignDpi;  // the DPI of the window's monitor
+  // What the window and its controls are laid out for: the monitor's DPI,
+  // or less where the window would not fit its work area.
+  UINT dpi_ = kDesignDpi;
+  bool fitting_ = false;
   HWND lastFocus_ = nullptr;  // the control to focus again on activation
   HMENU menuBar_ = nullptr;
   // The background of a window with a picture; its pure white is see-through.

@@ -10,6 +10,7 @@
 #include "platform/win32/native.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ui.h"
+#include "platform/window_fit.h"
 
 namespace temvik {
 namespace {
@@ -93,10 +94,11 @@ bool Win32Window::create(const WindowDesign& design, HWND owner) {
   // Laid out for the monitor it goes to; once it exists, Windows tells the
   // DPI it really has.
   const POINT at = design.centered ? POINT{0, 0} : POINT{design.rect.x, design.rect.y};
-  dpi_ = ui_.options().dpi
-             ? ui_.options().dpi
-             : monitorDpi(MonitorFromPoint(
-                   at, design.centered ? MONITOR_DEFAULTTOPRIMARY : MONITOR_DEFAULTTONEAREST));
+  monitorDpi_ = ui_.options().dpi
+                    ? ui_.options().dpi
+                    : monitorDpi(MonitorFromPoint(at, design.centered ? MONITOR_DEFAULTTOPRIMARY
+                                                                      : MONITOR_DEFAULTTONEAREST));
+  dpi_ = monitorDpi_;
   Rect r = screenRect(design);
 
   createMenus(design);
@@ -110,11 +112,13 @@ bool Win32Window::create(const WindowDesign& design, HWND owner) {
   }
   open_ = true;
   design_ = design;
-  if (!ui_.options().dpi && windowDpi(hwnd_) != dpi_) {
-    dpi_ = windowDpi(hwnd_);
+  if (!ui_.options().dpi && windowDpi(hwnd_) != monitorDpi_) {
+    monitorDpi_ = dpi_ = windowDpi(hwnd_);
     r = screenRect(design);
     SetWindowPos(hwnd_, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  // Before the controls are made, so that they are made for the scale that fits.
+  fitToWorkArea({r.x, r.y});
   // The picture's white parts let what lies behind the window show through.
   if (picture_) SetLayeredWindowAttributes(hwnd_, kSeeThrough, 255, LWA_COLORKEY);
   // An elevated program hears the shell's restart only when it lets the message in.
@@ -185,9 +189,14 @@ Point Win32Window::toDesign(Point screen) const {
 }
 
 void Win32Window::applyDpi(UINT dpi, const RECT& suggested) {
-  dpi_ = dpi;
+  monitorDpi_ = dpi_ = dpi;
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  layOutControls();
+  fitToWorkArea({suggested.left, suggested.top});
+}
+
+void Win32Window::layOutControls() {
   const auto font = reinterpret_cast<WPARAM>(ui_.font(dpi_));
   for (const ControlDesign& c : design_.controls) {
     const HWND h = controlHwnd(c.id);
@@ -202,6 +211,40 @@ void Win32Window::applyDpi(UINT dpi, const RECT& suggested) {
     SendMessageW(tooltipHwnd_, TTM_SETMAXTIPWIDTH, 0, scaleToDpi(kTooltipWidthPx, dpi_));
   }
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Win32Window::fitToWorkArea(Point wanted) {
+  if (!hwnd_ || fitting_ || IsIconic(hwnd_) || IsZoomed(hwnd_)) return;
+  RECT outer{}, client{};
+  if (!GetWindowRect(hwnd_, &outer) || !GetClientRect(hwnd_, &client)) return;
+  Rect work;
+  if (ui_.options().workArea) {
+    work = *ui_.options().workArea;
+  } else {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& w = monitor.rcWork;
+    work = {w.left, w.top, w.right - w.left, w.bottom - w.top};
+  }
+  const Point frame{(outer.right - outer.left) - client.right,
+                    (outer.bottom - outer.top) - client.bottom};
+  WindowFit fit = fitWindow({design_.rect.width, design_.rect.height}, wanted, frame, work,
+                            static_cast<int>(monitorDpi_));
+  // A window meant for the middle stays there at the size it now has.
+  if (design_.centered && fit.dpi != static_cast<int>(dpi_)) {
+    fit.rect.x = work.x + std::max(0, work.width - fit.rect.width) / 2;
+    fit.rect.y = work.y + std::max(0, work.height - fit.rect.height) / 2;
+  }
+  fitting_ = true;
+  const bool rescaled = fit.dpi != static_cast<int>(dpi_);
+  dpi_ = static_cast<UINT>(fit.dpi);
+  const Rect& r = fit.rect;
+  if (r.x != outer.left || r.y != outer.top || r.width != outer.right - outer.left ||
+      r.height != outer.bottom - outer.top)
+    SetWindowPos(hwnd_, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (rescaled) layOutControls();
+  fitting_ = false;
 }
 
 void Win32Window::createMenus(const WindowDesign& design) {
@@ -408,6 +451,14 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
       // suggests the rectangle, the controls and fonts follow.
       applyDpi(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
+    case WM_SETTINGCHANGE:
+      // The task bar moved or grew: the window comes back inside.
+      if (wp == SPI_SETWORKAREA) fitToWorkArea(topLeftOnScreen());
+      break;
+    case WM_DISPLAYCHANGE:
+      // A monitor went, or the screen got smaller.
+      fitToWorkArea(topLeftOnScreen());
+      break;
     case WM_SYSCOMMAND:
       if ((wp & 0xFFF0) == SC_MINIMIZE) {
         auto* e = events();
@@ -935,14 +986,30 @@ void Win32Window::move(Point topLeft) {
   if (!hwnd_) return;
   const Point at = toScreen(topLeft);
   SetWindowPos(hwnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  fitToWorkArea(at);
+}
+
+Point Win32Window::topLeftOnScreen() const {
+  RECT r{};
+  if (!hwnd_ || !GetWindowRect(hwnd_, &r)) return {};
+  return {r.left, r.top};
 }
 
 Rect Win32Window::bounds() const {
   RECT r{};
   if (!hwnd_ || !GetWindowRect(hwnd_, &r)) return {};
   const Point topLeft = toDesign({r.left, r.top});
-  return {topLeft.x, topLeft.y, scaleFromDpi(r.right - r.left, dpi_),
-          scaleFromDpi(r.bottom - r.top, dpi_)};
+  int width = r.right - r.left, height = r.bottom - r.top;
+  RECT client{};
+  if (dpi_ != monitorDpi_ && GetClientRect(hwnd_, &client)) {
+    // Laid out smaller than its monitor: the frame kept the monitor's size.
+    const auto beyond = [&](int frame) {
+      return frameBeyondLayout(frame, static_cast<int>(dpi_), static_cast<int>(monitorDpi_));
+    };
+    width -= beyond(width - client.right);
+    height -= beyond(height - client.bottom);
+  }
+  return {topLeft.x, topLeft.y, scaleFromDpi(width, dpi_), scaleFromDpi(height, dpi_)};
 }
 
 void Win32Window::setLayered(std::uint8_t alpha) {

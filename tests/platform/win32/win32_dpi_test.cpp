@@ -162,6 +162,60 @@ TEST(Win32DpiWindow, ADpiChangeTakesTheSuggestedRectAndLaysTheControlsOutAgain) 
             ui.font());
 }
 
+bool inside(const Rect& r, const Rect& area) {
+  return r.x >= area.x && r.y >= area.y && r.x + r.width <= area.x + area.width &&
+         r.y + r.height <= area.y + area.height;
+}
+
+TEST(Win32DpiWindow, AWindowStaysInsideAShrinkingWorkAreaLaidOutAtAScaleThatFits) {
+  Rect work{0, 0, 1280, 1024};
+  Win32Options options;
+  options.dpi = 144;
+  options.workArea = &work;
+  Win32Ui ui(options);
+  Moves events;
+  const WindowDesign d = design();
+  auto window = ui.createWindow(d, events, nullptr);
+  auto& w = static_cast<Win32Window&>(*window);
+  ASSERT_EQ(w.dpi(), 144u);
+  const Rect before = outerRect(w.hwnd());
+  ASSERT_EQ(before, (Rect{90, 60, 728, 630}));
+
+  // The task bar grows to all but the top 500 pixels: the window, 630 tall
+  // at 144 DPI, can only come back inside laid out smaller.
+  work = {0, 0, 1000, 500};
+  SendMessageW(w.hwnd(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  EXPECT_TRUE(inside(outerRect(w.hwnd()), work));
+  EXPECT_LT(w.dpi(), 144u);
+  expectLaidOutFor(w, d, w.dpi());
+  // The model still sees its design.
+  EXPECT_EQ(w.bounds().width, d.rect.width);
+
+  // Moved by the model off the bottom right: it stops at the edge.
+  w.move({2000, 2000});
+  const Rect moved = outerRect(w.hwnd());
+  EXPECT_EQ(moved.x + moved.width, 1000);
+  EXPECT_EQ(moved.y + moved.height, 500);
+
+  // A monitor of another DPI whose work area is as small: still inside.
+  work = {-1000, 0, 900, 480};
+  RECT suggested{-900, 10, -900 + 485, 10 + 420};
+  SendMessageW(w.hwnd(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_TRUE(inside(outerRect(w.hwnd()), work));
+  EXPECT_EQ(w.dpi(), 96u);
+  SendMessageW(w.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_TRUE(inside(outerRect(w.hwnd()), work));
+  EXPECT_LT(w.dpi(), 144u);
+
+  // The task bar back as it was: the design's full scale again.
+  work = {0, 0, 1280, 1024};
+  SendMessageW(w.hwnd(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
+  EXPECT_EQ(w.dpi(), 144u);
+  expectLaidOutFor(w, d, 144);
+  EXPECT_EQ(outerRect(w.hwnd()).width, before.width);
+  EXPECT_EQ(outerRect(w.hwnd()).height, before.height);
+}
+
 TEST(Win32DpiUi, OneFontPerDpiMadeOnceAndOfTheSameFace) {
   Win32Ui ui;
   const HFONT at96 = ui.font();
