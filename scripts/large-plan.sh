@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Times the real temvik.exe on a large plan under wine in a private Xvfb:
-# 上移 on the middle row, and 从头执行 until the run window appears.
+# Times the real temvik.exe on large plans under wine in a private Xvfb: for
+# each size, both lists hold that many items; prints one table row per size
+# (start-up, list actions, 从头执行, the idle program's answers, memory).
 #
-#   bash scripts/large-plan.sh [items]     (default 2000)
+#   bash scripts/large-plan.sh [items ...]     (default 20 2000 10000)
+#
+# TEMVIK_EXE='Z:\path\to\other\temvik.exe' times another build of the program.
 set -euo pipefail
-exec bash "$(dirname -- "${BASH_SOURCE[0]}")/win32-tool.sh" temvik_large_plan "${1:-2000}"
+exec bash "$(dirname -- "${BASH_SOURCE[0]}")/win32-tool.sh" temvik_large_plan "$@"

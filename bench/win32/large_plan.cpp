@@ -1,20 +1,31 @@
-// How long the real program takes on a large plan, under wine or Windows:
-// 上移 on the middle row, and 从头执行 until the run window appears.
+// How long the real program takes on large plans, under wine or Windows:
+// for each size, both lists hold that many items, and the table shows the
+// start-up, the list actions as a user does them (each until the program
+// has handled it, a question it asks answered with 是), how the idle
+// program answers, and its memory.
 //
-//   large_plan.exe [items]      (default 2000)
+//   large_plan.exe [items ...]      (default 20 2000 10000)
 
 #include <windows.h>
 
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "driver.h"
 #include "ui/main/main_window_ids.h"
 
 using namespace temvik;
 using namespace temvik::e2e;
+using namespace temvik::main_ids;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -23,54 +34,143 @@ double msSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-}  // namespace
+std::string itemKeys(const std::string& content) {
+  return "[" + content + "]\n内容=" + content +
+         "\n时=0\n分=25\n秒=0\n是否执行=假\n执行名=\n完成退出=假\n结束进程=假\n进程=\n关机=假\n"
+         "重启=假\n注销=假\n锁定=假\n提示音=真\n默认=真\n提示音名=\n播放=10\n禁止名=\n"
+         "禁止进程=假\n断点1名=休息\n断点1时间=300005\n断点1音=C:\\声音\\铃.wav\n";
+}
 
-int main(int argc, char** argv) {
-  const int items = argc > 1 ? std::atoi(argv[1]) : 2000;
-  std::string plan;
-  for (int i = 0; i < items; ++i) {
-    const std::string content = "第" + std::to_string(i) + "项：背单词和做练习";
-    plan += "[" + content + "]\n内容=" + content +
-            "\n时=0\n分=25\n秒=0\n是否执行=假\n执行名=\n完成退出=假\n结束进程=假\n进程=\n关机=假\n"
-            "重启=假\n注销=假\n锁定=假\n提示音=真\n默认=真\n提示音名=\n播放=10\n禁止名=\n"
-            "禁止进程=假\n断点1名=休息\n断点1时间=300005\n断点1音=C:\\声音\\铃.wav\n";
+// Far in the future, an hour apart: nothing starts or expires meanwhile.
+std::string timedItem(int i) {
+  char start[32];
+  std::snprintf(start, sizeof start, "%04d-%02d-%02d %02d:00:00", 2090 + i / 8760,
+                1 + (i / 720) % 12, 1 + (i / 24) % 28, i % 24);
+  const std::string content = "同步第" + std::to_string(i) + "项";
+  return "[" + content + "]\n同步时间=" + start + "\n同步提示=\n" +
+         itemKeys(content).substr(content.size() + 3);
+}
+
+double residentMb(DWORD pid) {
+  const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  if (!process) return 0;
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof(counters);
+  const bool ok = K32GetProcessMemoryInfo(process, &counters, sizeof(counters));
+  CloseHandle(process);
+  return ok ? static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0) : 0;
+}
+
+// Selects a row as a click does, and returns when the program has handled it.
+void selectRow(const App& app, int list, int row) {
+  const HWND box = app.control(list);
+  SendMessageW(box, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  SendMessageW(app.hwnd(), WM_COMMAND, MAKEWPARAM(list, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(box));
+}
+
+// Presses a button and returns when the program has handled it, answering
+// each question it asks with 是 (or 确定) meanwhile.
+double timedClick(const App& app, int id) {
+  std::atomic<bool> done = false;
+  const auto started = Clock::now();
+  double ms = 0;
+  std::thread press([&] {
+    app.click(id, std::chrono::seconds(600));
+    ms = msSince(started);
+    done = true;
+  });
+  while (!done) {
+    if (auto box = app.messageBox()) box->press(box->hasButton(IDYES) ? IDYES : IDOK);
+    Sleep(5);
   }
-  plan += "[密码]\n密码=\n";
+  press.join();
+  return ms;
+}
+
+// The idle program for `seconds`: how long each of its answers took to a
+// message sent every 20 ms (the longest and the mean).
+std::pair<double, double> idleAnswers(const App& app, int seconds) {
+  double longest = 0, total = 0;
+  int count = 0;
+  const auto end = Clock::now() + std::chrono::seconds(seconds);
+  while (Clock::now() < end) {
+    const auto started = Clock::now();
+    app.sync(std::chrono::seconds(60));
+    const double ms = msSince(started);
+    longest = std::max(longest, ms);
+    total += ms;
+    ++count;
+    Sleep(20);
+  }
+  return {longest, count ? total / count : 0};
+}
+
+int measure(int items) {
+  std::string sequential, timed;
+  for (int i = 0; i < items; ++i) {
+    sequential += itemKeys("第" + std::to_string(i) + "项：背单词和做练习");
+    timed += timedItem(i);
+  }
+  sequential += "[密码]\n密码=\n";
   PlanFolder folder;
-  if (!folder.ok() || !folder.writeIni("time.ini", plan)) {
+  if (!folder.ok() || !folder.writeIni("time.ini", sequential) ||
+      !folder.writeIni("out.ini", timed)) {
     std::fprintf(stderr, "cannot prepare the plan folder\n");
     return 1;
   }
   auto started = Clock::now();
-  App app(folder, std::chrono::seconds(120));
+  App app(folder, std::chrono::seconds(300));
   if (!app.ready()) {
     std::fprintf(stderr, "the program did not start: %s\n", app.error().c_str());
     return 1;
   }
-  std::printf("%d items: start-up %.0f ms\n", items, msSince(started));
+  const double startUp = msSince(started);
+  const double memory = residentMb(app.pid());
+  const auto [idleLongest, idleMean] = idleAnswers(app, 3);
 
   const int middle = items / 2;
-  if (!app.clickRow(main_ids::kSequentialList, middle) || !app.sync()) {
-    // The row may be out of view: select it as a click would.
-    SendMessageW(app.control(main_ids::kSequentialList), LB_SETCURSEL, middle, 0);
-    SendMessageW(app.hwnd(), WM_COMMAND, MAKEWPARAM(main_ids::kSequentialList, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(app.control(main_ids::kSequentialList)));
-  }
   started = Clock::now();
-  if (!app.click(main_ids::kMoveUp, std::chrono::seconds(600))) {
-    std::fprintf(stderr, "上移 did not return\n");
-    return 1;
-  }
-  std::printf("上移 of row %d: %.0f ms (selection now %d)\n", middle, msSince(started),
-              app.selection(main_ids::kSequentialList));
+  selectRow(app, kSequentialList, middle);
+  const double load = msSince(started);
+  const double up = timedClick(app, kMoveUp);
+  const double down = timedClick(app, kMoveDown);
+  const double save = timedClick(app, kSaveItem);
+  app.type(kContent, "新加的一项");
+  const double add = timedClick(app, kAddItem);
+  selectRow(app, kSequentialList, middle);
+  const double remove = timedClick(app, kDeleteItem);
 
   started = Clock::now();
-  app.clickAsync(main_ids::kRunFromStart);
-  if (!app.waitForWindow("计划执行中", std::chrono::seconds(600))) {
-    std::fprintf(stderr, "no run window\n");
-    return 1;
-  }
-  std::printf("从头执行 until the run window: %.0f ms\n", msSince(started));
+  selectRow(app, kTimedList, middle);
+  const double timedLoad = msSince(started);
+  const double timedSave = timedClick(app, kSaveItem);
+
+  started = Clock::now();
+  app.clickAsync(kRunFromStart);
+  const bool ran = app.waitForWindow("计划执行中", std::chrono::seconds(600)) != nullptr;
+  const double run = msSince(started);
+  std::printf(
+      "| %6d | %7.0f | %5.0f | %5.0f | %5.0f | %5.0f | %5.0f | %5.0f | %5.0f | %5.0f | %5.0f | "
+      "%6.0f / %5.1f | %6.1f |\n",
+      items, startUp, load, up, down, save, add, remove, timedLoad, timedSave, ran ? run : -1.0,
+      idleLongest, idleMean, memory);
+  std::fflush(stdout);
   app.kill();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {20, 2000, 10000};
+  std::printf(
+      "All times in ms. Both lists hold the items; the middle row is selected.\n"
+      "| items  | start-up | load | 上移 | 下移 | 保存 | 添加 | 删除 | timed load | timed save "
+      "| 从头执行 | idle answer max / mean | MB |\n");
+  for (const int items : sizes)
+    if (measure(items) != 0) return 1;
   return 0;
 }

@@ -200,6 +200,9 @@ class Win32Window final : public Window {
     DateTime date;    // month calendars: the date last seen selected
     Picture picture;  // surfaces
     PictureFit fit = PictureFit::Actual;
+    // List boxes: the text of every row, as the list box shows it. Read
+    // from here: asking the list box for thousands of rows is slow.
+    std::vector<std::string> rows;
   };
   struct Timer {
     std::uint64_t intervalMs = 0;
@@ -264,6 +267,9 @@ class Win32Window final : public Window {
   // The control when it is of `kind`, or null.
   [[nodiscard]] Control* find(ControlId id, ControlKind kind);
   [[nodiscard]] HWND list(ControlId id) const;
+  // The list box control, or null.
+  [[nodiscard]] Control* listControl(ControlId id);
+  [[nodiscard]] const Control* listControl(ControlId id) const;
   [[nodiscard]] HMENU menuOf(MenuItemId id) const;
   void redrawBehind(HWND control);
   void destroyNative();

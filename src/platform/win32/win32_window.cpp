@@ -1057,8 +1057,17 @@ HWND Win32Window::controlHwnd(ControlId id) const {
 }
 
 HWND Win32Window::list(ControlId id) const {
+  const Control* c = listControl(id);
+  return c ? c->hwnd : nullptr;
+}
+
+const Win32Window::Control* Win32Window::listControl(ControlId id) const {
   const Control* c = find(id);
-  return c && c->kind == ControlKind::ListBox ? c->hwnd : nullptr;
+  return c && c->kind == ControlKind::ListBox ? c : nullptr;
+}
+
+Win32Window::Control* Win32Window::listControl(ControlId id) {
+  return find(id, ControlKind::ListBox);
 }
 
 void Win32Window::redrawBehind(HWND control) {
@@ -1187,32 +1196,38 @@ void Win32Window::focusAllSelected(ControlId id) {
 // ---------------------------------------------------------------- list boxes
 
 void Win32Window::listClear(ControlId id) {
-  const HWND l = list(id);
-  if (!l) return;
+  Control* c = listControl(id);
+  if (!c) return;
   Quiet quiet(quiet_);
-  SendMessageW(l, LB_RESETCONTENT, 0, 0);
+  SendMessageW(c->hwnd, LB_RESETCONTENT, 0, 0);
+  c->rows.clear();
 }
 
 int Win32Window::listAdd(ControlId id, std::string_view text, std::int64_t data) {
-  const HWND l = list(id);
-  if (!l) return -1;
+  Control* c = listControl(id);
+  if (!c) return -1;
   Quiet quiet(quiet_);
   const auto row =
-      SendMessageW(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toUtf16(text).c_str()));
+      SendMessageW(c->hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toUtf16(text).c_str()));
   if (row < 0) return -1;
+  c->rows.insert(c->rows.begin() + std::min(static_cast<std::ptrdiff_t>(row),
+                                            static_cast<std::ptrdiff_t>(c->rows.size())),
+                 std::string(text));
   // LPARAM is 64 bits wide on x64: the row keeps the whole value.
-  SendMessageW(l, LB_SETITEMDATA, static_cast<WPARAM>(row), static_cast<LPARAM>(data));
+  SendMessageW(c->hwnd, LB_SETITEMDATA, static_cast<WPARAM>(row), static_cast<LPARAM>(data));
   return static_cast<int>(row);
 }
 
 void Win32Window::listSetRows(ControlId id, const std::vector<std::string>& rows) {
-  const HWND l = list(id);
-  if (!l) return;
+  Control* c = listControl(id);
+  if (!c) return;
+  const HWND l = c->hwnd;
   Quiet quiet(quiet_);
   // Drawn once at the end rather than once a row: a list of thousands of
   // rows fills in a blink.
   SendMessageW(l, WM_SETREDRAW, FALSE, 0);
   SendMessageW(l, LB_RESETCONTENT, 0, 0);
+  c->rows.clear();
   std::size_t chars = 0;
   std::vector<std::wstring> wide;
   wide.reserve(rows.size());
@@ -1221,39 +1236,39 @@ void Win32Window::listSetRows(ControlId id, const std::vector<std::string>& rows
     chars += wide.back().size() + 1;
   }
   SendMessageW(l, LB_INITSTORAGE, wide.size(), chars * sizeof(wchar_t));
-  for (const auto& row : wide)
-    SendMessageW(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+  c->rows.reserve(rows.size());
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    if (SendMessageW(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide[i].c_str())) < 0) break;
+    c->rows.push_back(rows[i]);
+  }
   SendMessageW(l, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(l, nullptr, TRUE);
 }
 
 void Win32Window::listRemove(ControlId id, int row) {
-  const HWND l = list(id);
-  if (!l || row < 0) return;
+  Control* c = listControl(id);
+  if (!c || row < 0) return;
   Quiet quiet(quiet_);
-  SendMessageW(l, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
+  if (SendMessageW(c->hwnd, LB_DELETESTRING, static_cast<WPARAM>(row), 0) >= 0 &&
+      static_cast<std::size_t>(row) < c->rows.size())
+    c->rows.erase(c->rows.begin() + row);
 }
 
 int Win32Window::listCount(ControlId id) const {
-  const HWND l = list(id);
-  return l ? static_cast<int>(SendMessageW(l, LB_GETCOUNT, 0, 0)) : 0;
+  const Control* c = listControl(id);
+  return c ? static_cast<int>(c->rows.size()) : 0;
 }
 
 std::string Win32Window::listText(ControlId id, int row) const {
-  const HWND l = list(id);
-  if (!l || row < 0 || row >= listCount(id)) return "";
-  const auto length = SendMessageW(l, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
-  if (length <= 0) return "";
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const auto got =
-      SendMessageW(l, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got < 0 ? 0 : static_cast<size_t>(got));
-  return toUtf8(text);
+  const Control* c = listControl(id);
+  if (!c || row < 0 || row >= static_cast<int>(c->rows.size())) return "";
+  return c->rows[static_cast<std::size_t>(row)];
 }
 
 void Win32Window::listSetText(ControlId id, int row, std::string_view text) {
-  const HWND l = list(id);
-  if (!l || row < 0 || row >= listCount(id)) return;
+  Control* c = listControl(id);
+  if (!c || row < 0 || row >= static_cast<int>(c->rows.size())) return;
+  const HWND l = c->hwnd;
   Quiet quiet(quiet_);
   const auto w = static_cast<WPARAM>(row);
   const LRESULT data = SendMessageW(l, LB_GETITEMDATA, w, 0);
@@ -1262,6 +1277,7 @@ void Win32Window::listSetText(ControlId id, int row, std::string_view text) {
   SendMessageW(l, WM_SETREDRAW, FALSE, 0);
   SendMessageW(l, LB_DELETESTRING, w, 0);
   SendMessageW(l, LB_INSERTSTRING, w, reinterpret_cast<LPARAM>(toUtf16(text).c_str()));
+  c->rows[static_cast<std::size_t>(row)] = std::string(text);
   SendMessageW(l, LB_SETITEMDATA, w, data);
   if (selected) SendMessageW(l, LB_SETCURSEL, w, 0);
   SendMessageW(l, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
