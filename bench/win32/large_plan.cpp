@@ -1,8 +1,9 @@
 // How long the real program takes on large plans, under wine or Windows:
-// for each size, both lists hold that many items, and the table shows the
-// start-up, the list actions as a user does them (each until the program
-// has handled it, a question it asks answered with 是), how the idle
-// program answers, and its memory.
+// for each size, both lists hold that many items (the first half of the
+// sequential ones finished), and the table shows the start-up, its memory,
+// the list actions as a user does them (each until the program has handled
+// it, a question it asks answered with 是), the two starts of a run until
+// its window is there, and how the idle program answers.
 //
 //   large_plan.exe [items ...]      (default 20 2000 10000)
 
@@ -69,14 +70,16 @@ void selectRow(const App& app, int list, int row) {
                reinterpret_cast<LPARAM>(box));
 }
 
-// Presses a button and returns when the program has handled it, answering
-// each question it asks with 是 (or 确定) meanwhile.
-double timedClick(const App& app, int id) {
+// Sends `message` to the main window, or presses the button `id`, and
+// returns when the program has handled it, answering each question it asks
+// with 是 (or 确定) meanwhile.
+double timedSend(const App& app, HWND to, UINT message, WPARAM wp) {
   std::atomic<bool> done = false;
   const auto started = Clock::now();
   double ms = 0;
-  std::thread press([&] {
-    app.click(id, std::chrono::seconds(600));
+  std::thread sender([&] {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(to, message, wp, 0, SMTO_NORMAL, 600000, &result);
     ms = msSince(started);
     done = true;
   });
@@ -84,8 +87,21 @@ double timedClick(const App& app, int id) {
     if (auto box = app.messageBox()) box->press(box->hasButton(IDYES) ? IDYES : IDOK);
     Sleep(5);
   }
-  press.join();
+  sender.join();
   return ms;
+}
+
+double timedClick(const App& app, int id) { return timedSend(app, app.control(id), BM_CLICK, 0); }
+
+double timedMenu(const App& app, int id) {
+  return timedSend(app, app.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0));
+}
+
+// Starts a run and returns when its window is there.
+double timedRun(const App& app, int id) {
+  const auto started = Clock::now();
+  app.clickAsync(id);
+  return app.waitForWindow("计划执行中", std::chrono::seconds(600)) ? msSince(started) : -1.0;
 }
 
 // The idle program for `seconds`: how long each of its answers took to a
@@ -106,6 +122,14 @@ std::pair<double, double> idleAnswers(const App& app, int seconds) {
   return {longest, count ? total / count : 0};
 }
 
+// The first half of the items finished.
+std::string marks(int items) {
+  std::string s;
+  for (int i = 0; i < items / 2; ++i)
+    s += "[第" + std::to_string(i) + "项：背单词和做练习]\nwin=已完成--\n";
+  return s;
+}
+
 int measure(int items) {
   std::string sequential, timed;
   for (int i = 0; i < items; ++i) {
@@ -115,10 +139,21 @@ int measure(int items) {
   sequential += "[密码]\n密码=\n";
   PlanFolder folder;
   if (!folder.ok() || !folder.writeIni("time.ini", sequential) ||
-      !folder.writeIni("out.ini", timed)) {
+      !folder.writeIni("out.ini", timed) || !folder.writeIni("win.ini", marks(items))) {
     std::fprintf(stderr, "cannot prepare the plan folder\n");
     return 1;
   }
+  double resume = 0;
+  {
+    App app(folder, std::chrono::seconds(300));
+    if (!app.ready()) {
+      std::fprintf(stderr, "the program did not start: %s\n", app.error().c_str());
+      return 1;
+    }
+    resume = timedRun(app, kResumeUnfinished);
+    app.kill();
+  }
+  if (!folder.writeIni("win.ini", marks(items))) return 1;
   auto started = Clock::now();
   App app(folder, std::chrono::seconds(300));
   if (!app.ready()) {
@@ -127,7 +162,7 @@ int measure(int items) {
   }
   const double startUp = msSince(started);
   const double memory = residentMb(app.pid());
-  const auto [idleLongest, idleMean] = idleAnswers(app, 3);
+  const double clear = timedClick(app, kClearMarks);
 
   const int middle = items / 2;
   started = Clock::now();
@@ -145,16 +180,16 @@ int measure(int items) {
   selectRow(app, kTimedList, middle);
   const double timedLoad = msSince(started);
   const double timedSave = timedClick(app, kSaveItem);
+  const double cancelSync = timedMenu(app, kCancelSync);
+  const auto [idleLongest, idleMean] = idleAnswers(app, 3);
 
-  started = Clock::now();
-  app.clickAsync(kRunFromStart);
-  const bool ran = app.waitForWindow("计划执行中", std::chrono::seconds(600)) != nullptr;
-  const double run = msSince(started);
+  const double run = timedRun(app, kRunFromStart);
   std::printf(
-      "| %6d | %7.0f | %5.0f | %5.0f | %5.0f | %5.0f | %5.0f | %5.0f | %5.0f | %5.0f | %5.0f | "
-      "%6.0f / %5.1f | %6.1f |\n",
-      items, startUp, load, up, down, save, add, remove, timedLoad, timedSave, ran ? run : -1.0,
-      idleLongest, idleMean, memory);
+      "| %6d | %6.0f | %6.1f | %5.0f | %5.0f | %5.0f | %5.0f | %5.0f | %5.0f | %5.0f | %5.0f | "
+      "%5.0f | "
+      "%5.0f | %5.0f | %5.0f | %5.0f / %4.1f |\n",
+      items, startUp, memory, clear, load, up, down, save, add, remove, timedLoad, timedSave,
+      cancelSync, run, resume, idleLongest, idleMean);
   std::fflush(stdout);
   app.kill();
   return 0;
@@ -168,8 +203,8 @@ int main(int argc, char** argv) {
   if (sizes.empty()) sizes = {20, 2000, 10000};
   std::printf(
       "All times in ms. Both lists hold the items; the middle row is selected.\n"
-      "| items  | start-up | load | 上移 | 下移 | 保存 | 添加 | 删除 | timed load | timed save "
-      "| 从头执行 | idle answer max / mean | MB |\n");
+      "| items | start-up | MB | 删除所有已完成标记 | load | 上移 | 下移 | 保存 | 添加 | 删除 | "
+      "timed load | timed save | 取消同步 | 从头执行 | 继续未完成 | idle answer max / mean |\n");
   for (const int items : sizes)
     if (measure(items) != 0) return 1;
   return 0;

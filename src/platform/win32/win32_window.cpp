@@ -1237,10 +1237,15 @@ void Win32Window::listSetRows(ControlId id, const std::vector<std::string>& rows
   }
   SendMessageW(l, LB_INITSTORAGE, wide.size(), chars * sizeof(wchar_t));
   c->rows.reserve(rows.size());
+  // The rows go straight to the list box: what the program adds to it
+  // handles the mouse and the keys only, and under wine every message that
+  // passes through it costs about 0.15 ms (1.5 s for 10,000 rows).
+  RemoveWindowSubclass(l, &Win32Window::listProc, kListSubclassId);
   for (std::size_t i = 0; i < wide.size(); ++i) {
     if (SendMessageW(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide[i].c_str())) < 0) break;
     c->rows.push_back(rows[i]);
   }
+  SetWindowSubclass(l, &Win32Window::listProc, kListSubclassId, reinterpret_cast<DWORD_PTR>(this));
   SendMessageW(l, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(l, nullptr, TRUE);
 }
