@@ -65,16 +65,23 @@ TickStep schedulerStep(const TickInput& in) {
   const auto key = [&](std::size_t row) {
     return StartedItem{sectionOfRow(in.rows[row]), secondsOf(*in.slots[row].start)};
   };
+  // Whether the row's item started already. Few items ever have: the name
+  // is only looked at when one of them has the row's start second.
+  const auto started = [&](std::size_t row, std::int64_t second) {
+    return std::any_of(in.started.begin(), in.started.end(),
+                       [&](const StartedItem& s) { return s.second == second; }) &&
+           in.started.contains(key(row));
+  };
   const auto due = [&](std::size_t row) {
     if (!in.slots[row].start) return false;
-    const StartedItem item = key(row);
-    return item.second <= in.now && item.second >= earliest && !in.started.contains(item);
+    const std::int64_t second = secondsOf(*in.slots[row].start);
+    return second <= in.now && second >= earliest && !started(row, second);
   };
   const auto over = [&](std::size_t row) {
     if (!in.slots[row].start || in.unremovable.contains(in.rows[row])) return false;
-    const StartedItem item = key(row);
-    if (item == in.running) return false;
-    return in.started.contains(item) || (item.second < in.now && !due(row));
+    const std::int64_t second = secondsOf(*in.slots[row].start);
+    if (in.running && in.running->second == second && key(row) == in.running) return false;
+    return started(row, second) || (second < in.now && !due(row));
   };
 
   TickStep step;
@@ -92,7 +99,8 @@ TickStep schedulerStep(const TickInput& in) {
   }
   // What started is remembered while its item is in the list.
   for (std::size_t row = 0; row < n; ++row)
-    if (in.slots[row].start && in.started.contains(key(row))) step.started.insert(key(row));
+    if (in.slots[row].start && started(row, secondsOf(*in.slots[row].start)))
+      step.started.insert(key(row));
   if (step.start) step.started.insert(key(static_cast<std::size_t>(*step.start)));
   return step;
 }
