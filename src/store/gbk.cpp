@@ -13,27 +13,26 @@ constexpr char32_t kEuro = 0x20AC;      // single byte 0x80
 constexpr char32_t kLastByte = 0xF8F5;  // single byte 0xFF
 constexpr char32_t kReplacement = 0xFFFD;
 
-void appendUtf8(std::string& out, char32_t c) {
+// Writes `c` as UTF-8 at `out` and returns the end of what it wrote.
+char* putUtf8(char* out, char32_t c) {
   if (c < 0x80) {
-    out += static_cast<char>(c);
+    *out++ = static_cast<char>(c);
   } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    *out++ = static_cast<char>(0xC0 | (c >> 6));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    *out++ = static_cast<char>(0xE0 | (c >> 12));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    *out++ = static_cast<char>(0xF0 | (c >> 18));
+    *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   }
+  return out;
 }
 
-// Decodes one code point at `pos` and advances past it. A malformed
-// sequence (its longest valid-looking prefix, or one stray byte) gives
-// U+FFFD, as the Windows UTF-8 conversion does.
 char32_t nextCodePoint(std::string_view s, std::size_t& pos) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
   const unsigned char b0 = byte(pos);
@@ -121,59 +120,64 @@ const ReverseEntry* lookup(char32_t c) { return c < 0x10000 ? directMap()[c] : n
 }  // namespace
 
 std::string utf8ToGbk(std::string_view utf8, bool* lossless) {
-  std::string out;
-  out.reserve(utf8.size());
+  // Never longer than the UTF-8: every sequence becomes at most as many bytes.
+  std::string out(utf8.size(), '\0');
+  char* to = out.data();
   bool exact = true;
   std::size_t pos = 0;
   while (pos < utf8.size()) {
     const char32_t c = nextCodePoint(utf8, pos);
     if (c < 0x80) {
-      out += static_cast<char>(c);
+      *to++ = static_cast<char>(c);
       continue;
     }
     if (c >= 0x10000) {  // a surrogate pair in UTF-16: one "?" per half
-      out += "??";
+      *to++ = '?';
+      *to++ = '?';
       exact = false;
       continue;
     }
     const ReverseEntry* e = lookup(c);  // U+FFFD has no entry
     if (e == nullptr) {
-      out += '?';
+      *to++ = '?';
       exact = false;
       continue;
     }
-    if (e->bytes >= 0x100) out += static_cast<char>(e->bytes >> 8);
-    out += static_cast<char>(e->bytes & 0xFF);
+    if (e->bytes >= 0x100) *to++ = static_cast<char>(e->bytes >> 8);
+    *to++ = static_cast<char>(e->bytes & 0xFF);
     exact = exact && e->exact;
   }
+  out.resize(static_cast<std::size_t>(to - out.data()));
   if (lossless != nullptr) *lossless = exact;
   return out;
 }
 
 std::string gbkToUtf8(std::string_view gbk) {
-  std::string out;
-  out.reserve(gbk.size() + gbk.size() / 2);
+  // At most three bytes of UTF-8 for each byte (0x80 and 0xFF alone).
+  std::string out(3 * gbk.size(), '\0');
+  char* to = out.data();
   for (std::size_t i = 0; i < gbk.size(); ++i) {
     const auto b = static_cast<unsigned char>(gbk[i]);
     if (b < 0x80) {
-      out += static_cast<char>(b);
+      *to++ = static_cast<char>(b);
     } else if (b == 0x80) {
-      appendUtf8(out, kEuro);
+      to = putUtf8(to, kEuro);
     } else if (b == 0xFF) {
-      appendUtf8(out, kLastByte);
+      to = putUtf8(to, kLastByte);
     } else if (i + 1 >= gbk.size() || gbk[i + 1] == '\0') {
-      out += '?';  // a lead byte without a partner; a NUL stays a NUL
+      *to++ = '?';  // a lead byte without a partner; a NUL stays a NUL
     } else {
       const auto trail = static_cast<unsigned char>(gbk[++i]);
       const std::uint16_t c = trail >= 0x40 && trail <= 0xFE
                                   ? kGbkCells[(b - 0x81) * kGbkTrailCount + (trail - 0x40)]
                                   : 0;
       if (c == 0)
-        out += '?';
+        *to++ = '?';
       else
-        appendUtf8(out, c);
+        to = putUtf8(to, c);
     }
   }
+  out.resize(static_cast<std::size_t>(to - out.data()));
   return out;
 }
 
