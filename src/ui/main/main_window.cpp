@@ -490,7 +490,7 @@ class MainWindow::Impl final : public WindowEvents,
   // A click here is where none of their closed windows can still be busy.
   void openChooser(ControlId button) {
     if (state_.editLocked()) {
-      message(kEditLockedText);
+      tellEditLocked(services_.prompts, window_.get());
       return;
     }
     closedDialogs_.release();
