@@ -23,6 +23,7 @@
 #include "ui/main/main_window_ids.h"
 #include "ui/main/plan_menu.h"
 #include "ui/main/sequential_plan.h"
+#include "ui/main/user_guide.h"
 #include "update/update_check.h"
 
 namespace temvik {
@@ -339,6 +340,9 @@ class MainWindow::Impl final : public WindowEvents,
         break;
       case kDeletePlan:
         planMenu_.deletePlan();
+        break;
+      case kUserGuide:
+        openUserGuide(services_, *window_);
         break;
       case kCheckUpdate:
         updateCheck_.open(*window_);
