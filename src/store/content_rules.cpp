@@ -39,12 +39,13 @@ std::optional<std::string> contentProblem(std::string_view content) {
   if (trimBlanks(content).size() != content.size()) return "任务内容的开头和结尾不能是空格。";
   if (content.find_first_of("[]") != std::string_view::npos) return "任务内容不能包含“[”或“]”。";
   // The INI routines strip one pair of enclosing quotes from a value.
-  if (enclosedIn(content, '"')) return "任务内容不能以双引号开头并以双引号结尾。";
-  if (enclosedIn(content, '\'')) return "任务内容不能以单引号开头并以单引号结尾。";
+  if (enclosedIn(content, '"')) return "任务内容不能用英文双引号括起来。";
+  if (enclosedIn(content, '\'')) return "任务内容不能用英文单引号括起来。";
   // A row that begins with the mark is a finished row of another content.
   if (isFinishedRow(content)) return "任务内容不能以“已完成--”开头。";
-  if (content == kPasswordSection) return "任务内容不能是“密码”。";
-  if (!gbkCanEncode(content)) return "任务内容含有无法保存的字符。";
+  if (content == kPasswordSection) return "“密码”是程序保留的名称，不能用作任务内容。";
+  if (!gbkCanEncode(content))
+    return "任务内容含有无法保存的字符（如表情符号或部分生僻字），请删除或替换这些字符。";
   if (!comesBack(content)) return "任务内容无法按原样保存，请换一种写法。";
   return std::nullopt;
 }

@@ -43,6 +43,6 @@ inline constexpr std::size_t kPasswordHashBytes = 32;
 
 // What the password dialogs say when the cryptography failed.
 inline constexpr std::string_view kCryptoFailedText =
-    "系统的加密服务出错，无法处理密码。密码没有改变。";
+    "系统加密服务出错，暂时无法核对或设置密码。已保存的密码没有改变。";
 
 }  // namespace temvik

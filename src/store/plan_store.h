@@ -146,7 +146,7 @@ struct ListItem {
 // What a list operation tells when the list no longer shows its file (the
 // file changed behind it): the list is shown afresh and nothing is written.
 inline constexpr std::string_view kListOutOfStepText =
-    "计划文件与列表不一致，列表已按文件重新显示，请重新操作。";
+    "计划文件与列表不一致，刚才的操作没有执行。列表已按文件重新显示，请重新操作。";
 
 // What add and save tell when the content names a section of the file that
 // is no item of the list (a note, say): the item would take it over.

@@ -7,13 +7,14 @@
 
 namespace temvik {
 
-// A plan file that exists could not be read, or a file could not be
-// written, moved or removed. The operation stops where this is thrown;
-// the window whose event started it tells the user (reportStoreError) and
-// shows the lists as the files hold them.
+// A plan file that exists could not be read, a file could not be written,
+// moved or removed, or an exported copy could not be written. The
+// operation stops where this is thrown; the window whose event started it
+// tells the user (reportStoreError) and shows the lists as the files hold
+// them.
 class StoreError : public std::runtime_error {
  public:
-  enum class Kind { Read, Write };
+  enum class Kind { Read, Write, Export };
   StoreError(Kind kind, std::string path);
   [[nodiscard]] Kind kind() const { return kind_; }
   [[nodiscard]] const std::string& path() const { return path_; }

@@ -326,7 +326,7 @@ void TimedPlan::setSyncCommand() {
   }
   if (sequentialRow >= 0 && state_.editLocked()) {
     // Moving the item would change the locked sequential plan.
-    inform(services_.prompts, &window_, kEditLockedText);
+    tellEditLocked(services_.prompts, &window_);
     return;
   }
   sourceIndex_ = sequentialRow;

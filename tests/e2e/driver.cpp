@@ -4,6 +4,8 @@
 #include "driver.h"
 // clang-format on
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -88,6 +90,33 @@ const bool kIsIdleHelper = [] {
   if (std::wstring_view(GetCommandLineW()).find(kIdleArgument) != std::wstring_view::npos)
     Sleep(INFINITE);
   return false;
+}();
+
+// A DocumentOpener's instance is this program started with this argument and
+// a path: it writes the path, UTF-8, into the file the opener reads (beside
+// itself) and ends before any test runs.
+constexpr std::wstring_view kOpenedArgument = L"--temvik-opened";
+constexpr std::wstring_view kOpenedFile = L"opened.txt";
+const bool kIsDocumentOpener = [] {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!argv || argc < 3 || argv[1] != kOpenedArgument) {
+    if (argv) LocalFree(argv);
+    return false;
+  }
+  std::wstring record(argv[0]);
+  record.resize(record.find_last_of(L'\\') + 1);
+  record += kOpenedFile;
+  const std::string path = narrow(argv[2]);
+  LocalFree(argv);
+  const HANDLE file =
+      CreateFileW(record.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  if (file != INVALID_HANDLE_VALUE) {
+    WriteFile(file, path.data(), static_cast<DWORD>(path.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  ExitProcess(0);
 }();
 
 }  // namespace
@@ -281,6 +310,58 @@ bool IdleHelper::endsWithin(Millis timeout) const {
 
 bool IdleHelper::running() const {
   return !processes_.empty() && WaitForSingleObject(processes_.back(), 0) == WAIT_TIMEOUT;
+}
+
+namespace {
+
+// HKEY_CLASSES_ROOT\<key>'s default value, or nothing when the key is absent.
+std::optional<std::wstring> classDefault(const std::wstring& key) {
+  wchar_t value[512] = {};
+  DWORD size = sizeof(value);
+  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  return std::wstring(value);
+}
+
+bool setClassDefault(const std::wstring& key, const std::wstring& value) {
+  HKEY k = nullptr;
+  if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k,
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  const LONG set =
+      RegSetValueExW(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(k);
+  return set == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+DocumentOpener::DocumentOpener(const PlanFolder& folder, std::wstring_view extension)
+    : folder_(folder),
+      extension_(extension),
+      progId_(L"TemvikE2eOpener" + std::to_wstring(GetCurrentProcessId())),
+      previous_(classDefault(extension_)) {
+  const std::wstring opener = folder.path("document_opener.exe");
+  wchar_t self[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  ok_ = n > 0 && n < MAX_PATH && CopyFileW(self, opener.c_str(), FALSE) &&
+        setClassDefault(progId_ + L"\\shell\\open\\command",
+                        L"\"" + opener + L"\" " + std::wstring(kOpenedArgument) + L" \"%1\"") &&
+        setClassDefault(extension_, progId_);
+}
+
+DocumentOpener::~DocumentOpener() {
+  if (previous_)
+    setClassDefault(extension_, *previous_);
+  else
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, extension_.c_str());
+  RegDeleteTreeW(HKEY_CLASSES_ROOT, progId_.c_str());
+}
+
+std::optional<std::string> DocumentOpener::opened() const {
+  return folder_.readBytes(narrow(kOpenedFile));
 }
 
 std::wstring widen(std::string_view utf8) {

@@ -96,6 +96,30 @@ class IdleHelper {
   std::vector<HANDLE> processes_;
 };
 
+// Stands in for the program that opens documents of one type: while it
+// lives, the shell opens a file with `extension` (".html") by starting a copy
+// of this test program from the plan folder, which writes the path it was
+// given into a file there and ends. The file class is set in
+// HKEY_CLASSES_ROOT and put back as it was when the opener is destroyed.
+class DocumentOpener {
+ public:
+  DocumentOpener(const PlanFolder& folder, std::wstring_view extension);
+  ~DocumentOpener();
+  DocumentOpener(const DocumentOpener&) = delete;
+  DocumentOpener& operator=(const DocumentOpener&) = delete;
+
+  [[nodiscard]] bool ok() const { return ok_; }
+  // The path the shell asked it to open, once it has run.
+  [[nodiscard]] std::optional<std::string> opened() const;
+
+ private:
+  const PlanFolder& folder_;
+  std::wstring extension_;
+  std::wstring progId_;
+  std::optional<std::wstring> previous_;
+  bool ok_ = false;
+};
+
 // A web server on 127.0.0.1 for the program to read from: it answers GET
 // requests for the paths it was given, 404 for others. A held path answers
 // only once released. Answers one request at a time, on a thread of its

@@ -102,7 +102,7 @@ TEST_F(Integrity, ContentsAndNumbersThatCannotBeKeptAreRefused) {
   typeItem("'丁'", "1");
   box = boxAfter(kAddItem);
   ASSERT_TRUE(box.has_value());
-  EXPECT_EQ(box->text, "任务内容不能以单引号开头并以单引号结尾。");
+  EXPECT_EQ(box->text, "任务内容不能用英文单引号括起来。");
 
   typeItem("三", "三十");
   box = boxAfter(kAddItem);

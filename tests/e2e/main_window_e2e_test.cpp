@@ -324,6 +324,32 @@ TEST(MainWindowMenu, AboutShowsNameVersionAndCredits) {
   EXPECT_TRUE(app.running());
 }
 
+// 帮助 → 使用说明 in the real program: without the guide a box says where it
+// belongs and nothing is opened; with it, the system's shell opens the guide
+// beside the exe. Wine's prefix has no program for .html files (its browser
+// would hand them to the host's), so a stand-in opener takes that part.
+TEST(MainWindowMenu, UserGuideOpensBesideTheProgramOrSaysWhereItBelongs) {
+  PlanFolder folder;
+  DocumentOpener opener(folder, L".html");
+  ASSERT_TRUE(opener.ok());
+  E2E_START(app, folder);
+  app.menu(kUserGuide);
+  const auto missing = app.waitForMessageBox();
+  ASSERT_TRUE(missing);
+  EXPECT_EQ(missing->title, "使用说明");
+  EXPECT_EQ(missing->text, "找不到使用说明文件“使用说明.html”。它应在程序所在的文件夹中：\n" +
+                               narrow(folder.dir()) + "\n\n也可以在程序的下载页面上阅读使用说明。");
+  ASSERT_TRUE(missing->press(IDOK));
+  EXPECT_FALSE(opener.opened());
+
+  ASSERT_TRUE(folder.writeBytes("使用说明.html", "<html><body>使用说明</body></html>"));
+  app.menu(kUserGuide);
+  E2E_EVENTUALLY_TRUE(opener.opened());
+  EXPECT_EQ(opener.opened(), narrow(folder.path("使用说明.html")));
+  EXPECT_TRUE(app.sync());
+  EXPECT_FALSE(app.messageBox()) << "an opened guide is not told of";
+}
+
 TEST(MainWindowClose, ExitButtonEndsTheProgram) {
   PlanFolder folder;
   E2E_START(app, folder);

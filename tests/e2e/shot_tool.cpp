@@ -54,9 +54,9 @@ std::string item(const std::string& content, const std::string& h, const std::st
 
 bool writePlan(PlanFolder& folder) {
   const std::string options =
-      "是否执行=真\n执行名=C:\\Tools\\备份.exe\n完成退出=假\n结束进程=真\n进程=notepad.exe\n"
+      "是否执行=真\n执行名=C:\\Tools\\备份.exe,\n完成退出=假\n结束进程=真\n进程=notepad.exe,\n"
       "关机=假\n重启=假\n注销=假\n锁定=假\n提示音=真\n默认=假\n提示音名=C:\\音乐\\铃声.mp3\n"
-      "播放=30\n禁止名=游戏.exe\n禁止进程=真\n";
+      "播放=30\n禁止名=游戏.exe,\n禁止进程=真\n";
   return folder.writeIni("name.ini", "[名称]\n名称=周末计划\n同步=晚间同步\n") &&
          folder.writeIni("time.ini", item("背单词", "0", "20", "0") +
                                          item("写作业", "1", "0", "0") +

@@ -257,6 +257,8 @@ TEST_F(TimedPlanTest, LockedSequentialPlanCannotGiveUpItsItems) {
   env.prompts.clear();
   w.clickRow(kSequentialList, 0);
   w.chooseMenu(kSetSync);
+  ASSERT_EQ(env.prompts.shown().size(), 1u);
+  EXPECT_EQ(env.prompts.shown()[0].icon, MessageIcon::Information);
   EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{std::string(kEditLockedText)});
   EXPECT_FALSE(dialog() && dialog()->isOpen());
 }

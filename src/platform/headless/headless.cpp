@@ -671,7 +671,7 @@ Headless::Headless() {
 bool RecordingShell::open(const std::string& path) {
   calls_.push_back("open:" + path);
   if (journal) journal->push_back(calls_.back());
-  return true;
+  return opens;
 }
 
 bool RecordingShell::run(const std::string& commandLine) {

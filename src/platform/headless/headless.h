@@ -368,6 +368,8 @@ class RecordingShell final : public Shell {
  public:
   bool open(const std::string& path) override;
   bool run(const std::string& commandLine) override;
+  // False: every open fails, as for a file no program is set to open.
+  bool opens = true;
   // "open:<path>" and "run:<command line>", in order; cleared when read.
   std::vector<std::string> take() { return std::exchange(calls_, {}); }
   [[nodiscard]] const std::vector<std::string>& calls() const { return calls_; }

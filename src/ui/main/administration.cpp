@@ -61,7 +61,7 @@ void Administration::deletePassword() {
   // The entry is disabled then; a command sent all the same changes nothing.
   if (!window_.isMenuEnabled(kDeletePassword)) return;
   if (state_.editLocked()) {
-    say(kEditLockedText);
+    tellEditLocked(services_.prompts, &window_);
     return;
   }
   writePassword("");

@@ -23,6 +23,7 @@
 #include "ui/main/main_window_ids.h"
 #include "ui/main/plan_menu.h"
 #include "ui/main/sequential_plan.h"
+#include "ui/main/user_guide.h"
 #include "update/update_check.h"
 
 namespace temvik {
@@ -340,6 +341,9 @@ class MainWindow::Impl final : public WindowEvents,
       case kDeletePlan:
         planMenu_.deletePlan();
         break;
+      case kUserGuide:
+        openUserGuide(services_, *window_);
+        break;
       case kCheckUpdate:
         updateCheck_.open(*window_);
         break;
@@ -490,7 +494,7 @@ class MainWindow::Impl final : public WindowEvents,
   // A click here is where none of their closed windows can still be busy.
   void openChooser(ControlId button) {
     if (state_.editLocked()) {
-      message(kEditLockedText);
+      tellEditLocked(services_.prompts, window_.get());
       return;
     }
     closedDialogs_.release();

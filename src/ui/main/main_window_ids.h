@@ -75,6 +75,7 @@ enum Menu : MenuItemId {
   kDeletePassword,
   kStopwatch,
   kProgressWatcher,
+  kUserGuide,
   kCheckUpdate,
   kAbout,
   kSequentialMenuTitle,  // 选中计划名

@@ -73,12 +73,12 @@ void PlanMenu::exportPart(PlanPart part) {
   const auto bytes = services_.files.read(from);
   if (!bytes) throw StoreError(StoreError::Kind::Read, from);
   if (!services_.files.writeAtomic(dialog.fileName(), *bytes))
-    throw StoreError(StoreError::Kind::Write, dialog.fileName());
+    throw StoreError(StoreError::Kind::Export, dialog.fileName());
 }
 
 void PlanMenu::importPart(PlanPart part) {
   if (part == PlanPart::Sequential && state_.editLocked()) {
-    message(kEditLockedText);
+    tellEditLocked(services_.prompts, &host_.mainWindow());
     return;
   }
   if (host_.partRows(part) > 0) {
@@ -129,7 +129,7 @@ void PlanMenu::renamePart(PlanPart part, const std::string& name) {
 void PlanMenu::deletePlan() {
   // Deleting the plan is an edit of it, and it would take the password.
   if (state_.editLocked()) {
-    message(kEditLockedText);
+    tellEditLocked(services_.prompts, &host_.mainWindow());
     return;
   }
   if (host_.partRows(PlanPart::Sequential) == 0 && host_.partRows(PlanPart::Timed) == 0 &&

@@ -28,7 +28,7 @@ void putItem(IniDocument& items, const std::string& section, const ItemRecord& i
 
 bool SequentialPlan::refusedWhileLocked() {
   if (!state_.editLocked()) return false;
-  info(kEditLockedText);
+  tellEditLocked(prompts_, &window_);
   return true;
 }
 

@@ -217,8 +217,10 @@ TEST_F(DiskFailureTest, AListThatDoesNotShowTheFileNeverRewritesIt) {
     const Files before = env.files.all();
     w.click(kDeleteItem);  // nothing selected: every row is kept, as the list holds none
     EXPECT_EQ(env.files.all(), before) << "with password " << withPassword;
-    EXPECT_THAT(env.prompts.takeTexts(),
-                ::testing::ElementsAre("计划文件与列表不一致，列表已按文件重新显示，请重新操作。"));
+    EXPECT_THAT(
+        env.prompts.takeTexts(),
+        ::testing::ElementsAre(
+            "计划文件与列表不一致，刚才的操作没有执行。列表已按文件重新显示，请重新操作。"));
     EXPECT_EQ(w.listRows(kSequentialList), (std::vector<std::string>{"一", "二", "三"}));
     // Shown afresh, the list rewrites as it should, password and all.
     if (!withPassword) {

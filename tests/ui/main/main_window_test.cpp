@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -169,6 +170,46 @@ TEST_F(MainWindowTest, AboutShowsNameVersionAndCreditsUntilClosedByKey) {
   ASSERT_TRUE(w.chooseMenu(kAbout));
   env.ui.find("关于窗口")->pressKey(vk::kReturn);
   EXPECT_EQ(env.ui.find("关于窗口"), nullptr);
+}
+
+// 帮助's first item opens the guide beside the program, wherever the program
+// is; a missing guide, or one the system cannot open, is told with where it
+// belongs, and nothing else is opened.
+TEST_F(MainWindowTest, TheUserGuideOpensFromTheProgramFolder) {
+  const auto help = std::find_if(mainWindowDesign().menus.begin(), mainWindowDesign().menus.end(),
+                                 [](const MenuDesign& m) { return m.caption == "帮助"; });
+  ASSERT_NE(help, mainWindowDesign().menus.end());
+  EXPECT_EQ(help->items.front().id, kUserGuide);
+  EXPECT_EQ(help->items.front().caption, "使用说明");
+  for (const std::string folder : {"C:\\Temvik", "D:\\绿色 软件\\Temvik 1.0", "\\\\盘\\共享"}) {
+    SCOPED_TRACE(folder);
+    main.reset();
+    env.files = headless::MemoryFiles{folder};
+    env.shell.opens = true;
+    auto& w = start();
+    const std::string guide = folder + "\\使用说明.html";
+    ASSERT_TRUE(w.chooseMenu(kUserGuide));
+    EXPECT_TRUE(env.shell.take().empty());
+    ASSERT_EQ(env.prompts.shown().size(), 1u);
+    EXPECT_EQ(env.prompts.shown()[0].text,
+              "找不到使用说明文件“使用说明.html”。它应在程序所在的文件夹中：\n" + folder +
+                  "\n\n也可以在程序的下载页面上阅读使用说明。");
+    EXPECT_EQ(env.prompts.shown()[0].title, "使用说明");
+    EXPECT_EQ(env.prompts.shown()[0].icon, MessageIcon::Information);
+    env.prompts.clear();
+
+    env.files.put(guide, "<html></html>");
+    ASSERT_TRUE(w.chooseMenu(kUserGuide));
+    EXPECT_EQ(env.shell.take(), std::vector<std::string>{"open:" + guide});
+    EXPECT_TRUE(env.prompts.shown().empty());
+
+    env.shell.opens = false;
+    ASSERT_TRUE(w.chooseMenu(kUserGuide));
+    EXPECT_EQ(env.shell.take(), std::vector<std::string>{"open:" + guide});
+    EXPECT_EQ(env.prompts.takeTexts(),
+              std::vector<std::string>{"无法打开使用说明文件：\n" + guide +
+                                       "\n\n请在该文件夹中双击此文件，或用浏览器打开它。"});
+  }
 }
 
 TEST_F(MainWindowTest, EveryControlHasAUniqueIdAndDesignName) {

@@ -107,9 +107,9 @@ TEST_F(PlanIntegrityTest, EveryAcceptedContentComesBackExactly) {
 TEST_F(PlanIntegrityTest, ContentsThatCannotComeBackAreRefusedWithTheirReason) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"已完成--乙", "任务内容不能以“已完成--”开头。"},
-      {"'丁'", "任务内容不能以单引号开头并以单引号结尾。"},
-      {"\"丙\"", "任务内容不能以双引号开头并以双引号结尾。"},
-      {"a😀", "任务内容含有无法保存的字符。"},
+      {"'丁'", "任务内容不能用英文单引号括起来。"},
+      {"\"丙\"", "任务内容不能用英文双引号括起来。"},
+      {"a😀", "任务内容含有无法保存的字符（如表情符号或部分生僻字），请删除或替换这些字符。"},
   };
   for (const auto& [content, message] : cases) {
     env.files = headless::MemoryFiles{};

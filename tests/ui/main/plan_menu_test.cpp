@@ -59,6 +59,10 @@ TEST_F(PlanMenuTest, AnExportThatCannotBeWrittenSaysSo) {
   EXPECT_EQ(env.prompts.lastPresetName(), "默认同步");
   ASSERT_EQ(env.prompts.shown().size(), 1u);
   EXPECT_EQ(env.prompts.shown()[0].title, "文件错误");
+  EXPECT_EQ(env.prompts.shown()[0].text,
+            "无法写入文件：\nE:\\晚间.ing\n\n"
+            "请检查该文件是否被其他程序占用、是否只读，以及磁盘是否已满。计划没有导出。")
+      << "an export changes no plan: it says the plan was not exported";
 }
 
 TEST_F(PlanMenuTest, AnImportReplacesThePartWithoutMarksAndNamesItAfterTheFile) {
