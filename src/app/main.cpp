@@ -11,11 +11,17 @@
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/win32_services.h"
+#include "platform/win32/win32_single_copy.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_ui.h"
 #include "ui/main/main_window.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // One copy per program folder, before anything reads or writes a plan
+  // file: a second start brings the running copy forward and ends.
+  temvik::Win32SingleCopy singleCopy;
+  if (!singleCopy.claimFolder()) return 0;
+
   // The manifest makes the process per-monitor DPI aware: the Win32 backend
   // scales every window's design to the DPI of its monitor.
   INITCOMMONCONTROLSEX controls{};
@@ -44,6 +50,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const DWORD pageLength = GetEnvironmentVariableW(L"TEMVIK_UPDATE_PAGE", page, 2048);
   temvik::MainWindow mainWindow(
       services, pageLength > 0 && pageLength < 2048 ? temvik::toUtf8(page) : std::string());
+  singleCopy.listen([&mainWindow] { mainWindow.comeForward(); });
   mainWindow.start();
   // Ends on quit() or, should nobody call it, when the main window is gone.
   return ui.run(&mainWindow.window());

@@ -289,6 +289,12 @@ void RunWindow::showFromTray() {
   window_->setTimer(kTrayTimer, 0);
 }
 
+void RunWindow::comeForward() {
+  if (!isOpen()) return;
+  if (!window_->isVisible()) showFromTray();
+  window_->activate();
+}
+
 void RunWindow::onTrayDoubleClick() { showFromTray(); }
 void RunWindow::onTrayRightClick() { window_->popupMenu(kTrayMenu); }
 

@@ -56,6 +56,9 @@ class RunWindow final : public RunWindowBase {
   void changeRemaining(const Duration& remaining);
   void stopTimers();
   [[nodiscard]] std::string trayTooltip() const;
+  // Out of the tray, as a double click on its icon brings it, when it sits
+  // there; then to the front.
+  void comeForward();
 
   void onTimer(TimerId id) override;
   bool onCloseRequested() override;

@@ -119,7 +119,47 @@ const bool kIsDocumentOpener = [] {
   ExitProcess(0);
 }();
 
+// Starts `exe` in the folder `dir` as a user starts a program. wine now
+// and then fails a start with ERROR_INTERNAL_ERROR before the program runs
+// a single instruction of its own; such a start is retried.
+bool startProgram(const std::wstring& exe, const std::wstring& dir, PROCESS_INFORMATION& info,
+                  std::string& error) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  std::wstring command = L"\"" + exe + L"\"";
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       dir.c_str(), &startup, &info))
+      return true;
+    if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == 3) {
+      error = lastError("CreateProcessW " + narrow(exe));
+      return false;
+    }
+    std::fprintf(stderr, "note: CreateProcessW failed with ERROR_INTERNAL_ERROR, starting again\n");
+  }
+}
+
 }  // namespace
+
+std::optional<DWORD> runToExit(const std::wstring& exe, const std::wstring& dir, Millis timeout) {
+  PROCESS_INFORMATION info{};
+  std::string error;
+  if (!startProgram(exe, dir, info, error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return std::nullopt;
+  }
+  CloseHandle(info.hThread);
+  std::optional<DWORD> code;
+  if (WaitForSingleObject(info.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0) {
+    DWORD exit = 0;
+    if (GetExitCodeProcess(info.hProcess, &exit)) code = exit;
+  } else {
+    TerminateProcess(info.hProcess, 1);
+    WaitForSingleObject(info.hProcess, 5000);
+  }
+  CloseHandle(info.hProcess);
+  return code;
+}
 
 struct LocalHttpServer::State {
   SOCKET listener = INVALID_SOCKET;
@@ -530,22 +570,8 @@ App::App(const PlanFolder& folder, Millis timeout) {
   // pointer back to where the X pointer was when the window appeared.
   movePointer({GetSystemMetrics(SM_CXSCREEN) - 8, GetSystemMetrics(SM_CYSCREEN) - 8});
 
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  std::wstring command = L"\"" + folder.exe() + L"\"";
-  // wine now and then fails a start with ERROR_INTERNAL_ERROR before the
-  // program runs a single instruction of its own; such a start is retried.
-  for (int attempt = 1;; ++attempt) {
-    if (CreateProcessW(folder.exe().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       folder.dir().c_str(), &startup, &info))
-      break;
-    if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == 3) {
-      error_ = lastError("CreateProcessW " + narrow(folder.exe()));
-      return;
-    }
-    std::fprintf(stderr, "note: CreateProcessW failed with ERROR_INTERNAL_ERROR, starting again\n");
-  }
+  if (!startProgram(folder.exe(), folder.dir(), info, error_)) return;
   process_ = info.hProcess;
   CloseHandle(info.hThread);
   pid_ = info.dwProcessId;

@@ -42,6 +42,12 @@ bool waitFor(const std::function<bool()>& condition, Millis timeout = kTimeout);
 [[nodiscard]] std::wstring temvikExePath();
 [[nodiscard]] std::wstring windowsPath(std::string_view path);
 
+// Starts `exe` with `dir` as its current folder and waits until it ends by
+// itself: its exit code, or nothing when it did not start or still ran after
+// `timeout` (it is killed then).
+[[nodiscard]] std::optional<DWORD> runToExit(const std::wstring& exe, const std::wstring& dir,
+                                             Millis timeout = kTimeout);
+
 // A fresh folder under the temp folder holding a copy of temvik.exe, so the
 // program finds (and writes) its plan files there. Removed with everything
 // in it when destroyed.

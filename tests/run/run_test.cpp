@@ -352,6 +352,26 @@ TEST_F(RunTest, TheTrayShowsTheRemainingTime) {
   EXPECT_FALSE(r->hasTrayIcon());
 }
 
+TEST_F(RunTest, ComingForwardBringsTheRunWindowOutOfTheTray) {
+  putFile("\\time.ini", timedItem("读书", "0", "1", "0"));
+  auto& w = start();
+  main->comeForward();
+  EXPECT_EQ(env.ui.activeWindow(), &w);
+  w.click(kRunFromStart);
+  auto* r = runWindow();
+  r->click(kToTrayLabel);
+  main->comeForward();
+  EXPECT_TRUE(r->isVisible());
+  EXPECT_FALSE(r->hasTrayIcon());
+  EXPECT_EQ(env.ui.activeWindow(), r);
+  EXPECT_FALSE(w.isVisible()) << "the plan stays hidden while it runs";
+  env.ui.advance(2000);
+  EXPECT_FALSE(r->hasTrayIcon()) << "out of the tray for good";
+  main->comeForward();
+  EXPECT_TRUE(r->isVisible());
+  EXPECT_EQ(env.ui.activeWindow(), r);
+}
+
 TEST_F(RunTest, TheRunsWindowsCannotBeLost) {
   putFile("\\time.ini", timedItem("读书", "0", "1", "0"));
   start().click(kRunFromStart);

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/file_paths.h"
+#include "platform/win32/file_identity.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_services.h"
 
@@ -65,9 +66,8 @@ std::wstring filled(const Call& call) {
   }
 }
 
-// The full path as Windows resolves it (".", "..", "/", repeated separators,
-// trailing dots), every component that exists in its long form: the
-// longest existing head is looked up, the names after it are kept as given.
+}  // namespace
+
 std::wstring longFullPath(const std::string& path) {
   // "\\?\C:\x" is "C:\x", which the rules below then see through.
   const std::wstring wide = toUtf16(withoutDevicePrefix(path));
@@ -92,7 +92,6 @@ std::wstring longFullPath(const std::string& path) {
   }
 }
 
-// The volume and index of an existing file, which every name of it shares.
 std::optional<std::array<DWORD, 3>> fileIdentity(const std::wstring& path) {
   FileHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -104,8 +103,6 @@ std::optional<std::array<DWORD, 3>> fileIdentity(const std::wstring& path) {
   if (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0) return std::nullopt;
   return std::array<DWORD, 3>{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
-
-}  // namespace
 
 std::string Win32Files::programPath() const {
   return toUtf8(filled([](wchar_t* buffer, DWORD size) {

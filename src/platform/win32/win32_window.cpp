@@ -971,7 +971,15 @@ bool Win32Window::isVisible() const { return hwnd_ && IsWindowVisible(hwnd_); }
 
 void Win32Window::activate() {
   if (!hwnd_) return;
-  if (!SetForegroundWindow(hwnd_)) SetActiveWindow(hwnd_);
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  // A modal box open on the window (a dialog, a message box) keeps it
+  // disabled: the box is what comes to the front.
+  HWND target = hwnd_;
+  if (!IsWindowEnabled(hwnd_)) {
+    const HWND popup = GetLastActivePopup(hwnd_);
+    if (popup && IsWindowVisible(popup) && IsWindowEnabled(popup)) target = popup;
+  }
+  if (!SetForegroundWindow(target)) SetActiveWindow(target);
 }
 
 void Win32Window::requestClose() {

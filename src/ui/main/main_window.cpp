@@ -121,6 +121,14 @@ class MainWindow::Impl final : public WindowEvents,
 
   Window& window() { return *window_; }
 
+  void comeForward() {
+    if (!window_ || !run_) return;  // start() has not made them yet
+    if (run_->runWindow().isOpen())
+      run_->runWindow().comeForward();
+    else
+      window_->activate();
+  }
+
   // ------------------------------------------------------------ RunHost
 
   Window& mainWindow() override { return *window_; }
@@ -540,6 +548,7 @@ MainWindow::MainWindow(Services& services, std::string updatePageAddress)
     : impl_(std::make_unique<Impl>(services, std::move(updatePageAddress))) {}
 MainWindow::~MainWindow() = default;
 void MainWindow::start() { impl_->start(); }
+void MainWindow::comeForward() { impl_->comeForward(); }
 Window& MainWindow::window() { return impl_->window(); }
 
 }  // namespace temvik

@@ -20,6 +20,10 @@ class MainWindow {
 
   // Creates and shows the window and runs its start-up.
   void start();
+  // Brings the program to the user, as a second start of it does: the run
+  // window while a run is on (out of the tray when it sits there), else
+  // this window; a box open on either comes forward instead.
+  void comeForward();
   [[nodiscard]] Window& window();
 
  private:
