@@ -5,14 +5,18 @@ Usage: python3 make_icon.py [output.ico]   (default: temvik.ico beside this file
 
 Pure Python, no libraries: each size is drawn 4x larger and averaged down for
 smooth edges, then stored as a 32-bit BGRA bitmap with an all-clear AND mask.
+The 256 x 256 image, which Explorer's large views show, is stored as a PNG, as
+Windows expects at that size.
 """
 
 import math
 import os
 import struct
 import sys
+import zlib
 
-SIZES = (16, 24, 32, 48, 64)
+SIZES = (16, 24, 32, 48, 64, 256)
+PNG_SIZES = (256,)
 SUPERSAMPLE = 4
 
 BLUE = (42, 122, 226)
@@ -89,8 +93,21 @@ def bitmap(size):
     return header + pixels + mask
 
 
+def png(size):
+    rows = draw(size)
+    # RGBA rows, each behind filter byte 0.
+    raw = b"".join(b"\0" + b"".join(bytes((r, g, b, a)) for b, g, r, a in row) for row in rows)
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
+            + chunk(b"IEND", b""))
+
+
 def ico(sizes=SIZES):
-    images = [bitmap(s) for s in sizes]
+    images = [png(s) if s in PNG_SIZES else bitmap(s) for s in sizes]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for s, img in zip(sizes, images):

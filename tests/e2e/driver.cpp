@@ -14,6 +14,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "store/gbk.h"
 
@@ -487,8 +488,14 @@ PlanFolder::PlanFolder() {
     error_ = lastError("copying " + narrow(source) + " to " + narrow(exe_));
 }
 
+PlanFolder::PlanFolder(std::wstring existingDir)
+    : dir_(std::move(existingDir)), exe_(dir_ + L"\\temvik.exe"), owned_(false) {
+  if (GetFileAttributesW(exe_.c_str()) == INVALID_FILE_ATTRIBUTES)
+    error_ = lastError("no program at " + narrow(exe_));
+}
+
 PlanFolder::~PlanFolder() {
-  if (!dir_.empty()) removeTree(dir_);
+  if (owned_ && !dir_.empty()) removeTree(dir_);
 }
 
 std::wstring PlanFolder::path(std::string_view fileName) const {

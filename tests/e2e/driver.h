@@ -54,6 +54,9 @@ bool waitFor(const std::function<bool()>& condition, Millis timeout = kTimeout);
 class PlanFolder {
  public:
   PlanFolder();
+  // A folder that already holds a temvik.exe (an unpacked or installed
+  // release), used as it is and left in place when destroyed.
+  explicit PlanFolder(std::wstring existingDir);
   ~PlanFolder();
   PlanFolder(const PlanFolder&) = delete;
   PlanFolder& operator=(const PlanFolder&) = delete;
@@ -77,6 +80,7 @@ class PlanFolder {
   std::wstring dir_;
   std::wstring exe_;
   std::string error_;
+  bool owned_ = true;
 };
 
 // A process for the program to end: a copy of the running test program

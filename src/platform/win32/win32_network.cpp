@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/win32/wide.h"
+#include "temvik_version.h"
 
 namespace temvik {
 
@@ -65,7 +66,7 @@ NetworkAnswer Win32Network::get(const std::string& address, std::chrono::millise
   path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
   if (path.empty()) path = L"/";
 
-  const Handle session(WinHttpOpen(L"Temvik/1.0", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+  const Handle session(WinHttpOpen(L"Temvik/" TEMVIK_VERSION_W, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                    WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) return lastFailure();
   // Every stage may take what is left of the timeout; the loop below checks
