@@ -16,6 +16,9 @@ PACKAGES=(
   wine wine64 xvfb xauth fonts-wine fonts-wqy-zenhei fonts-wqy-microhei locales
   # screenshots (import) and helper scripts
   imagemagick python3
+  # the release (scripts/release.sh): installer, signing, the guide as HTML,
+  # the manifests' checks
+  nsis osslsigncode openssl python3-markdown python3-yaml
 )
 
 declare -A installed=()

@@ -4,9 +4,13 @@
 #include "update/update_check.h"
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <sstream>
 #include <thread>
 
 #include "ui/main/main_window_fixture.h"
@@ -216,6 +220,64 @@ TEST_F(UpdateCheckTest, ANewerVersionIsAskedForAndItsPageOpened) {
   EXPECT_EQ(env.network.reads(kPage), 1);
   EXPECT_THAT(env.shell.calls(), ElementsAre("open:https://temvik.test/new"));
   EXPECT_EQ(env.network.reads("https://temvik.test/new"), 0) << "nothing is downloaded";
+}
+
+// A file the build names by its UTF-8 path (the change log's name is Chinese).
+std::string readFile(const char* utf8Path) {
+  std::ifstream in(std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8Path))),
+                   std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The entries ("- " lines) of the change log's section "## <version>".
+std::vector<std::string> changeLogEntries(const std::string& log, std::string_view version) {
+  std::vector<std::string> entries;
+  std::istringstream lines(log);
+  bool inSection = false;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("## ")) {
+      inSection = line.substr(3) == version;
+    } else if (inSection && line.starts_with("- ")) {
+      entries.push_back(line.substr(2));
+    }
+  }
+  return entries;
+}
+
+// The update page the release publishes, as scripts/release_tool.py wrote it
+// for this version (tests/CMakeLists.txt): read by this program it is the
+// latest version; read by any earlier one it offers this version's page with
+// the change log's entries, one a line.
+TEST_F(UpdateCheckTest, TheReleasedPageIsTheLatestHereAndOfferedToEarlierVersions) {
+  const std::string bytes = readFile(TEMVIK_RELEASE_PAGE);
+  ASSERT_FALSE(bytes.empty()) << TEMVIK_RELEASE_PAGE;
+  env.network.serve(kPage, bytes);
+  check.open(*owner);
+  finish();
+  EXPECT_THAT(texts(), ElementsAre("当前版本已经是最新版本！"));
+
+  const std::vector<std::string> entries =
+      changeLogEntries(readFile(TEMVIK_CHANGE_LOG), kCurrentVersion);
+  ASSERT_FALSE(entries.empty());
+  std::string notes;
+  for (const std::string& entry : entries) notes += entry + "\r\n";
+  const std::string page = gbkToUtf8(bytes);
+  ASSERT_TRUE(isUpdatePage(page));
+  const UpdateOffer expected{std::string(kCurrentVersion), TEMVIK_RELEASE_URL,
+                             std::string(kOpenPageMethod), notes};
+  const double current = std::stod(std::string(kCurrentVersion));
+  for (int hundredths = 0; hundredths <= 300; ++hundredths) {
+    const std::string other = std::to_string(hundredths / 100) + "." +
+                              std::to_string(hundredths / 10 % 10) +
+                              std::to_string(hundredths % 10);
+    const auto offer = newerVersionOffered(page, other);
+    if (hundredths < current * 100 - 0.5) {
+      ASSERT_TRUE(offer) << other;
+      EXPECT_EQ(*offer, expected) << other;
+    } else {
+      EXPECT_FALSE(offer) << other;
+    }
+  }
 }
 
 TEST_F(UpdateCheckTest, ANewerVersionIsDownloadedIntoTheProgramFolder) {
