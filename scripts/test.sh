@@ -9,12 +9,16 @@
 #   4. mingw       temvik.exe and the Win32 and end-to-end tests, cross-built,
 #                  run by ctest under wine (scripts/ctest-wine.sh), in an Xvfb
 #                  of their own when there is no DISPLAY
+#   5. release     the release from that build (scripts/release.sh), signed
+#                  with a throwaway certificate, then checked as its users get
+#                  it (scripts/release-check.sh: zip, installer, uninstaller
+#                  under wine, manifests, guide, signatures)
 # and stops at the first failure with a non-zero status.
 #
 # Settings (environment):
 #   TEMVIK_BUILD_ROOT  folder for the build trees (default: build), e.g. build/ci-try
 #   TEMVIK_JOBS        parallel compile jobs (default 2)
-#   TEMVIK_STAGES      stages to run (default "linux bench linux-asan mingw")
+#   TEMVIK_STAGES      stages to run (default "linux bench linux-asan mingw release")
 #   TEMVIK_XVFB=1      run the wine tests in a private Xvfb even when DISPLAY is set
 #   TEMVIK_BENCH_TIMEOUT  seconds each benchmark may take (default 120)
 #   WINEPREFIX         wine prefix for the tests (default <build root>/wineprefix-test)
@@ -30,7 +34,7 @@ fi
 BUILD_ROOT=${TEMVIK_BUILD_ROOT:-build}
 [[ $BUILD_ROOT == /* ]] || BUILD_ROOT=$ROOT/$BUILD_ROOT
 JOBS=${TEMVIK_JOBS:-2}
-STAGES=${TEMVIK_STAGES:-linux bench linux-asan mingw}
+STAGES=${TEMVIK_STAGES:-linux bench linux-asan mingw release}
 BENCH_TIMEOUT=${TEMVIK_BENCH_TIMEOUT:-120}
 export WINEPREFIX=${WINEPREFIX:-$BUILD_ROOT/wineprefix-test}
 
@@ -160,6 +164,39 @@ stage_mingw() {
   fi
 }
 
+stage_release() {
+  local out=$BUILD_ROOT/release cert=$BUILD_ROOT/release-cert log=$LOG_DIR/release.log
+  local password line status=0
+  say "release: scripts/release.sh, signed with a throwaway certificate, and scripts/release-check.sh"
+  if [[ ! -f $BUILD_ROOT/mingw/tests/e2e/temvik_e2e.exe ]]; then
+    echo "the release stage needs the mingw stage first" >&2
+    return 1
+  fi
+  need_tools makensis osslsigncode openssl
+  # A certificate made for this run only, which the check then trusts.
+  rm -rf "$cert"
+  mkdir -p "$cert"
+  password=$(openssl rand -hex 12)
+  openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=Temvik test signing" \
+    -addext extendedKeyUsage=codeSigning -addext keyUsage=critical,digitalSignature \
+    -keyout "$cert/key.pem" -out "$cert/cert.pem" 2>/dev/null || return 1
+  openssl pkcs12 -export -inkey "$cert/key.pem" -in "$cert/cert.pem" -out "$cert/cert.p12" \
+    -passout "pass:$password" || return 1
+  TEMVIK_SKIP_DEPS=1 TEMVIK_JOBS=$JOBS TEMVIK_RELEASE_BUILD=$BUILD_ROOT/mingw \
+    TEMVIK_RELEASE_OUT=$out TEMVIK_SIGN_CERT=$cert/cert.p12 TEMVIK_SIGN_PASSWORD=$password \
+    bash scripts/release.sh || return 1
+  local check=(env TEMVIK_SIGN_CA="$cert/cert.pem" TEMVIK_RELEASE_CHECK_DIR="$BUILD_ROOT/release-check"
+    bash scripts/release-check.sh "$out" "$BUILD_ROOT/mingw")
+  if [[ ${TEMVIK_XVFB:-} == 1 ]]; then check=(env -u DISPLAY "${check[@]}"); fi
+  "${check[@]}" 2>&1 | tee "$log" || status=$?
+  line=$(grep -E '^release-check: [0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1) || true
+  if [[ -n $line ]]; then
+    total_passed=$((total_passed + $(sed -E 's/.* ([0-9]+) passed.*/\1/' <<<"$line")))
+    total_failed=$((total_failed + $(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")))
+  fi
+  return "$status"
+}
+
 need_tools cmake ninja g++ ctest
 for stage in $STAGES; do
   case $stage in
@@ -167,6 +204,7 @@ for stage in $STAGES; do
     bench) timed bench stage_bench ;;
     linux-asan) timed linux-asan stage_linux_asan ;;
     mingw) timed mingw stage_mingw ;;
+    release) timed release stage_release ;;
     *) fail "unknown stage '$stage' in TEMVIK_STAGES" ;;
   esac
 done
