@@ -5,8 +5,9 @@
 #
 # TEMVIK_SIGN_CERT is a PKCS#12 file with the certificate and its key,
 # TEMVIK_SIGN_PASSWORD its password (may be empty), TEMVIK_SIGN_TIMESTAMP an
-# optional time-stamping server. scripts/release.sh runs this for temvik.exe,
-# the installer and (from makensis) the uninstaller.
+# optional time-stamping server, TEMVIK_SIGN_NAME the name to report (makensis
+# hands over the uninstaller under a temporary name). scripts/release.sh runs
+# this for temvik.exe, the installer and (from makensis) the uninstaller.
 set -euo pipefail
 
 : "${TEMVIK_SIGN_CERT:?no certificate: set TEMVIK_SIGN_CERT to a PKCS#12 file}"
@@ -27,5 +28,5 @@ for file in "$@"; do
   osslsigncode sign -pkcs12 "$TEMVIK_SIGN_CERT" -readpass "$pass" -h sha256 \
     -n "Temvik" -i "https://temvik.cn/" "${timestamp[@]}" -in "$file" -out "$signed" >/dev/null
   mv -f "$signed" "$file"
-  echo "release-sign: signed $(basename -- "$file")"
+  echo "release-sign: signed ${TEMVIK_SIGN_NAME:-$(basename -- "$file")}"
 done

@@ -114,7 +114,7 @@ nsis_args=(-INPUTCHARSET UTF8 -V2 -DVERSION="$VERSION" -DVERSION4="${INFO[VERSIO
   -DSTAGE="$STAGE" -DOUTFILE="$SETUP" -DICON="$ROOT/src/app/temvik.ico"
   -DCOMPANY="${INFO[COMPANY]}" -DCOPYRIGHT="${INFO[COPYRIGHT]}")
 if ((signing)); then
-  nsis_args+=(-DSIGN_UNINSTALLER="bash \"$ROOT/scripts/release-sign.sh\"")
+  nsis_args+=(-DSIGN_UNINSTALLER="env TEMVIK_SIGN_NAME=uninstall.exe bash \"$ROOT/scripts/release-sign.sh\"")
 fi
 makensis "${nsis_args[@]}" packaging/temvik.nsi
 if ((signing)); then bash scripts/release-sign.sh "$SETUP"; fi
