@@ -50,6 +50,7 @@ VIAddVersionKey /LANG=2052 "OriginalFilename" "Temvik-${VERSION}-setup.exe"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+!define MUI_WELCOMEPAGE_TEXT "此程序将为当前用户安装 $(^NameDA)，不需要管理员权限。$\r$\n$\r$\n如果 Temvik 正在运行，请先退出。已有的计划不会被改动。$\r$\n$\r$\n单击 [下一步(N)] 继续。"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\temvik.exe"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\使用说明.html"
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "阅读使用说明"
