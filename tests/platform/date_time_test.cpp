@@ -85,10 +85,11 @@ TEST(DateTimeText, ReadsTheFormsOfAnEarlierVersion) {
         break;
       case 1:  // no seconds
         t.second = 0;
-        text += " " + part(t.hour) + ":" + part(t.minute);
+        text.append(" ").append(part(t.hour)).append(":").append(part(t.minute));
         break;
       default:
-        text += " " + part(t.hour) + ":" + part(t.minute) + ":" + part(t.second);
+        text.append(" ").append(part(t.hour)).append(":").append(part(t.minute));
+        text.append(":").append(part(t.second));
     }
     const auto read = parseDateTimeText(text);
     ASSERT_TRUE(read) << text;
