@@ -335,9 +335,15 @@ bool IdleHelper::start() {
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
-                      nullptr, nullptr, &si, &pi))
-    return false;
+  // As for the program itself: wine now and then fails a start with
+  // ERROR_INTERNAL_ERROR before the process runs; such a start is retried.
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                       nullptr, nullptr, &si, &pi))
+      break;
+    if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == 3) return false;
+    std::fprintf(stderr, "note: CreateProcessW failed with ERROR_INTERNAL_ERROR, starting again\n");
+  }
   CloseHandle(pi.hThread);
   processes_.push_back(pi.hProcess);
   return true;
