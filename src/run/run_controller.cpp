@@ -48,6 +48,19 @@ void RunController::continueUnfinished() {
   start(host_.loadSequential(first));
 }
 
+void RunController::giveWayToTimedStart() {
+  // In this order: the run window's timers stop before the item-finished
+  // dialog it may have opened goes.
+  planComplete_.close();
+  if (runWindow_.isOpen()) {
+    runWindow_.stopTimers();
+    runWindow_.close();
+  }
+  giveUp_.close();
+  host_.closeDialogsForTimedStart();
+  itemFinished_.close();
+}
+
 void RunController::startTimedRun(const std::string& startSound) {
   state_.kind = RunKind::Timed;
   state_.startSound = startSound;

@@ -29,6 +29,9 @@ class RunController {
 
   void startFromBeginning();
   void continueUnfinished();
+  // A timed item is due: whatever runs or asks gives way to it, the run's
+  // windows and the host's dialogs.
+  void giveWayToTimedStart();
   // The timed item is loaded into the editor already; its start sound plays
   // as its run window opens.
   void startTimedRun(const std::string& startSound);

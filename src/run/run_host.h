@@ -31,6 +31,10 @@ class RunHost {
   virtual void refillTimed() = 0;
   // "继续未完成" is offered by the rows now shown.
   virtual void applyResumeRule() = 0;
+  // Closes the window's own dialogs that give way to a timed item
+  // starting: the rename dialog, the program chooser, the password dialog,
+  // the two process choosers and the prompt-point editor.
+  virtual void closeDialogsForTimedStart() = 0;
 };
 
 }  // namespace temvik

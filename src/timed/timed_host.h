@@ -29,10 +29,6 @@ class TimedHost {
   [[nodiscard]] virtual RunItem editorItem() const = 0;
   // Shows the plan names in the title and the group captions.
   virtual void showPlanNames(const PlanNames& names) = 0;
-  // Closes the main window's own dialogs that give way to a timed item
-  // starting: the rename dialog, the program chooser, the password dialog
-  // and the two process choosers.
-  virtual void closeDialogsForTimedStart() = 0;
   // A plan file failed in a window of the timed plan: the one message, and
   // the lists as the files hold them.
   virtual void storeFailed(const StoreError& error) = 0;

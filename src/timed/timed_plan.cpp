@@ -530,16 +530,8 @@ void TimedPlan::timedNameFallsBack() {
 }
 
 void TimedPlan::startDueItem(int row) {
-  // Whatever runs or asks gives way, in this order.
-  run_.planComplete().close();
-  if (run_.runWindow().isOpen()) {
-    run_.runWindow().stopTimers();
-    run_.runWindow().close();
-  }
-  run_.giveUpDialog().close();
-  host_.closeDialogsForTimedStart();
   dialog_.close();
-  run_.itemFinished().close();
+  run_.giveWayToTimedStart();
 
   window_.listSelect(ids_.timedList, row);
   loadRowFrom(store_.load(kTimedItemFile), row);

@@ -55,6 +55,7 @@ struct FakeHost final : RunHost, WindowEvents {
   void refillSequential() override { log.push_back("refillSequential"); }
   void refillTimed() override { log.push_back("refillTimed"); }
   void applyResumeRule() override { log.push_back("resumeRule"); }
+  void closeDialogsForTimedStart() override { log.push_back("closeDialogs"); }
 
   std::unique_ptr<Window> window;
   std::vector<RunItem> items;

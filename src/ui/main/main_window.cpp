@@ -150,6 +150,12 @@ class MainWindow::Impl final : public WindowEvents,
     guarded([&] { fillTimedList(); });
   }
   void applyResumeRule() override { plan_->applyResumeRule(); }
+  void closeDialogsForTimedStart() override {
+    rename_.close();
+    admin_->closeDialogs();
+    closeChoosers();
+    promptPoints_.window().hide();
+  }
 
   // ------------------------------------------------------------ PlanMenuHost
 
@@ -223,12 +229,6 @@ class MainWindow::Impl final : public WindowEvents,
   }
   [[nodiscard]] ItemRecord editorRecord() const override { return editor_->record(); }
   void showPlanNames(const PlanNames& names) override { showTitle(names); }
-  void closeDialogsForTimedStart() override {
-    rename_.close();
-    admin_->closeDialogs();
-    closeChoosers();
-    promptPoints_.window().hide();
-  }
   void storeFailed(const StoreError& error) override {
     guarded([&] { throw error; });
   }
