@@ -1,26 +1,11 @@
 #!/usr/bin/env bash
-# Screenshots of the real main window under wine, for docs/screenshots/:
+# Screenshots of the real program under wine, for docs/screenshots/:
 #
 #   bash scripts/screenshots.sh
 #
-#   main-window-empty.png  no plan files
-#   main-window-plan.png   a named plan with finished marks and a timed list
-#   editor-item.png        a row selected whose item has options ticked
-#   run-window.png         the run window counting an item down
-#   item-finished.png      the item-finished dialog with the finished item's note
-#   plan-complete.png      the plan-complete window with the last item's note
-#   prompt-points.png      the prompt-point window with one point and a second typed
-#   process-chooser.png    the end-process chooser over the running processes
-#   update-check.png       the update check while its page is read
-#   about.png              the about window
-#   rename.png             the rename dialog of the timed part
-#   set-sync-dialog.png    the set-sync dialog for an item, a start sound typed
-#   password.png           the password dialog at start-up, a password typed
-#   set-password.png       the set-password dialog for a stored password
-#   first-password.png     the set-password dialog when none is stored
-#   stopwatch.png          the stopwatch stopped after two seconds
-#   window-chooser.png     the progress-bar watcher's window list
-#   watch-window.png       the watch window picking on the main window, magnifier on
+# One picture for each scene of the shot tool (tests/e2e/shot_tool.cpp, which
+# names each scene's file and the windows it shows, and lists them with
+# --list), and two screens more:
 #   main-window-plan-144dpi.png  the plan again on a 144-DPI (150 %) screen
 #   main-window-small-screen.png the plan on a 1280 × 1024 screen at 144 DPI,
 #                                where the window is laid out smaller to fit
@@ -46,12 +31,6 @@ BUILD=${TEMVIK_SHOT_BUILD:-$ROOT/build/mingw}
 OUT=${TEMVIK_SHOT_OUT:-$ROOT/docs/screenshots}
 [[ $OUT == /* ]] || OUT=$ROOT/$OUT
 export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix-shots}
-SCENES=(empty:main-window-empty plan:main-window-plan editor:editor-item
-  run:run-window finished:item-finished complete:plan-complete points:prompt-points
-  chooser:process-chooser update:update-check about:about rename:rename
-  setsync:set-sync-dialog password:password set-password:set-password
-  first-password:first-password stopwatch:stopwatch choose-window:window-chooser
-  watch:watch-window)
 SCENES_144DPI=(plan:main-window-plan-144dpi)
 SCENES_SMALL_SCREEN=(plan:main-window-small-screen)
 
@@ -118,9 +97,15 @@ take_scenes() {
   temvik_need_display --private bash "${BASH_SOURCE[0]}" --inner "$@"
   temvik_wine_prepare || die "wine is not ready (see $WINEPREFIX.log)"
   local tmp tool=$BUILD/tests/e2e/temvik_e2e_shot.exe design
+  local -a scenes=("$@")
+  if [[ ${scenes[0]} == --all ]]; then
+    mapfile -t scenes < <("$TEMVIK_WINE" "$tool" --list | tr -d '\r' | grep -E '^[a-z-]+:[a-z0-9-]+$') ||
+      die "the shot tool cannot list its scenes"
+    ((${#scenes[@]})) || die "the shot tool lists no scene"
+  fi
   tmp=$(mktemp -d)
   mkdir -p "$OUT"
-  for design in "$@"; do
+  for design in "${scenes[@]}"; do
     shoot "${design%%:*}" "${design#*:}" "$tmp" "$tool"
   done
   rm -rf "$tmp"
@@ -141,7 +126,7 @@ fi
 cmake --build "$BUILD" --parallel "${TEMVIK_JOBS:-2}" --target temvik temvik_e2e_shot ||
   die "building failed"
 export TEMVIK_ROOT=$ROOT
-(take_scenes "${SCENES[@]}")
+(take_scenes --all)
 (
   export TEMVIK_WINE_DPI=144 WINEPREFIX=$WINEPREFIX-dpi144
   take_scenes "${SCENES_144DPI[@]}"

@@ -49,6 +49,10 @@ struct ControlDesign {
   // Labels: the character height of the text in design pixels, for large
   // figures; 0 is the UI font.
   int fontPx = 0;
+  // The control this one lies over on purpose (a marker on a picture, a
+  // view in its corner); it comes before it in the table, which keeps it
+  // above. 0: the control covers no other.
+  ControlId overlays = 0;
 
   // Whether Tab stops at the control: whatever the user works with does;
   // labels only when they act as buttons, group boxes never.
@@ -72,6 +76,12 @@ struct ControlDesign {
 [[nodiscard]] inline ControlDesign labelButton(ControlDesign label) {
   label.actsAsButton = true;
   return label;
+}
+
+// A control that lies over `under` on purpose (see overlays).
+[[nodiscard]] inline ControlDesign lyingOver(ControlId under, ControlDesign control) {
+  control.overlays = under;
+  return control;
 }
 
 struct MenuItemDesign {

@@ -1,20 +1,21 @@
 #pragma once
 
+#include "platform/id_blocks.h"
 #include "run/run_window_base.h"
 
 namespace temvik {
 
 namespace run_ids {
 enum ChangeTimeControl : ControlId {
-  kChangeRemainingLabel = 1501,  // 标签9
-  kNewHours,                     // 编辑框1
-  kNewMinutes,                   // 编辑框2
-  kNewSeconds,                   // 编辑框3
-  kNewHoursUnit,                 // 标签1
-  kNewMinutesUnit,               // 标签2
-  kNewSecondsUnit,               // 标签3
-  kChangeOk,                     // 透明标签1
-  kChangeCancel,                 // 透明标签2
+  kChangeRemainingLabel = id_blocks::kChangeTime + 1,  // 标签9
+  kNewHours,                                           // 编辑框1
+  kNewMinutes,                                         // 编辑框2
+  kNewSeconds,                                         // 编辑框3
+  kNewHoursUnit,                                       // 标签1
+  kNewMinutesUnit,                                     // 标签2
+  kNewSecondsUnit,                                     // 标签3
+  kChangeOk,                                           // 透明标签1
+  kChangeCancel,                                       // 透明标签2
 };
 }  // namespace run_ids
 

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/id_blocks.h"
 #include "run/run_window_base.h"
 
 namespace temvik {
 
 namespace run_ids {
 enum NoteControl : ControlId {
-  kNoteContent = 1701,  // 编辑框1
+  kNoteContent = id_blocks::kContentNote + 1,  // 编辑框1
 };
 }  // namespace run_ids
 

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "platform/id_blocks.h"
 #include "run/run_window_base.h"
 
 namespace temvik {
 
 namespace run_ids {
 enum GiveUpControl : ControlId {
-  kGiveUpQuestion = 1401,  // 透明标签4
-  kKeepGoing,              // 透明标签2
-  kConfirmGiveUp,          // 透明标签1
+  kGiveUpQuestion = id_blocks::kGiveUp + 1,  // 透明标签4
+  kKeepGoing,                                // 透明标签2
+  kConfirmGiveUp,                            // 透明标签1
 };
 }  // namespace run_ids
 

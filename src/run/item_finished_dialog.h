@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/id_blocks.h"
 #include "platform/system.h"
 #include "run/run_window_base.h"
 
@@ -9,11 +10,11 @@ namespace temvik {
 
 namespace run_ids {
 enum FinishedControl : ControlId {
-  kFinishedQuestion = 1301,  // 透明标签1
-  kCountdownNumber,          // 透明标签2
-  kCountdownText,            // 透明标签3
-  kYesButton,                // 超级按钮1
-  kGiveUpButton,             // 超级按钮2
+  kFinishedQuestion = id_blocks::kItemFinished + 1,  // 透明标签1
+  kCountdownNumber,                                  // 透明标签2
+  kCountdownText,                                    // 透明标签3
+  kYesButton,                                        // 超级按钮1
+  kGiveUpButton,                                     // 超级按钮2
 };
 enum FinishedTimer : TimerId {
   kLabelTimer = 1,  // 标签改变钟

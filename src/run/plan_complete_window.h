@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/id_blocks.h"
 #include "platform/system.h"
 #include "run/run_window_base.h"
 
@@ -9,9 +10,9 @@ namespace temvik {
 
 namespace run_ids {
 enum CompleteControl : ControlId {
-  kCompleteText = 1601,  // 透明标签4
-  kBackToMain,           // 透明标签1
-  kExitProgramLabel,     // 透明标签2
+  kCompleteText = id_blocks::kPlanComplete + 1,  // 透明标签4
+  kBackToMain,                                   // 透明标签1
+  kExitProgramLabel,                             // 透明标签2
 };
 }  // namespace run_ids
 

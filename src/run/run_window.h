@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/id_blocks.h"
 #include "platform/system.h"
 #include "run/duration.h"
 #include "run/run_window_base.h"
@@ -13,22 +14,22 @@ namespace temvik {
 
 namespace run_ids {
 enum RunControl : ControlId {
-  kRemainingLabel = 1101,  // 透明标签4
-  kHoursValue,             // 透明标签1
-  kMinutesValue,           // 透明标签2
-  kSecondsValue,           // 透明标签3
-  kHoursUnit,              // 透明标签7
-  kMinutesUnit,            // 透明标签8
-  kSecondsUnit,            // 透明标签9
-  kInProgress,             // 透明标签10
-  kContentBox,             // 编辑框1
-  kGiveUpLabel,            // 透明标签5
-  kToTrayLabel,            // 透明标签6
+  kRemainingLabel = id_blocks::kRunWindow + 1,  // 透明标签4
+  kHoursValue,                                  // 透明标签1
+  kMinutesValue,                                // 透明标签2
+  kSecondsValue,                                // 透明标签3
+  kHoursUnit,                                   // 透明标签7
+  kMinutesUnit,                                 // 透明标签8
+  kSecondsUnit,                                 // 透明标签9
+  kInProgress,                                  // 透明标签10
+  kContentBox,                                  // 编辑框1
+  kGiveUpLabel,                                 // 透明标签5
+  kToTrayLabel,                                 // 透明标签6
 };
 enum RunMenu : MenuItemId {
-  kShowRunWindow = 1201,  // 显示执行窗口
-  kGiveUpMenu,            // 放弃
-  kChangeRemaining,       // 更改剩余时间
+  kShowRunWindow = id_blocks::kRunMenus + 1,  // 显示执行窗口
+  kGiveUpMenu,                                // 放弃
+  kChangeRemaining,                           // 更改剩余时间
 };
 enum RunTimer : TimerId {
   kCountdownTimer = 1,  // 秒钟

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/date_time.h"
+#include "platform/id_blocks.h"
 #include "platform/prompts.h"
 #include "platform/short_lived_window.h"
 
@@ -12,22 +13,22 @@ class TimedPlan;
 
 namespace timed_ids {
 enum SetSyncControl : ControlId {
-  kEditingLabel = 4101,  // 透明标签4
-  kItemText,             // 透明标签5
-  kSetTimeLabel,         // 透明标签6
-  kSystemClockLabel,     // 透明标签7
-  kCalendar,             // 月历1
-  kStartHours,           // 编辑框1
-  kStartHoursUnit,       // 透明标签1
-  kStartMinutes,         // 编辑框2
-  kStartMinutesUnit,     // 透明标签2
-  kStartSeconds,         // 编辑框3
-  kStartSecondsUnit,     // 透明标签3
-  kSoundLabel,           // 透明标签8
-  kSoundPath,            // 编辑框4
-  kOpenSound,            // 超级按钮2
-  kSoundNote,            // 透明标签9
-  kSetSyncOk,            // 超级按钮1
+  kEditingLabel = id_blocks::kSetSync + 1,  // 透明标签4
+  kItemText,                                // 透明标签5
+  kSetTimeLabel,                            // 透明标签6
+  kSystemClockLabel,                        // 透明标签7
+  kCalendar,                                // 月历1
+  kStartHours,                              // 编辑框1
+  kStartHoursUnit,                          // 透明标签1
+  kStartMinutes,                            // 编辑框2
+  kStartMinutesUnit,                        // 透明标签2
+  kStartSeconds,                            // 编辑框3
+  kStartSecondsUnit,                        // 透明标签3
+  kSoundLabel,                              // 透明标签8
+  kSoundPath,                               // 编辑框4
+  kOpenSound,                               // 超级按钮2
+  kSoundNote,                               // 透明标签9
+  kSetSyncOk,                               // 超级按钮1
 };
 }  // namespace timed_ids
 

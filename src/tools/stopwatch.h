@@ -3,19 +3,20 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/id_blocks.h"
 #include "platform/short_lived_window.h"
 
 namespace temvik {
 
 namespace stopwatch_ids {
 enum Control : ControlId {
-  kHours = 3001,  // 透明标签1
-  kFirstColon,    // 透明标签2
-  kMinutes,       // 透明标签3
-  kSecondColon,   // 透明标签4
-  kSeconds,       // 透明标签5
-  kHowTo,         // 标签1
-  kOneKeyNote,    // 透明标签6
+  kHours = id_blocks::kStopwatch + 1,  // 透明标签1
+  kFirstColon,                         // 透明标签2
+  kMinutes,                            // 透明标签3
+  kSecondColon,                        // 透明标签4
+  kSeconds,                            // 透明标签5
+  kHowTo,                              // 标签1
+  kOneKeyNote,                         // 透明标签6
 };
 enum Timer : TimerId {
   kSecondTimer = 1,  // 时钟1

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/id_blocks.h"
 #include "platform/short_lived_window.h"
 
 namespace temvik {
@@ -8,12 +9,12 @@ class ProgressWatcher;
 
 namespace watch_ids {
 enum Control : ControlId {
-  kInstruction = 3201,  // 标签1
-  kKeepNote,            // 透明标签1
-  kMarker,              // 标签3
-  kMagnifierCaption,    // 标签2
-  kMagnifierView,       // 图片框1
-  kCanvas,              // 画板1
+  kInstruction = id_blocks::kWatchWindow + 1,  // 标签1
+  kKeepNote,                                   // 透明标签1
+  kMarker,                                     // 标签3
+  kMagnifierCaption,                           // 标签2
+  kMagnifierView,                              // 图片框1
+  kCanvas,                                     // 画板1
 };
 }  // namespace watch_ids
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
+#include "platform/id_blocks.h"
 #include "platform/short_lived_window.h"
 
 namespace temvik {
@@ -13,10 +14,10 @@ class ProgressWatcher;
 
 namespace window_chooser_ids {
 enum Control : ControlId {
-  kHeading = 3101,  // 透明标签6
-  kRefresh,         // 超级按钮1
-  kWindowList,      // 窗口列表
-  kMinimizedNote,   // 透明标签1
+  kHeading = id_blocks::kWindowChooser + 1,  // 透明标签6
+  kRefresh,                                  // 超级按钮1
+  kWindowList,                               // 窗口列表
+  kMinimizedNote,                            // 透明标签1
 };
 enum Timer : TimerId {
   kCompareTimer = 1,  // 时钟1: the watch's comparison, alive while the window is hidden

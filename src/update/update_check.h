@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/id_blocks.h"
 #include "platform/services.h"
 #include "platform/short_lived_window.h"
 #include "update/update_page.h"
@@ -14,8 +15,8 @@ namespace temvik {
 
 namespace update_ids {
 enum UpdateCheckControl : ControlId {
-  kChecking = 2901,  // 标签1
-  kPleaseWait,       // 标签2
+  kChecking = id_blocks::kUpdateCheck + 1,  // 标签1
+  kPleaseWait,                              // 标签2
 };
 }  // namespace update_ids
 

@@ -142,10 +142,14 @@ std::string captionsThatDoNotFit(const std::vector<CaptionFit>& fits) {
 
 namespace {
 
-void expectCaptionsFitAt(HWND window, UINT dpi) {
+// `captioned`: the window's design gives a caption to some control (a note
+// that is one edit box has none to measure).
+void expectCaptionsFitAt(HWND window, UINT dpi, bool captioned = true) {
   const UiFont font(dpi);
   const auto fits = measureCaptions(window, font, dpi);
-  EXPECT_FALSE(fits.empty()) << "no captions found";
+  if (captioned) {
+    EXPECT_FALSE(fits.empty()) << "no captions found";
+  }
   EXPECT_EQ(captionsThatDoNotFit(fits), "") << "at " << dpi << " DPI in " << narrow(font.face());
 }
 
@@ -220,7 +224,9 @@ UINT expectWindowFits(HWND window, const WindowDesign& design, const char* what)
   if (fitsAtScreenDpi) {
     EXPECT_EQ(layout, dpi) << "laid out smaller than it needs";
   }
-  if (layout != 0) expectCaptionsFitAt(window, layout);
+  const bool captioned = std::any_of(design.controls.begin(), design.controls.end(),
+                                     [](const ControlDesign& c) { return !c.caption.empty(); });
+  if (layout != 0) expectCaptionsFitAt(window, layout, captioned);
   return layout;
 }
 

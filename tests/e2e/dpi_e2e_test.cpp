@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 #include "caption_fit.h"
@@ -19,20 +20,12 @@
 #include "run/item_finished_dialog.h"
 #include "run/plan_complete_window.h"
 #include "run/run_window.h"
-#include "timed/set_sync_dialog.h"
-#include "tools/stopwatch.h"
 #include "tools/watch_window.h"
 #include "tools/window_chooser.h"
-#include "ui/dialogs/about_window.h"
 #include "ui/dialogs/password_dialog.h"
-#include "ui/dialogs/process_chooser.h"
-#include "ui/dialogs/program_chooser.h"
-#include "ui/dialogs/prompt_point_editor.h"
-#include "ui/dialogs/rename_dialog.h"
 #include "ui/dialogs/set_password_dialog.h"
-#include "ui/main/main_window.h"
 #include "ui/main/main_window_ids.h"
-#include "update/update_check.h"
+#include "ui/main/window_catalogue.h"
 
 namespace temvik::e2e {
 namespace {
@@ -58,13 +51,32 @@ void clickLabel(HWND window, int id) {
 
 std::string controlText(HWND window, int id) { return windowText(GetDlgItem(window, id)); }
 
+void closeAndWait(HWND w) {
+  PostMessageW(w, WM_CLOSE, 0, 0);
+  E2E_EVENTUALLY_TRUE(!IsWindow(w) || !IsWindowVisible(w));
+}
+
+// The windows of the catalogue the cases of this run have checked.
+std::set<std::string_view>& checkedWindows() {
+  static std::set<std::string_view> checked;
+  return checked;
+}
+
+// Checks `window` against the design the catalogue holds under `name`.
+void expectFits(HWND window, std::string_view name) {
+  const CataloguedWindow& catalogued = cataloguedWindow(name);
+  checkedWindows().insert(catalogued.name);
+  expectWindowFits(window, catalogued.design, std::string(name).c_str());
+}
+
 TEST(ScreenDpi, TheScreenHasTheDpiThisRunIsFor) { EXPECT_EQ(screenDpi(), intendedDpi()); }
 
 TEST(ScreenDpi, MainWindowAndItsControlsAreTheDesignScaledToTheScreen) {
   PlanFolder folder;
   E2E_START(app, folder);
   const UINT dpi = screenDpi();
-  const WindowDesign& design = mainWindowDesign();
+  const WindowDesign& design = cataloguedWindow("main").design;
+  checkedWindows().insert("main");
 
   // On a screen too small for it, the whole design at a smaller scale.
   const UINT layout = layoutDpi(app.hwnd(), design);
@@ -96,7 +108,7 @@ TEST(ScreenDpi, MainWindowAndItsControlsAreTheDesignScaledToTheScreen) {
 TEST(ScreenDpi, TheMainWindowFitsTheScreen) {
   PlanFolder folder;
   E2E_START(app, folder);
-  expectWindowFits(app.hwnd(), mainWindowDesign(), "main window");
+  expectFits(app.hwnd(), "main");
 }
 
 TEST(ScreenDpi, EveryCaptionOfTheRunsWindowsFitsItsControl) {
@@ -109,29 +121,30 @@ TEST(ScreenDpi, EveryCaptionOfTheRunsWindowsFitsItsControl) {
   const HWND run = app.waitForWindow("计划执行中");
   ASSERT_NE(run, nullptr);
   E2E_EVENTUALLY_EQ(controlText(run, kContentBox), std::string("背单词"));
-  expectWindowFits(run, runWindowDesign(), "run window");
+  expectFits(run, "run");
 
   clickLabel(run, kGiveUpLabel);
   const HWND giveUp = app.waitForWindow("放弃");
-  expectWindowFits(giveUp, giveUpDesign(), "give-up dialog");
+  expectFits(giveUp, "giveUp");
   clickLabel(giveUp, kKeepGoing);
   E2E_EVENTUALLY_TRUE(!IsWindow(giveUp));
 
   // The change-time dialog, which also cuts the item short.
   PostMessageW(run, WM_COMMAND, MAKEWPARAM(kChangeRemaining, 0), 0);
   const HWND change = app.waitForWindow("更改剩余时间");
-  expectWindowFits(change, changeTimeDesign(), "change-time dialog");
+  expectFits(change, "changeTime");
   for (const int id : {kNewHours, kNewMinutes, kNewSeconds})
     SendMessageW(GetDlgItem(change, id), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(id == kNewSeconds ? L"1" : L"0"));
   clickLabel(change, kChangeOk);
 
   const HWND finished = app.waitForWindow("时间到", 10s);
-  expectWindowFits(finished, itemFinishedDesign(), "item-finished dialog");
+  expectFits(finished, "itemFinished");
+  expectFits(app.waitForWindow("刚完成的项目"), "contentNote");
   PostMessageW(GetDlgItem(finished, kYesButton), BM_CLICK, 0, 0);
 
   const HWND complete = app.waitForWindow("计划完成", 10s);
-  expectWindowFits(complete, planCompleteDesign(), "plan-complete window");
+  expectFits(complete, "planComplete");
   clickLabel(complete, kBackToMain);
   E2E_EVENTUALLY_TRUE(IsWindowVisible(app.hwnd()));
 }
@@ -143,8 +156,7 @@ TEST(ScreenDpi, EveryCaptionOfThePasswordDialogsFitsItsControl) {
     E2E_START(app, folder);
     app.menu(kSetPassword);
     const HWND first = app.waitForWindow("设置密码");
-    expectWindowFits(first, setPasswordDesign(false),
-                     "set-password dialog without the old password");
+    expectFits(first, "setFirstPassword");
     PostMessageW(GetDlgItem(first, kSetCancel), BM_CLICK, 0, 0);
     E2E_EVENTUALLY_TRUE(!IsWindow(first) || !IsWindowVisible(first));
   }
@@ -152,7 +164,7 @@ TEST(ScreenDpi, EveryCaptionOfThePasswordDialogsFitsItsControl) {
   ASSERT_TRUE(folder.writeIni("time.ini", "[密码]\n密码=pw\n"));
   E2E_START(app, folder);
   const HWND asked = app.waitForWindow("请输入密码");
-  expectWindowFits(asked, passwordDialogDesign(), "password dialog");
+  expectFits(asked, "password");
   typeInto(GetDlgItem(asked, kPasswordEntry), "pw");
   PostMessageW(GetDlgItem(asked, kPasswordOk), BM_CLICK, 0, 0);
   E2E_EVENTUALLY_TRUE(!IsWindow(asked) || !IsWindowVisible(asked));
@@ -162,7 +174,7 @@ TEST(ScreenDpi, EveryCaptionOfThePasswordDialogsFitsItsControl) {
   typeInto(GetDlgItem(again, kPasswordEntry), "pw");
   PostMessageW(GetDlgItem(again, kPasswordOk), BM_CLICK, 0, 0);
   const HWND change = app.waitForWindow("设置密码");
-  expectWindowFits(change, setPasswordDesign(true), "set-password dialog");
+  expectFits(change, "setPassword");
   PostMessageW(GetDlgItem(change, kSetCancel), BM_CLICK, 0, 0);
   E2E_EVENTUALLY_TRUE(!IsWindow(change) || !IsWindowVisible(change));
 }
@@ -175,21 +187,17 @@ TEST(ScreenDpi, EveryCaptionOfTheAboutRenameAndUpdateWindowsFitsItsControl) {
   PlanFolder folder;
   E2E_START(app, folder);
   SetEnvironmentVariableW(L"TEMVIK_UPDATE_PAGE", nullptr);
-  const auto closeAndWait = [](HWND w) {
-    PostMessageW(w, WM_CLOSE, 0, 0);
-    E2E_EVENTUALLY_TRUE(!IsWindow(w) || !IsWindowVisible(w));
-  };
   app.menu(kAbout);
   const HWND about = app.waitForWindow("关于");
-  expectWindowFits(about, aboutDesign(), "about window");
+  expectFits(about, "about");
   closeAndWait(about);
   app.menu(kRenameSequential);
   const HWND rename = app.waitForWindow("更名");
-  expectWindowFits(rename, renameDesign(), "rename dialog");
+  expectFits(rename, "rename");
   closeAndWait(rename);
   app.menu(kCheckUpdate);
   const HWND update = app.waitForWindow("检查更新");
-  expectWindowFits(update, updateCheckDesign(), "update check");
+  expectFits(update, "updateCheck");
   closeAndWait(update);
 }
 
@@ -200,40 +208,42 @@ TEST(ScreenDpi, TheEditorsDialogsFitTheScreen) {
   E2E_START(app, folder);
   ASSERT_TRUE(app.clickRow(kSequentialList, 0));
   E2E_EVENTUALLY_EQ(app.text(kContent), std::string("背单词"));
-  const auto closeAndWait = [](HWND w) {
-    PostMessageW(w, WM_CLOSE, 0, 0);
-    E2E_EVENTUALLY_TRUE(!IsWindow(w) || !IsWindowVisible(w));
-  };
 
   app.menu(kSetSync);
   const HWND sync = app.waitForWindow("设置同步");
-  expectWindowFits(sync, setSyncDesign(), "set-sync dialog");
+  expectFits(sync, "setSync");
   closeAndWait(sync);
 
   ASSERT_TRUE(app.click(kRunProgram));
   app.clickAsync(kChooseProgram);  // modal: its loop runs inside the click
   const HWND program = app.waitForWindow("设置执行程序");
-  expectWindowFits(program, programChooserDesign(), "program chooser");
+  expectFits(program, "programChooser");
   closeAndWait(program);
 
   ASSERT_TRUE(app.click(kEndProcesses));
   app.clickAsync(kChooseEndProcess);
   const HWND chooser = app.waitForWindow("选择结束进程");
-  expectWindowFits(chooser, endProcessChooserDesign(), "end-process chooser");
+  expectFits(chooser, "endProcessChooser");
   closeAndWait(chooser);
 
+  ASSERT_TRUE(app.click(kForbidProcesses));
+  ASSERT_TRUE(app.click(kChooseForbidden));
+  const HWND forbidden = app.waitForWindow("选择禁止进程");
+  expectFits(forbidden, "forbiddenChooser");
+  closeAndWait(forbidden);
+
   ASSERT_TRUE(app.click(kPromptPoints));
-  expectWindowFits(app.waitForWindow("设置提示点"), promptPointDesign(), "prompt points");
+  expectFits(app.waitForWindow("设置提示点"), "promptPoints");
 }
 
 TEST(ScreenDpi, EveryCaptionOfTheToolsWindowsFitsItsControl) {
   PlanFolder folder;
   E2E_START(app, folder);
   app.menu(kStopwatch);
-  expectWindowFits(app.waitForWindow("小型计时器"), stopwatchDesign(), "stopwatch");
+  expectFits(app.waitForWindow("小型计时器"), "stopwatch");
   app.menu(kProgressWatcher);
   const HWND chooser = app.waitForWindow("进度条检测");
-  expectWindowFits(chooser, windowChooserDesign(), "window chooser");
+  expectFits(chooser, "windowChooser");
   ASSERT_NE(chooser, nullptr);
   // Watch the main window itself, whose row is there from the start.
   const HWND list = GetDlgItem(chooser, window_chooser_ids::kWindowList);
@@ -250,7 +260,17 @@ TEST(ScreenDpi, EveryCaptionOfTheToolsWindowsFitsItsControl) {
     }
     return watch != nullptr;
   });
-  expectWindowFits(watch, watchWindowDesign(), "watch window");
+  expectFits(watch, "watch");
+}
+
+// Last in the file, so it runs after the cases above: when they all ran,
+// every window of the catalogue was opened by one of them.
+TEST(ScreenDpi, EveryWindowOfTheCatalogueWasChecked) {
+  const ::testing::TestSuite* suite = ::testing::UnitTest::GetInstance()->current_test_suite();
+  if (suite->test_to_run_count() != suite->total_test_count())
+    GTEST_SKIP() << "only some ScreenDpi cases ran";
+  for (const CataloguedWindow& w : windowCatalogue())
+    EXPECT_EQ(checkedWindows().count(w.name), 1u) << w.name << " is opened by no ScreenDpi case";
 }
 
 }  // namespace

@@ -1,28 +1,22 @@
 // Puts the real program into a prepared state for a screenshot:
 //
 //   temvik_e2e_shot.exe SCENE RECT-FILE
+//   temvik_e2e_shot.exe --list
 //
-// SCENE is "empty" (no plan files), "plan" (named plan, finished marks, a
-// timed list), "editor" (the plan with a row selected whose item has
-// options ticked), "run" (the run window counting an item down),
-// "finished" (the item-finished dialog), "complete" (the plan-complete
-// window), "chooser" (the end-process chooser over the running processes),
-// "update" (the update check while its page is read), "about" (the about
-// window), "rename" (the rename dialog of the timed part), "setsync" (the
-// set-sync dialog for an item with options), "points" (the prompt-point
-// window of an item, one point in its list and a second one typed),
-// "password" (the password dialog at start-up), "set-password" (the
-// set-password dialog for a stored password), "first-password" (the
-// set-password dialog when none is stored), "stopwatch" (the stopwatch
-// stopped after two seconds), "choose-window" (the progress-bar watcher's
-// window list) or "watch" (the watch window picking on the main window).
-// Once the program shows that state, the outer rectangle of what is shown is
+// The scenes are in kScenes below, each with the file it is saved as and the
+// windows of the catalogue (ui/main/window_catalogue.h) it shows. --list
+// prints them as "scene:file" lines for scripts/screenshots.sh, and fails
+// when a window of the catalogue is in no scene, so a new window is not
+// left without a picture.
+// Once the program shows the scene, the outer rectangle of what is shown is
 // written to RECT-FILE as "x y width height"; the program is closed when
 // RECT-FILE.done appears (or after two minutes).
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "driver.h"
 #include "run/run_window.h"
@@ -35,11 +29,49 @@
 #include "ui/dialogs/prompt_point_editor.h"
 #include "ui/dialogs/set_password_dialog.h"
 #include "ui/main/main_window_ids.h"
+#include "ui/main/window_catalogue.h"
 
 using namespace temvik;
 using namespace temvik::e2e;
 
 namespace {
+
+struct Scene {
+  std::string_view name;
+  std::string_view file;                  // docs/screenshots/<file>.png
+  std::vector<std::string_view> windows;  // of the catalogue
+};
+
+const std::vector<Scene>& scenes() {
+  static const std::vector<Scene> list{
+      {"empty", "main-window-empty", {"main"}},  // no plan files
+      // A named plan with finished marks and a timed list.
+      {"plan", "main-window-plan", {"main"}},
+      {"editor", "editor-item", {"main"}},  // a row whose item has options ticked
+      {"run", "run-window", {"run"}},       // counting an item down
+      {"give-up", "give-up", {"giveUp"}},
+      {"change-time", "change-time", {"changeTime"}},
+      // With the finished item's note above it.
+      {"finished", "item-finished", {"itemFinished", "contentNote"}},
+      {"complete", "plan-complete", {"planComplete"}},
+      // One point in the list and a second one typed.
+      {"points", "prompt-points", {"promptPoints"}},
+      {"chooser", "process-chooser", {"endProcessChooser"}},  // over the running processes
+      {"forbidden-chooser", "forbidden-chooser", {"forbiddenChooser"}},
+      {"program-chooser", "program-chooser", {"programChooser"}},
+      {"update", "update-check", {"updateCheck"}},  // while its page is read
+      {"about", "about", {"about"}},
+      {"rename", "rename", {"rename"}},             // of the timed part
+      {"setsync", "set-sync-dialog", {"setSync"}},  // for an item, a start sound typed
+      {"password", "password", {"password"}},       // at start-up, a password typed
+      {"set-password", "set-password", {"setPassword"}},
+      {"first-password", "first-password", {"setFirstPassword"}},
+      {"stopwatch", "stopwatch", {"stopwatch"}},  // stopped after two seconds
+      {"choose-window", "window-chooser", {"windowChooser"}},
+      {"watch", "watch-window", {"watch"}},  // picking on the main window, magnifier on
+  };
+  return list;
+}
 
 int fail(const std::string& what) {
   std::fprintf(stderr, "temvik_e2e_shot: %s\n", what.c_str());
@@ -69,10 +101,12 @@ bool writePlan(PlanFolder& folder) {
 }
 
 // A short plan for the run scenes: the items end in a second, and the end
-// sound's play time keeps the item-finished dialog up for a minute.
+// sound's play time keeps the item-finished dialog up for a minute; the
+// scenes of the counting run window have an item of 25 minutes.
 bool writeRunPlan(PlanFolder& folder, const std::string& scene) {
-  const std::string first = scene == "run" ? item("背单词", "0", "25", "0", "提示音=假\n")
-                                           : item("背单词", "0", "0", "1", "提示音=真\n播放=60\n");
+  const bool counting = scene == "run" || scene == "give-up" || scene == "change-time";
+  const std::string first = counting ? item("背单词", "0", "25", "0", "提示音=假\n")
+                                     : item("背单词", "0", "0", "1", "提示音=真\n播放=60\n");
   const std::string second = scene == "finished" ? item("写作业", "0", "30", "0") : "";
   return folder.writeIni("name.ini", "[名称]\n名称=周末计划\n同步=晚间同步\n") &&
          folder.writeIni("time.ini", first + second);
@@ -91,36 +125,58 @@ Rect unite(const Rect& a, const Rect& b) {
   return {left, top, right - left, bottom - top};
 }
 
+// Prints the scenes; fails when a window of the catalogue is in none.
+int listScenes() {
+  int missing = 0;
+  for (const CataloguedWindow& w : windowCatalogue()) {
+    const bool shown = std::any_of(scenes().begin(), scenes().end(), [&](const Scene& s) {
+      return std::find(s.windows.begin(), s.windows.end(), w.name) != s.windows.end();
+    });
+    if (!shown) {
+      std::fprintf(stderr, "temvik_e2e_shot: no scene shows the window %.*s\n",
+                   static_cast<int>(w.name.size()), w.name.data());
+      ++missing;
+    }
+  }
+  if (missing) return 1;
+  for (const Scene& s : scenes())
+    std::printf("%.*s:%.*s\n", static_cast<int>(s.name.size()), s.name.data(),
+                static_cast<int>(s.file.size()), s.file.data());
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 3) return fail("usage: temvik_e2e_shot empty|plan|editor RECT-FILE");
+  if (argc == 2 && narrow(argv[1]) == "--list") return listScenes();
+  if (argc != 3) return fail("usage: temvik_e2e_shot --list | temvik_e2e_shot SCENE RECT-FILE");
   const std::string scene = narrow(argv[1]);
   const std::wstring rectFile = windowsPath(narrow(argv[2]));
-  const bool runScene = scene == "run" || scene == "finished" || scene == "complete";
+  if (std::none_of(scenes().begin(), scenes().end(),
+                   [&](const Scene& s) { return s.name == scene; }))
+    return fail("unknown scene " + scene);
+  const bool runDialogScene = scene == "give-up" || scene == "change-time";
+  const bool runScene =
+      scene == "run" || scene == "finished" || scene == "complete" || runDialogScene;
   const bool pointsScene = scene == "points";
   const bool chooserScene = scene == "chooser";
+  const bool editorChooserScene = scene == "forbidden-chooser" || scene == "program-chooser";
   const bool updateScene = scene == "update";
   const bool aboutScene = scene == "about";
   const bool renameScene = scene == "rename";
   const bool setSyncScene = scene == "setsync";
   const bool passwordScene =
       scene == "password" || scene == "set-password" || scene == "first-password";
-  const bool toolScene = scene == "stopwatch" || scene == "choose-window" || scene == "watch";
-  if (scene != "empty" && scene != "plan" && scene != "editor" && !runScene && !pointsScene &&
-      !chooserScene && !updateScene && !aboutScene && !renameScene && !setSyncScene &&
-      !passwordScene && !toolScene)
-    return fail("unknown scene " + scene);
-
   PlanFolder folder;
   if (!folder.ok()) return fail(folder.error());
-  if ((scene == "plan" || scene == "editor" || pointsScene || chooserScene || renameScene ||
-       setSyncScene) &&
+  if ((scene == "plan" || scene == "editor" || pointsScene || chooserScene || editorChooserScene ||
+       renameScene || setSyncScene) &&
       !writePlan(folder))
     return fail("cannot write the plan files");
   // Prompt points are edited, and items moved, only in a plan without
   // finished marks.
-  if ((pointsScene || chooserScene || setSyncScene) && !folder.writeIni("win.ini", ""))
+  if ((pointsScene || chooserScene || editorChooserScene || setSyncScene) &&
+      !folder.writeIni("win.ini", ""))
     return fail("cannot write win.ini");
   if (runScene && !writeRunPlan(folder, scene)) return fail("cannot write the plan files");
   // The update check reads a page the tool holds back until the shot is taken.
@@ -142,12 +198,38 @@ int wmain(int argc, wchar_t** argv) {
   HWND shown = app.hwnd();
   if (runScene) {
     app.clickAsync(main_ids::kRunFromStart);
-    const char* title = scene == "run" ? "计划执行中" : scene == "finished" ? "时间到" : "计划完成";
+    const bool counting = scene == "run" || runDialogScene;
+    const char* title = counting ? "计划执行中" : scene == "finished" ? "时间到" : "计划完成";
     shown = app.waitForWindow(title, 30s);
     if (!shown) return fail(std::string("no window ") + title);
-    if (scene == "run" &&
+    if (counting &&
         !waitFor([&] { return windowText(GetDlgItem(shown, run_ids::kSecondsValue)) == "58"; }))
       return fail("the run window does not count down");
+  }
+  if (runDialogScene) {
+    const HWND run = shown;
+    const bool giveUp = scene == "give-up";
+    const int id = giveUp ? static_cast<int>(run_ids::kGiveUpLabel)
+                          : static_cast<int>(run_ids::kChangeRemaining);
+    PostMessageW(run, WM_COMMAND, MAKEWPARAM(id, giveUp ? STN_CLICKED : 0),
+                 giveUp ? reinterpret_cast<LPARAM>(GetDlgItem(run, id)) : 0);
+    const char* title = giveUp ? "放弃" : "更改剩余时间";
+    shown = app.waitForWindow(title);
+    if (!shown) return fail(std::string("no window ") + title);
+  }
+  if (editorChooserScene) {
+    using namespace main_ids;
+    const bool forbidden = scene == "forbidden-chooser";
+    if (!app.clickRow(kSequentialList, 2)) return fail("row 3 is not in view");
+    if (!waitFor([&] {
+          return app.text(kContent) == "整理房间" &&
+                 app.enabled(forbidden ? kChooseForbidden : kChooseProgram);
+        }))
+      return fail("the item did not load");
+    app.clickAsync(forbidden ? kChooseForbidden : kChooseProgram);
+    const char* title = forbidden ? "选择禁止进程" : "设置执行程序";
+    shown = app.waitForWindow(title);
+    if (!shown) return fail(std::string("no window ") + title);
   }
 
   if (scene == "editor") {
@@ -317,7 +399,8 @@ int wmain(int argc, wchar_t** argv) {
 
   const std::wstring done = rectFile + L".done";
   waitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 120s);
-  if (runScene || chooserScene || updateScene || aboutScene || renameScene || passwordScene) {
+  if (runScene || chooserScene || editorChooserScene || updateScene || aboutScene || renameScene ||
+      passwordScene) {
     app.kill();
     return 0;
   }

@@ -1,29 +1,22 @@
-// The window designs: no control covers another (group boxes frame others,
-// so they may), so widening a control for its caption cannot hide a
-// neighbour.
+// Every window of the catalogue: no control covers another unless its design
+// says it lies over it (group boxes frame others, so they may), so widening
+// a control for its caption cannot hide a neighbour; and its ids stay in
+// the blocks it registers.
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <ostream>
+#include <set>
 #include <string>
 
-#include "run/change_time_dialog.h"
-#include "run/content_note_window.h"
-#include "run/give_up_dialog.h"
-#include "run/item_finished_dialog.h"
-#include "run/plan_complete_window.h"
-#include "run/run_window.h"
-#include "ui/dialogs/about_window.h"
-#include "timed/set_sync_dialog.h"
-#include "ui/dialogs/process_chooser.h"
-#include "ui/dialogs/program_chooser.h"
-#include "ui/dialogs/prompt_point_editor.h"
-#include "ui/dialogs/rename_dialog.h"
-#include "ui/dialogs/password_dialog.h"
-#include "ui/dialogs/set_password_dialog.h"
-#include "ui/main/main_window.h"
-#include "update/update_check.h"
+#include "platform/id_blocks.h"
+#include "ui/main/window_catalogue.h"
 
-namespace temvik::testing {
+namespace temvik {
+
+void PrintTo(const CataloguedWindow& w, std::ostream* out) { *out << w.name; }
+
+namespace testing {
 namespace {
 
 bool intersect(const Rect& a, const Rect& b) {
@@ -36,48 +29,73 @@ std::string describe(const ControlDesign& c) {
          std::to_string(c.rect.height) + "}";
 }
 
-struct Named {
-  const char* name;
-  const WindowDesign& (*design)();
-};
+bool meantToOverlay(const ControlDesign& a, const ControlDesign& b) {
+  return a.overlays == b.id || b.overlays == a.id;
+}
 
-void PrintTo(const Named& n, std::ostream* out) { *out << n.name; }
+class WindowLayout : public ::testing::TestWithParam<CataloguedWindow> {};
 
-class WindowLayout : public ::testing::TestWithParam<Named> {};
-
-TEST_P(WindowLayout, NoControlCoversAnotherOutsideGroupBoxes) {
-  const WindowDesign& d = GetParam().design();
+TEST_P(WindowLayout, NoControlCoversAnotherOutsideGroupBoxesUnlessMarkedSo) {
+  const WindowDesign& d = GetParam().design;
   for (size_t i = 0; i < d.controls.size(); ++i) {
     const ControlDesign& a = d.controls[i];
     EXPECT_GT(a.rect.width, 0) << describe(a);
     EXPECT_GT(a.rect.height, 0) << describe(a);
+    if (a.overlays != 0) {
+      // The mark names a control after it in the table, which keeps it below.
+      bool later = false;
+      for (size_t j = i + 1; j < d.controls.size(); ++j)
+        later = later || d.controls[j].id == a.overlays;
+      EXPECT_TRUE(later) << describe(a) << " lies over no later control " << a.overlays;
+    }
     // A hidden control covers nothing.
     if (a.kind == ControlKind::GroupBox || a.hidden) continue;
     for (size_t j = i + 1; j < d.controls.size(); ++j) {
       const ControlDesign& b = d.controls[j];
-      if (b.kind == ControlKind::GroupBox || b.hidden) continue;
+      if (b.kind == ControlKind::GroupBox || b.hidden || meantToOverlay(a, b)) continue;
       EXPECT_FALSE(intersect(a.rect, b.rect)) << describe(a) << " and " << describe(b);
     }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Designs, WindowLayout,
-    ::testing::Values(
-        Named{"main", &mainWindowDesign}, Named{"run", &runWindowDesign},
-        Named{"itemFinished", &itemFinishedDesign}, Named{"giveUp", &giveUpDesign},
-        Named{"changeTime", &changeTimeDesign}, Named{"planComplete", &planCompleteDesign},
-        Named{"contentNote", &contentNoteDesign},
-        Named{"endProcessChooser", &endProcessChooserDesign},
-        Named{"forbiddenChooser", &forbiddenChooserDesign},
-        Named{"programChooser", &programChooserDesign}, Named{"promptPoints", &promptPointDesign},
-        Named{"password", &passwordDialogDesign},
-        Named{"setPassword", +[]() -> const WindowDesign& { return setPasswordDesign(true); }},
-        Named{"setFirstPassword",
-              +[]() -> const WindowDesign& { return setPasswordDesign(false); }},
-        Named{"updateCheck", &updateCheckDesign}, Named{"about", &aboutDesign},
-        Named{"rename", &renameDesign}, Named{"setSync", &setSyncDesign}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_P(WindowLayout, EveryIdIsInABlockTheWindowRegisters) {
+  const CataloguedWindow& w = GetParam();
+  ASSERT_FALSE(w.idBlocks.empty());
+  const auto inItsBlocks = [&](int id) {
+    for (const int block : w.idBlocks)
+      if (id > block && id < block + id_blocks::kSize) return true;
+    return false;
+  };
+  for (const ControlDesign& c : w.design.controls)
+    EXPECT_TRUE(inItsBlocks(c.id)) << describe(c) << " id " << c.id;
+  for (const MenuDesign& m : w.design.menus)
+    for (const MenuItemDesign& item : m.items)
+      if (!item.isSeparator()) {
+        EXPECT_TRUE(inItsBlocks(item.id)) << item.designName << " id " << item.id;
+      }
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, WindowLayout, ::testing::ValuesIn(windowCatalogue()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WindowCatalogue, WindowsShareABlockOnlyWhenTheyShareTheirIds) {
+  // Two designs of one dialog (the two choosers, the two password forms)
+  // share their ids; any other two windows keep to blocks of their own.
+  std::set<std::string_view> names;
+  for (const CataloguedWindow& a : windowCatalogue()) {
+    EXPECT_TRUE(names.insert(a.name).second) << a.name << " is listed twice";
+    for (const CataloguedWindow& b : windowCatalogue()) {
+      if (&a == &b) continue;
+      for (const int block : a.idBlocks) {
+        if (std::find(b.idBlocks.begin(), b.idBlocks.end(), block) == b.idBlocks.end()) continue;
+        EXPECT_EQ(a.idBlocks, b.idBlocks) << a.name << " and " << b.name;
+        EXPECT_EQ(a.design.controls.front().id, b.design.controls.front().id)
+            << a.name << " and " << b.name << " share block " << block;
+      }
+    }
+  }
+}
 
 }  // namespace
-}  // namespace temvik::testing
+}  // namespace testing
+}  // namespace temvik

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/id_blocks.h"
 #include "platform/services.h"
 #include "platform/short_lived_window.h"
 
@@ -7,12 +8,12 @@ namespace temvik {
 
 namespace about_ids {
 enum AboutControl : ControlId {
-  kName = 2801,  // 标签1
-  kVersion,      // 标签2
-  kPurpose,      // 标签3
-  kWhereData,    // 标签4
-  kCredits,      // 标签5
-  kAboutOk,      // 超级按钮1
+  kName = id_blocks::kAbout + 1,  // 标签1
+  kVersion,                       // 标签2
+  kPurpose,                       // 标签3
+  kWhereData,                     // 标签4
+  kCredits,                       // 标签5
+  kAboutOk,                       // 超级按钮1
 };
 }  // namespace about_ids
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/id_blocks.h"
 #include "platform/services.h"
 #include "platform/short_lived_window.h"
 #include "store/app_state.h"
@@ -9,10 +10,10 @@ namespace temvik {
 
 namespace password_ids {
 enum PasswordControl : ControlId {
-  kPasswordLabel = 2501,  // 标签1
-  kPasswordEntry,         // 编辑框1
-  kCaseNote,              // 标签2
-  kPasswordOk,            // 超级按钮1
+  kPasswordLabel = id_blocks::kPassword + 1,  // 标签1
+  kPasswordEntry,                             // 编辑框1
+  kCaseNote,                                  // 标签2
+  kPasswordOk,                                // 超级按钮1
 };
 }  // namespace password_ids
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/id_blocks.h"
 #include "platform/services.h"
 #include "platform/short_lived_window.h"
 
@@ -9,13 +10,13 @@ namespace temvik {
 
 namespace chooser_ids {
 enum ProcessChooserControl : ControlId {
-  kTypedFrame = 2301,  // 分组框1
-  kProcessText,        // 编辑框1
-  kRunningFrame,       // 分组框2
-  kRunningList,        // 列表框1
-  kDeleteAll,          // 超级按钮1
-  kProcessOk,          // 超级按钮2
-  kProcessCancel,      // 超级按钮3
+  kTypedFrame = id_blocks::kProcessChooser + 1,  // 分组框1
+  kProcessText,                                  // 编辑框1
+  kRunningFrame,                                 // 分组框2
+  kRunningList,                                  // 列表框1
+  kDeleteAll,                                    // 超级按钮1
+  kProcessOk,                                    // 超级按钮2
+  kProcessCancel,                                // 超级按钮3
 };
 }  // namespace chooser_ids
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/id_blocks.h"
 #include "platform/prompts.h"
 #include "platform/services.h"
 #include "platform/short_lived_window.h"
@@ -10,10 +11,10 @@ namespace temvik {
 
 namespace chooser_ids {
 enum ProgramChooserControl : ControlId {
-  kProgramFrame = 2401,  // 分组框1
-  kProgramText,          // 编辑框1
-  kAddProgram,           // 超级按钮1
-  kProgramOk,            // 超级按钮2
+  kProgramFrame = id_blocks::kProgramChooser + 1,  // 分组框1
+  kProgramText,                                    // 编辑框1
+  kAddProgram,                                     // 超级按钮1
+  kProgramOk,                                      // 超级按钮2
 };
 }  // namespace chooser_ids
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/id_blocks.h"
 #include "platform/prompts.h"
 #include "platform/window.h"
 #include "store/item_options.h"
@@ -16,30 +17,30 @@ namespace temvik {
 
 namespace prompt_ids {
 enum PromptPointControl : ControlId {
-  kMoveUpPoint = 2001,  // 超级按钮2
-  kMoveDownPoint,       // 超级按钮3
-  kPointList,           // 列表框1
-  kAddPoint,            // 标签3
-  kRemovePoint,         // 标签4
-  kSavePoint,           // 超级按钮1
-  kNameLabel,           // 标签5
-  kPointName,           // 编辑框5
-  kTimeGroup,           // 分组框1
-  kPointHours,          // 编辑框1
-  kHoursUnitLabel,      // 标签6
-  kPointMinutes,        // 编辑框2
-  kMinutesUnitLabel,    // 标签7
-  kPointSeconds,        // 编辑框3
-  kSecondsUnitLabel,    // 标签8
-  kSoundLabel,          // 标签9
-  kPointSound,          // 编辑框4
-  kChooseSound,         // 标签2
-  kPlayLabel,           // 标签10
-  kPointPlay,           // 编辑框6
-  kPlayUnitLabel,       // 标签11
-  kPlayLimitNote,       // 标签1
-  kExplanation,         // 透明标签1
-  kPointsOk,            // 标签17
+  kMoveUpPoint = id_blocks::kPromptPoints + 1,  // 超级按钮2
+  kMoveDownPoint,                               // 超级按钮3
+  kPointList,                                   // 列表框1
+  kAddPoint,                                    // 标签3
+  kRemovePoint,                                 // 标签4
+  kSavePoint,                                   // 超级按钮1
+  kNameLabel,                                   // 标签5
+  kPointName,                                   // 编辑框5
+  kTimeGroup,                                   // 分组框1
+  kPointHours,                                  // 编辑框1
+  kHoursUnitLabel,                              // 标签6
+  kPointMinutes,                                // 编辑框2
+  kMinutesUnitLabel,                            // 标签7
+  kPointSeconds,                                // 编辑框3
+  kSecondsUnitLabel,                            // 标签8
+  kSoundLabel,                                  // 标签9
+  kPointSound,                                  // 编辑框4
+  kChooseSound,                                 // 标签2
+  kPlayLabel,                                   // 标签10
+  kPointPlay,                                   // 编辑框6
+  kPlayUnitLabel,                               // 标签11
+  kPlayLimitNote,                               // 标签1
+  kExplanation,                                 // 透明标签1
+  kPointsOk,                                    // 标签17
 };
 }  // namespace prompt_ids
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/id_blocks.h"
 #include "platform/services.h"
 #include "platform/short_lived_window.h"
 
@@ -10,9 +11,9 @@ namespace temvik {
 
 namespace rename_ids {
 enum RenameControl : ControlId {
-  kNameLabel = 2701,  // 透明标签1
-  kNameText,          // 编辑框1
-  kRenameOk,          // 超级按钮1
+  kNameLabel = id_blocks::kRename + 1,  // 透明标签1
+  kNameText,                            // 编辑框1
+  kRenameOk,                            // 超级按钮1
 };
 }  // namespace rename_ids
 

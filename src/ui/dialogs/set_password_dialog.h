@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/id_blocks.h"
 #include "platform/services.h"
 #include "platform/short_lived_window.h"
 #include "store/app_state.h"
@@ -9,14 +10,14 @@ namespace temvik {
 
 namespace password_ids {
 enum SetPasswordControl : ControlId {
-  kBindingNote = 2601,  // 标签4
-  kOldLabel,            // 标签1
-  kOldPassword,         // 编辑框1
-  kCaseHint,            // 标签3
-  kNewLabel,            // 标签2
-  kNewPassword,         // 编辑框2
-  kSetOk,               // 超级按钮1
-  kSetCancel,           // 超级按钮2
+  kBindingNote = id_blocks::kSetPassword + 1,  // 标签4
+  kOldLabel,                                   // 标签1
+  kOldPassword,                                // 编辑框1
+  kCaseHint,                                   // 标签3
+  kNewLabel,                                   // 标签2
+  kNewPassword,                                // 编辑框2
+  kSetOk,                                      // 超级按钮1
+  kSetCancel,                                  // 超级按钮2
 };
 }  // namespace password_ids
 
