@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program's icon (a clock face on a blue disc) and writes temvik.ico.
 
-Usage: python3 make_icon.py [output.ico]   (default: temvik.ico beside this file)
+Usage: python3 generators/make_icon.py [output.ico]   (default: src/app/temvik.ico)
 
 Pure Python, no libraries: each size is drawn 4x larger and averaged down for
 smooth edges, then stored as a 32-bit BGRA bitmap with an all-clear AND mask.
@@ -117,6 +117,6 @@ def ico(sizes=SIZES):
 
 
 if __name__ == "__main__":
-    target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "temvik.ico")
+    target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "src", "app", "temvik.ico")
     with open(target, "wb") as f:
         f.write(ico())

@@ -2,7 +2,7 @@
 """Writes the give-up dialog's picture: a rounded panel on pure white.
 
 White is the see-through colour, so the panel gives the dialog its outline.
-Usage: make_giveup_picture.py OUT.bmp
+Usage: python3 generators/make_giveup_picture.py src/app/res/giveup.bmp
 """
 import struct
 import sys

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the program's own end tune, a short standard MIDI file (format 0).
 
-Usage: make_end_tune.py OUT.mid
+Usage: python3 generators/make_end_tune.py src/app/res/end_tune.mid
 """
 import struct
 import sys
