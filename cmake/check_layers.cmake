@@ -1,26 +1,16 @@
 # Fails when a source file includes a header of a layer it may not use, or
 # when portable code includes a Windows header. Run by the build (the target
-# temvik_layer_check) with -DSOURCE_DIR=<src> -DSTAMP=<file to touch>.
+# temvik_layer_check) with -DSOURCE_DIR=<src> -DSTAMP=<file to touch>
+# -DLAYER_FILE=<rules>.
 #
-# Each folder of src/ may include itself and the folders listed for it;
-# a file belongs to the longest folder that holds it.
+# The rules are derived from the one list of layers in src/CMakeLists.txt
+# (TEMVIK_LAYERS), which writes LAYER_FILE: allowed_<folder>, the folders a
+# folder may include (itself and all it reaches through the layers it uses);
+# layers; windows_layers, the folders that may talk to Windows. A file
+# belongs to the longest folder that holds it.
 cmake_minimum_required(VERSION 3.25)
 
-set(allowed_platform "platform")
-set(allowed_platform/headless "platform/headless;platform")
-set(allowed_platform/win32 "platform/win32;platform")
-set(allowed_store "store;platform")
-set(allowed_run "run;store;platform")
-set(allowed_ui/dialogs "ui/dialogs;run;store;platform")
-set(allowed_timed "timed;run;store;platform")
-set(allowed_tools "tools;run;store;platform")
-set(allowed_update "update;run;store;platform")
-set(allowed_ui/main "ui/main;ui/dialogs;timed;tools;update;run;store;platform")
-set(allowed_app "app;ui/main;ui/dialogs;timed;tools;update;run;store;platform/win32;platform")
-set(layers platform/headless platform/win32 ui/dialogs ui/main platform store run timed tools
-    update app)
-# Folders whose code may talk to Windows directly.
-set(windows_layers platform/win32 app)
+include(${LAYER_FILE})
 
 function(layer_of path out)
   set(best "")
