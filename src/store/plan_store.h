@@ -21,10 +21,15 @@ inline constexpr std::string_view kScratchItemFile = "\\time1.ini";
 inline constexpr std::string_view kScratchMarkFile = "\\win1.ini";
 inline constexpr std::string_view kScratchTimedItemFile = "\\out1.ini";
 inline constexpr std::string_view kScratchTimedMarkFile = "\\fin1.ini";
+// The program's settings (store/settings.h), no part of the plan.
+inline constexpr std::string_view kSettingsFile = "\\settings.ini";
 // Every file the program keeps beside itself.
-inline constexpr std::array<std::string_view, 9> kProgramFiles = {
-    kItemFile,        kMarkFile,        kTimedItemFile,        kTimedMarkFile,       kPlanNameFile,
-    kScratchItemFile, kScratchMarkFile, kScratchTimedItemFile, kScratchTimedMarkFile};
+// clang-format off
+inline constexpr std::array<std::string_view, 10> kProgramFiles = {
+    kItemFile, kMarkFile, kTimedItemFile, kTimedMarkFile, kPlanNameFile,
+    kScratchItemFile, kScratchMarkFile, kScratchTimedItemFile, kScratchTimedMarkFile,
+    kSettingsFile};
+// clang-format on
 
 inline constexpr std::string_view kFinishedMark = "已完成--";  // 8 bytes in GBK
 inline constexpr std::string_view kFinishedWord = "已完成";
