@@ -93,7 +93,8 @@ class Win32Ui final : public Ui {
 // whenever its DPI changes. It opens inside its monitor's work area and comes
 // back inside when that shrinks, laid out at a lower DPI where its design
 // would not fit at the monitor's. bounds() and move() speak design pixels, as the
-// design's rectangle does.
+// design's rectangle does. Its members are defined one concern a file:
+// win32_window.cpp says which file holds what.
 class Win32Window final : public Window {
  public:
   Win32Window(const Win32Ui& ui, WindowEvents& events);
