@@ -51,18 +51,6 @@ struct Message {
 MessageAnswer show(Prompts& prompts, const Window* owner, const Message& message,
                    std::initializer_list<std::string_view> values = {});
 
-// An information box with an OK button, the form every refusal and
-// validation message takes. An empty title leaves the program's own.
-inline void inform(Prompts& prompts, const Window* owner, std::string_view text,
-                   std::string_view title = "") {
-  prompts.message(owner, text, title, MessageIcon::Information, MessageButtons::Ok);
-}
-
-// A plain box with an OK button: no icon, the program's own title.
-inline void tell(Prompts& prompts, const Window* owner, std::string_view text) {
-  prompts.message(owner, text, "", MessageIcon::None, MessageButtons::Ok);
-}
-
 // A file dialog that remembers its last chosen name, as a dialog object on a
 // form does: after a cancel, fileName() still holds the earlier choice.
 class FileDialog {
