@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,17 +34,22 @@ class Prompts {
                                               std::string_view presetName) = 0;
 };
 
-// An information box with an OK button, the form every refusal and
-// validation message takes. An empty title leaves the program's own.
-inline void inform(Prompts& prompts, const Window* owner, std::string_view text,
-                   std::string_view title = "") {
-  prompts.message(owner, text, title, MessageIcon::Information, MessageButtons::Ok);
-}
+// One message box: its text, its title (empty: the program's own), its icon
+// and its buttons. Every box the program shows is a named Message in the
+// messages.h of the layer that shows it; a text made at run time keeps its
+// fixed part there, with "{}" where show() puts each value.
+struct Message {
+  std::string_view text;
+  std::string_view title;
+  MessageIcon icon;
+  MessageButtons buttons;
+};
 
-// A plain box with an OK button: no icon, the program's own title.
-inline void tell(Prompts& prompts, const Window* owner, std::string_view text) {
-  prompts.message(owner, text, "", MessageIcon::None, MessageButtons::Ok);
-}
+// Shows the box and returns the answer. Each "{}" of the text, in turn,
+// becomes the next of `values`, taken as it stands (a "{}" in a value
+// stays); a "{}" left without a value stays too.
+MessageAnswer show(Prompts& prompts, const Window* owner, const Message& message,
+                   std::initializer_list<std::string_view> values = {});
 
 // A file dialog that remembers its last chosen name, as a dialog object on a
 // form does: after a cancel, fileName() still holds the earlier choice.

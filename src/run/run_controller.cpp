@@ -1,6 +1,7 @@
 #include "run/run_controller.h"
 
 #include "run/end_actions.h"
+#include "run/messages.h"
 #include "store/store_error.h"
 #include "store/text.h"
 
@@ -13,9 +14,7 @@ RunController::~RunController() = default;
 void RunController::startFromBeginning() {
   retired_.release();  // started from the main window: no run window is busy
   if (app_.unsavedEdit) {
-    const auto answer =
-        services_.prompts.message(&host_.mainWindow(), "你确定不保存修改吗？", "询问",
-                                  MessageIcon::Question, MessageButtons::YesNo);
+    const auto answer = show(services_.prompts, &host_.mainWindow(), kAskDropEdits);
     if (answer != MessageAnswer::Yes) return;
     app_.unsavedEdit = false;  // the loads below drop the changes
   }
@@ -25,13 +24,12 @@ void RunController::startFromBeginning() {
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (const auto refusal = startRefusal(items[i])) {
       host_.loadSequential(static_cast<int>(i));
-      inform(services_.prompts, &host_.mainWindow(), refusal->text, refusal->title);
+      show(services_.prompts, &host_.mainWindow(), startRefusedMessage(*refusal));
       return;
     }
   }
   if (items.empty()) {
-    services_.prompts.message(&host_.mainWindow(), "并没有计划以供执行", "", MessageIcon::None,
-                              MessageButtons::Ok);
+    show(services_.prompts, &host_.mainWindow(), kNothingToRun);
     return;
   }
   state_.position = 0;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "store/item_options.h"
+#include "store/messages.h"
 
 namespace temvik {
 
@@ -31,7 +32,8 @@ struct RunItem {
   friend bool operator==(const RunItem&, const RunItem&) = default;
 };
 
-// Why an item cannot start: the message and the title of its box.
+// Why an item cannot start: the text and the title of its box
+// (kStartRefused, run/messages.h).
 struct StartRefusal {
   std::string_view text;
   std::string_view title;
@@ -42,9 +44,6 @@ struct StartRefusal {
 // its play time when the end sound plays. Add, save and the start checks
 // refuse such an item with this message.
 [[nodiscard]] std::optional<std::string_view> numberProblem(const RunItem& item);
-
-// The title of the box that refuses an input.
-inline constexpr std::string_view kPleaseCorrect = "请修改";
 
 // The start checks of one item, in their order; nothing when it may run.
 [[nodiscard]] std::optional<StartRefusal> startRefusal(const RunItem& item);

@@ -7,6 +7,7 @@
 #include "run/change_time_dialog.h"
 #include "run/end_actions.h"
 #include "run/give_up_dialog.h"
+#include "run/messages.h"
 #include "run/run_controller.h"
 
 namespace temvik {
@@ -228,9 +229,7 @@ void RunWindow::promptPointDue(int k) {
 }
 
 bool RunWindow::onCloseRequested() {
-  const auto answer =
-      run_.services().prompts.message(window_.get(), "你确定不坚持下去了吗？", "确定退出",
-                                      MessageIcon::Question, MessageButtons::YesNo);
+  const auto answer = show(run_.services().prompts, window_.get(), kAskGiveUp);
   if (answer != MessageAnswer::Yes) return false;
   closingByCode_ = true;
   return true;

@@ -1,9 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
-
-#include "platform/prompts.h"
 
 namespace temvik {
 
@@ -24,18 +21,9 @@ struct AppState {
 
   // The sequential plan is read-only: a password is stored and not entered.
   // Every path that would change the plan or its marks asks this first and,
-  // while it holds, refuses with tellEditLocked; the editor stays disabled.
+  // while it holds, refuses with the one box kEditLocked (store/messages.h);
+  // the editor stays disabled.
   [[nodiscard]] bool editLocked() const { return !password.empty() && !rights; }
 };
-
-// What a change refused by the edit lock says.
-inline constexpr std::string_view kEditLockedText =
-    "没有管理权限，不能修改计划。请先在“管理”菜单中选择“获取管理权限”。";
-
-// Tells that the edit lock refused a change. Every refusal takes this one
-// form: the text above in an information box.
-inline void tellEditLocked(Prompts& prompts, const Window* owner) {
-  inform(prompts, owner, kEditLockedText);
-}
 
 }  // namespace temvik

@@ -41,8 +41,4 @@ inline constexpr std::size_t kPasswordHashBytes = 32;
 [[nodiscard]] std::optional<bool> passwordMatches(Crypto& crypto, std::string_view stored,
                                                   std::string_view entry);
 
-// What the password dialogs say when the cryptography failed.
-inline constexpr std::string_view kCryptoFailedText =
-    "系统加密服务出错，暂时无法核对或设置密码。已保存的密码没有改变。";
-
 }  // namespace temvik

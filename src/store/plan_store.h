@@ -148,16 +148,6 @@ struct ListItem {
 [[nodiscard]] const ListItem* itemOfRow(const std::vector<ListItem>& items, int row,
                                         std::string_view rowText);
 
-// What a list operation tells when the list no longer shows its file (the
-// file changed behind it): the list is shown afresh and nothing is written.
-inline constexpr std::string_view kListOutOfStepText =
-    "计划文件与列表不一致，刚才的操作没有执行。列表已按文件重新显示，请重新操作。";
-
-// What add and save tell when the content names a section of the file that
-// is no item of the list (a note, say): the item would take it over.
-inline constexpr std::string_view kSectionTakenText =
-    "计划文件中已有同名的记录，请换一个任务内容。";
-
 struct PlanNames {
   std::string sequential;  // "默认计划" when empty
   std::string timed;       // "默认同步" when empty

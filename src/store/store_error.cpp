@@ -19,8 +19,7 @@ std::string storeErrorText(const StoreError& error) {
 }
 
 void reportStoreError(Prompts& prompts, const Window* owner, const StoreError& error) {
-  prompts.message(owner, storeErrorText(error), kStoreErrorTitle, MessageIcon::Error,
-                  MessageButtons::Ok);
+  show(prompts, owner, kStoreError, {storeErrorText(error)});
 }
 
 }  // namespace temvik

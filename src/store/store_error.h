@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/prompts.h"
+#include "store/messages.h"
 
 namespace temvik {
 
@@ -26,9 +27,8 @@ class StoreError : public std::runtime_error {
 
 // What the user is told: the file, and that nothing was changed.
 [[nodiscard]] std::string storeErrorText(const StoreError& error);
-inline constexpr std::string_view kStoreErrorTitle = "文件错误";
 
-// Shows the one message box of a failed read or write.
+// Shows the one message box of a failed read or write (kStoreError).
 void reportStoreError(Prompts& prompts, const Window* owner, const StoreError& error);
 
 }  // namespace temvik

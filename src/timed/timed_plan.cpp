@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <utility>
 
+#include "run/messages.h"
 #include "store/content_rules.h"
+#include "store/messages.h"
 #include "store/plan_rewrite.h"
 #include "store/store_error.h"
 #include "store/text.h"
+#include "timed/messages.h"
 
 namespace temvik {
 
@@ -106,7 +109,7 @@ void TimedPlan::showFileAfresh(const IniDocument& items) {
 bool TimedPlan::save() {
   const int selected = window_.listSelection(ids_.timedList);
   if (selected < 0) {
-    inform(services_.prompts, &window_, "没有选择要保存到的计划项目");
+    show(services_.prompts, &window_, kNoRowToSaveTo);
     return false;
   }
   const ItemRecord record = host_.editorRecord();
@@ -116,20 +119,20 @@ bool TimedPlan::save() {
     const std::string row = window_.listText(ids_.timedList, i);
     if (i != selected &&
         (equalsIgnoreCase(row, content) || equalsIgnoreCase(sectionOfRow(row), content))) {
-      inform(services_.prompts, &window_, "计划列表里已经有此内容的计划了。", "重复");
+      show(services_.prompts, &window_, kContentTakenAtSave);
       return false;
     }
   }
   if (content.empty()) {
-    inform(services_.prompts, &window_, "请填写任务内容");
+    show(services_.prompts, &window_, kNoContent);
     return false;
   }
   if (auto problem = contentProblem(content)) {
-    inform(services_.prompts, &window_, *problem, kPleaseCorrect);
+    show(services_.prompts, &window_, kInputRefused, {*problem});
     return false;
   }
   if (auto problem = numberProblem(host_.editorItem())) {
-    inform(services_.prompts, &window_, *problem, kPleaseCorrect);
+    show(services_.prompts, &window_, kInputRefused, {*problem});
     return false;
   }
 
@@ -138,7 +141,7 @@ bool TimedPlan::save() {
   if (!rowsShowItems(list, rows())) {
     // The file changed behind the list: the row may name another item.
     showFileAfresh(items);
-    inform(services_.prompts, &window_, kListOutOfStepText);
+    show(services_.prompts, &window_, kListOutOfStep);
     return false;
   }
   const std::string name = list[static_cast<std::size_t>(selected)].section;
@@ -151,7 +154,7 @@ bool TimedPlan::save() {
     // A new content renames the record in its place; every other section
     // stays as it is.
     if (items.hasSection(content)) {
-      inform(services_.prompts, &window_, kSectionTakenText, "重复");
+      show(services_.prompts, &window_, kSectionTaken);
       return false;
     }
     written.renameSection(name, content);
@@ -202,12 +205,12 @@ bool TimedPlan::removeRows(const std::vector<int>& removed) {
 void TimedPlan::cancelSync() {
   const int k = window_.listSelection(ids_.timedList);
   if (k < 0) {
-    message("请选择要取消的同步项");
+    show(services_.prompts, &window_, kNoTimedRowToCancel);
     return;
   }
   if (!removeRows({k})) {
     host_.resetEditor();
-    inform(services_.prompts, &window_, kListOutOfStepText);
+    show(services_.prompts, &window_, kListOutOfStep);
     return;
   }
   // The row after the removed one (what was k + 2 before), as it was.
@@ -230,8 +233,7 @@ void TimedPlan::leftPressed() {
   const std::string rememberedName =
       remembered >= 0 ? sectionOfRow(window_.listText(ids_.timedList, remembered)) : "";
   if (state_.unsavedEdit) {
-    const auto answer = services_.prompts.message(&window_, "您正在编辑的项未保存，是否保存？", "",
-                                                  MessageIcon::None, MessageButtons::YesNo);
+    const auto answer = show(services_.prompts, &window_, kAskSaveTimedEdits);
     if (answer == MessageAnswer::Yes) {
       if (remembered >= 0) {
         // Found by its name: a tick may have removed rows while the box was open.
@@ -285,17 +287,15 @@ void TimedPlan::setSyncCommand() {
   const int sequentialCount = window_.listCount(ids_.sequentialList);
   if (state_.activeList == ActiveList::Sequential && sequentialCount > 0 &&
       window_.listText(ids_.sequentialList, 0).find(kFinishedWord) != std::string::npos) {
-    message("清除了所有已完成标记后才能进行移动项操作");
+    show(services_.prompts, &window_, kClearMarksBeforeSync);
     return;
   }
   if (sequentialCount == 0 && window_.listSelection(ids_.timedList) < 0) {
-    message("没有计划列表项目以供添加");
+    show(services_.prompts, &window_, kNothingToSync);
     return;
   }
   if (state_.unsavedEdit) {
-    const auto answer =
-        services_.prompts.message(&window_, "你确定不保存修改就设置同步吗？", "询问",
-                                  MessageIcon::Question, MessageButtons::YesNo);
+    const auto answer = show(services_.prompts, &window_, kAskSyncUnsaved);
     if (answer != MessageAnswer::Yes) return;
   }
   // The stored item again: unsaved changes are dropped.
@@ -310,23 +310,23 @@ void TimedPlan::setSyncCommand() {
   }
   state_.unsavedEdit = false;
   if (auto refusal = setSyncRefusal(host_.editorItem())) {
-    inform(services_.prompts, &window_, refusal->text, refusal->title);
+    show(services_.prompts, &window_, startRefusedMessage(*refusal));
     return;
   }
   const int sequentialRow = window_.listSelection(ids_.sequentialList);
   if (sequentialRow >= 0 &&
       timedNameTaken(sectionOfRow(window_.listText(ids_.sequentialList, sequentialRow)))) {
-    message("同步计划列表中已经有此同名计划");
+    show(services_.prompts, &window_, kTimedNameTaken);
     return;
   }
   const int timedRow = window_.listSelection(ids_.timedList);
   if (sequentialRow < 0 && timedRow < 0) {
-    message("请先选中一项计划");
+    show(services_.prompts, &window_, kSelectItemFirst);
     return;
   }
   if (sequentialRow >= 0 && state_.editLocked()) {
     // Moving the item would change the locked sequential plan.
-    tellEditLocked(services_.prompts, &window_);
+    show(services_.prompts, &window_, kEditLocked);
     return;
   }
   sourceIndex_ = sequentialRow;
@@ -349,7 +349,7 @@ bool TimedPlan::setSyncAccepted(const DateTime& start, const std::string& sound)
 
 bool TimedPlan::acceptStart(const DateTime& start, const std::string& sound) {
   if (!isValidDateTime(start) || start <= services_.clock.now()) {
-    message("您设定的时间已失效");
+    show(services_.prompts, &window_, kStartPassed);
     return false;
   }
   // What the dialog was opened for decides, not what the editor shows by
@@ -361,7 +361,7 @@ bool TimedPlan::acceptStart(const DateTime& start, const std::string& sound) {
     const int row = window_.listSelection(ids_.timedList);
     if (row < 0 ||
         !equalsIgnoreCase(sectionOfRow(window_.listText(ids_.timedList, row)), sourceName_)) {
-      message("请先选中一项计划");
+      show(services_.prompts, &window_, kSelectItemFirst);
       return false;
     }
     editorStart_ = start;
@@ -380,11 +380,11 @@ bool TimedPlan::moveToTimedList(const DateTime& start, const std::string& sound)
   const std::string name = sourceName_;
   if (source >= window_.listCount(ids_.sequentialList) ||
       sectionOfRow(window_.listText(ids_.sequentialList, source)) != name) {
-    message("请先选中一项计划");
+    show(services_.prompts, &window_, kSelectItemFirst);
     return false;
   }
   if (timedNameTaken(name)) {
-    message("同步计划列表中已经有此同名计划");
+    show(services_.prompts, &window_, kTimedNameTaken);
     return false;
   }
   // The item as its file holds it: the editor may show another one by now.
@@ -397,22 +397,21 @@ bool TimedPlan::moveToTimedList(const DateTime& start, const std::string& sound)
   if (!rowsShowItems(list, sequentialRows)) {
     host_.refillSequential();
     host_.resetEditor();
-    inform(services_.prompts, &window_, kListOutOfStepText);
+    show(services_.prompts, &window_, kListOutOfStep);
     return false;
   }
   const std::string section = list[static_cast<std::size_t>(source)].section;
   ItemRecord record = readItem(items, section);
   if (overlapsTimedItem(slots_, start,
                         durationSeconds(record.hours, record.minutes, record.seconds))) {
-    message("您设定的时间于其它同步计划时间重叠");
+    show(services_.prompts, &window_, kStartOverlaps);
     return false;
   }
   const IniDocument oldTimed = store_.load(kTimedItemFile);
   if (oldTimed.hasSection(name)) {
     // A section of that name that is no timed item (a note, say), which
     // the item would take over.
-    inform(services_.prompts, &window_, "同步计划文件中已有同名的记录，请先修改此项的任务内容。",
-           "重复");
+    show(services_.prompts, &window_, kTimedSectionTaken);
     return false;
   }
   const IniDocument timedMarks = store_.load(kTimedMarkFile);
@@ -520,7 +519,7 @@ void TimedPlan::tick() {
   if (failure) throw *failure;
   if (expired.empty()) return;
   if (window_.listCount(ids_.timedList) == 0) timedNameFallsBack();
-  message("您有" + std::to_string(expired.size()) + "同步计划已过期，已经删除！");
+  show(services_.prompts, &window_, kItemsExpired, {std::to_string(expired.size())});
 }
 
 void TimedPlan::timedNameFallsBack() {

@@ -85,9 +85,6 @@ class TimedPlan {
   // The row of a section, -1 when the list has none.
   [[nodiscard]] int rowOf(const std::string& section) const;
   [[nodiscard]] std::vector<std::string> rows() const;
-  void message(std::string_view text) {
-    services_.prompts.message(&window_, text, "", MessageIcon::None, MessageButtons::Ok);
-  }
 
   Services& services_;
   PlanStore& store_;

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "store/gbk.h"
+#include "update/messages.h"
 
 namespace temvik {
 
@@ -12,7 +13,6 @@ using namespace update_ids;
 namespace {
 
 constexpr int kAttempts = 2;
-constexpr std::string_view kTipsTitle = "tips";
 
 }  // namespace
 
@@ -20,7 +20,7 @@ const WindowDesign& updateCheckDesign() {
   using K = ControlKind;
   static const WindowDesign design{
       .designName = "检查更新窗口",
-      .title = "检查更新",
+      .title = kUpdateCheckTitle,
       .rect = {0, 0, 260, 120},
       .minimizeBox = false,
       .centered = true,
@@ -118,18 +118,16 @@ void UpdateCheck::checked(std::uint64_t check, const Outcome& outcome) {
   close();
   Prompts& prompts = services_.prompts;
   if (!outcome.failure.empty()) {
-    prompts.message(owner_, outcome.failure, updateCheckDesign().title, MessageIcon::Error,
-                    MessageButtons::Ok);
+    show(prompts, owner_, kCheckFailed, {outcome.failure});
     return;
   }
   const auto& offer = outcome.offer;
   if (!offer) {
-    prompts.message(owner_, "当前版本已经是最新版本！", "", MessageIcon::None, MessageButtons::Ok);
+    show(prompts, owner_, kUpToDate);
     return;
   }
   const auto answer =
-      prompts.message(owner_, updateQuestion(kCurrentVersion, *offer), "是否下载最新版？",
-                      MessageIcon::Question, MessageButtons::YesNo);
+      show(prompts, owner_, kAskDownload, {updateQuestion(kCurrentVersion, *offer)});
   if (answer != MessageAnswer::Yes) return;
   if (offer->method == kOpenPageMethod)
     services_.shell.open(offer->address);
@@ -140,8 +138,7 @@ void UpdateCheck::checked(std::uint64_t check, const Outcome& outcome) {
 void UpdateCheck::download(const std::string& address) {
   const auto name = downloadFileName(address);
   if (!name) {
-    services_.prompts.message(owner_, "下载失败", kTipsTitle, MessageIcon::Error,
-                              MessageButtons::Ok);
+    show(services_.prompts, owner_, kDownloadFailed);
     return;
   }
   const std::string target = services_.files.programDirectory() + "\\" + *name;
@@ -162,11 +159,9 @@ void UpdateCheck::downloaded(const std::string& target, const NetworkAnswer& ans
   // removed when it fails): a read or a write that fails leaves no file. The
   // file is only stored, never run.
   if (answer.ok() && services_.files.writeAtomic(target, answer.body)) {
-    services_.prompts.message(nullptr, "新版本已下载到：\r\n" + target, kTipsTitle,
-                              MessageIcon::None, MessageButtons::Ok);
+    show(services_.prompts, nullptr, kDownloaded, {target});
   } else {
-    services_.prompts.message(nullptr, "下载失败", kTipsTitle, MessageIcon::Error,
-                              MessageButtons::Ok);
+    show(services_.prompts, nullptr, kDownloadFailed);
   }
 }
 

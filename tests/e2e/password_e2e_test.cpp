@@ -12,10 +12,12 @@
 #include "e2e_support.h"
 #include "platform/win32/win32_services.h"
 #include "store/app_state.h"
+#include "store/messages.h"
 #include "store/password.h"
 #include "ui/dialogs/password_dialog.h"
 #include "ui/dialogs/set_password_dialog.h"
 #include "ui/main/main_window_ids.h"
+#include "ui/main/messages.h"
 #include "ui/main/plan_menu.h"
 
 namespace temvik::e2e {
@@ -79,7 +81,7 @@ TEST(Password, AWrongAnswerAtStartUpKeepsThePlanAsItIs) {
   E2E_EVENTUALLY_TRUE(IsWindowEnabled(app.hwnd()));
   ASSERT_TRUE(app.sync());
   EXPECT_EQ(enabledInputs(app), 0);
-  const std::string refused(kEditLockedText);
+  const std::string refused(kEditLocked.text);
 
   // The Delete key on a selected row.
   ASSERT_TRUE(app.clickRow(kSequentialList, 1));
@@ -103,10 +105,10 @@ TEST(Password, AWrongAnswerAtStartUpKeepsThePlanAsItIs) {
   // timed part over time.ini would take the password too.
   app.menu(kExportTimed);
   ASSERT_TRUE(app.chooseFileOver(narrow(folder.path("TIME.INI"))));
-  EXPECT_EQ(boxText(app), std::string(kOwnFileExportText));
+  EXPECT_EQ(boxText(app), std::string(kOwnFileExport.text));
   app.menu(kExportSequential);
   ASSERT_TRUE(app.chooseFileOver(narrow(folder.dir()) + "\\.\\out.ini"));
-  EXPECT_EQ(boxText(app), std::string(kOwnFileExportText));
+  EXPECT_EQ(boxText(app), std::string(kOwnFileExport.text));
   ASSERT_TRUE(app.sync());
 
   EXPECT_EQ(app.rows(kSequentialList), (Rows{"已完成--背单词", "写作业", "练钢琴"}));

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "run/run_window.h"
+#include "store/messages.h"
 #include "store/plan_store.h"
 #include "timed/set_sync_dialog.h"
 #include "ui/main/main_window_fixture.h"
@@ -259,7 +260,7 @@ TEST_F(TimedPlanTest, LockedSequentialPlanCannotGiveUpItsItems) {
   w.chooseMenu(kSetSync);
   ASSERT_EQ(env.prompts.shown().size(), 1u);
   EXPECT_EQ(env.prompts.shown()[0].icon, MessageIcon::Information);
-  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{std::string(kEditLockedText)});
+  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{std::string(kEditLocked.text)});
   EXPECT_FALSE(dialog() && dialog()->isOpen());
 }
 

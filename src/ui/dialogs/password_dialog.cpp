@@ -1,6 +1,7 @@
 #include "ui/dialogs/password_dialog.h"
 
 #include "store/password.h"
+#include "ui/dialogs/messages.h"
 
 namespace temvik {
 
@@ -44,12 +45,12 @@ void PasswordDialog::onClick(ControlId id) {
   const auto matches =
       passwordMatches(services_.crypto, state_.password, window_->text(kPasswordEntry));
   if (!matches) {
-    tell(services_.prompts, window_.get(), kCryptoFailedText);
+    show(services_.prompts, window_.get(), kCryptoFailed);
     close();
     return;
   }
   if (!*matches) {
-    tell(services_.prompts, window_.get(), kWrongPasswordText);
+    show(services_.prompts, window_.get(), kWrongPassword);
     close();
     return;
   }

@@ -17,8 +17,6 @@ enum PasswordControl : ControlId {
 };
 }  // namespace password_ids
 
-inline constexpr std::string_view kWrongPasswordText = "密码错误,您没有修改计划的权限";
-
 // "请输入密码": asks for the stored password, letter case counting. The
 // right one grants the rights; a wrong one only says so. Either way the
 // dialog closes; there is no limit on how often it is asked.

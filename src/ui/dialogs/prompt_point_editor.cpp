@@ -3,7 +3,9 @@
 #include <array>
 
 #include "run/duration.h"
+#include "store/messages.h"
 #include "store/text.h"
+#include "ui/dialogs/messages.h"
 
 namespace temvik {
 
@@ -16,7 +18,6 @@ constexpr std::string_view kExplanationText =
     "    提示点的提示时间指的是该提示点在上一个提示点运行后过了多少时间才运行。"
     "持续播放时间指提示音文件从头播放多少秒，若在播放时，到了下一个提示音的提示时间，"
     "则该提示点的提示音播放停止，开始播放下一个提示点的提示音。";
-constexpr std::string_view kFixTitle = "请修改";
 constexpr std::int64_t kMsPerHour = 3600000;
 constexpr std::int64_t kMsPerMinute = 60000;
 constexpr std::int64_t kMsPerSecond = 1000;
@@ -149,7 +150,7 @@ void PromptPointEditor::create(Window& owner) {
   window_->setLayered(kLayeredAlpha);
 }
 
-void PromptPointEditor::show() {
+void PromptPointEditor::open() {
   window_->show();
   window_->activate();
 }
@@ -242,7 +243,7 @@ void PromptPointEditor::loadSelected() {
 void PromptPointEditor::add() {
   Window& w = *window_;
   if (w.listCount(kPointList) >= 2 * kMaxPromptPoints) {
-    info("最多只能加5个提示点", "已达到最大提示点数");
+    show(prompts_, window_.get(), kTooManyPoints);
     return;
   }
   if (!fieldsAcceptable()) return;
@@ -273,18 +274,16 @@ void PromptPointEditor::move(int offset) {
   Window& w = *window_;
   const int s = w.listSelection(kPointList);
   if (s < 0) {
-    prompts_.message(window_.get(),
-                     offset < 0 ? "请先选择要上移的提示点项目" : "请先选择要下移的提示点项目", "",
-                     MessageIcon::None, MessageButtons::Ok);
+    show(prompts_, window_.get(), offset < 0 ? kNoPointToMoveUp : kNoPointToMoveDown);
     return;
   }
   const int rows = w.listCount(kPointList);
   if (offset < 0 && s <= 1) {
-    prompts_.message(window_.get(), "已经到顶", "", MessageIcon::None, MessageButtons::Ok);
+    show(prompts_, window_.get(), kPointAtTop);
     return;
   }
   if (offset > 0 && s >= rows - 2) {
-    prompts_.message(window_.get(), "已经到底", "", MessageIcon::None, MessageButtons::Ok);
+    show(prompts_, window_.get(), kPointAtBottom);
     return;
   }
   // The moving point takes what the fields hold, so edits not yet saved
@@ -331,8 +330,7 @@ bool PromptPointEditor::closeCheck() {
   bool anyTyped = false;
   for (ControlId id : kFields) anyTyped = anyTyped || !window_->text(id).empty();
   if (!anyTyped || !fieldsUnsaved()) return true;
-  return prompts_.message(window_.get(), "确定不保存修改或增加提示点吗？", "请确认",
-                          MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes;
+  return show(prompts_, window_.get(), kAskDropPointFields) == MessageAnswer::Yes;
 }
 
 bool PromptPointEditor::fieldsAcceptable() {
@@ -343,32 +341,31 @@ bool PromptPointEditor::fieldsAcceptable() {
   const std::string play = w.text(kPointPlay);
   // A zero delay would end the chain of points at this one.
   if (isBlankOrZero(hours) && isBlankOrZero(minutes) && isBlankOrZero(seconds)) {
-    info("请输入持续时间", "请补充");
+    show(prompts_, window_.get(), kNoPointDelay);
     return false;
   }
-  constexpr std::string_view kCareful = "填的时候要集中注意力";
   if (isNegativeNumber(hours)) {
-    info("时是没有负值的", kCareful);
+    show(prompts_, window_.get(), kNegativePointHours);
     return false;
   }
   if (isNegativeNumber(minutes)) {
-    info("分是没有负值的", kCareful);
+    show(prompts_, window_.get(), kNegativePointMinutes);
     return false;
   }
   if (isNegativeNumber(seconds)) {
-    info("秒是没有负值的", kCareful);
+    show(prompts_, window_.get(), kNegativePointSeconds);
     return false;
   }
   if (w.text(kPointSound).empty()) {
-    info("请选择一个提示音", "请补充");
+    show(prompts_, window_.get(), kNoPointSound);
     return false;
   }
   if (play.empty() || play == " " || play == "  ") {
-    info("请输入提示音播放的持续时间", "请补充");
+    show(prompts_, window_.get(), kNoPointPlayTime);
     return false;
   }
   if (const auto problem = promptFieldsProblem(hours, minutes, seconds, play)) {
-    info(*problem, kFixTitle);
+    show(prompts_, window_.get(), kInputRefused, {*problem});
     return false;
   }
   return true;
@@ -389,10 +386,6 @@ void PromptPointEditor::storePoints() {
   for (int r = 0; r + 1 < rows; r += 2)
     points.push_back(
         {w.listText(kPointList, r), w.listData(kPointList, r), w.listText(kPointList, r + 1)});
-}
-
-void PromptPointEditor::info(std::string_view text, std::string_view title) {
-  inform(prompts_, window_.get(), text, title);
 }
 
 }  // namespace temvik

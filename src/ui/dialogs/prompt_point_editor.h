@@ -102,7 +102,8 @@ class PromptPointEditor final : public WindowEvents {
 
   // Makes the window, hidden and translucent, owned by `owner`.
   void create(Window& owner);
-  void show();
+  // Shows the window, in front.
+  void open();
   [[nodiscard]] Window& window() { return *window_; }
 
   // The editor loaded an item: the list shows its points, nothing selected.
@@ -140,7 +141,6 @@ class PromptPointEditor final : public WindowEvents {
   void writePoint(int nameRow, const PromptPoint& point);
   // Hands the list to the editor, which add and save write.
   void storePoints();
-  void info(std::string_view text, std::string_view title);
 
   Ui& ui_;
   Prompts& prompts_;

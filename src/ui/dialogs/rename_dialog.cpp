@@ -1,5 +1,7 @@
 #include "ui/dialogs/rename_dialog.h"
 
+#include "ui/dialogs/messages.h"
+
 namespace temvik {
 
 using namespace rename_ids;
@@ -39,8 +41,7 @@ void RenameDialog::onClick(ControlId id) {
   if (id != kRenameOk) return;
   const std::string name = window_->text(kNameText);
   if (name.empty()) {
-    services_.prompts.message(window_.get(), "计划名不能为空", "", MessageIcon::None,
-                              MessageButtons::Ok);
+    show(services_.prompts, window_.get(), kEmptyPlanName);
     return;
   }
   bool renamed = false;

@@ -5,6 +5,7 @@
 
 #include "store/password.h"
 #include "store/store_error.h"
+#include "ui/dialogs/messages.h"
 
 namespace temvik {
 
@@ -75,8 +76,6 @@ void SetPasswordDialog::onClick(ControlId id) {
   if (id == kSetCancel) close();
 }
 
-void SetPasswordDialog::say(std::string_view text) { tell(services_.prompts, window_.get(), text); }
-
 bool SetPasswordDialog::store(const std::string& stored) {
   try {
     host_.writePassword(stored);
@@ -95,16 +94,16 @@ void SetPasswordDialog::confirm() {
   if (!current.empty()) {
     const auto oldMatches = passwordMatches(services_.crypto, current, w.text(kOldPassword));
     if (!oldMatches) {
-      say(kCryptoFailedText);
+      show(services_.prompts, window_.get(), kCryptoFailed);
       return;
     }
     if (!*oldMatches) {
-      say(kWrongOldPasswordText);
+      show(services_.prompts, window_.get(), kWrongOldPassword);
       w.setText(kOldPassword, "");
       w.setText(kNewPassword, "");
     }
     if (!*oldMatches || typed.empty()) {
-      if (*oldMatches) say(kEmptyNewPasswordText);
+      if (*oldMatches) show(services_.prompts, window_.get(), kEmptyNewPassword);
       // The password stays, but a plain one of an earlier version is
       // written as its hash now. Should that fail, it stays as it was.
       if (!isPasswordHash(current)) {
@@ -113,16 +112,16 @@ void SetPasswordDialog::confirm() {
       return;
     }
   } else if (typed.empty()) {
-    say(kEmptyNewPasswordText);
+    show(services_.prompts, window_.get(), kEmptyNewPassword);
     return;
   }
   const std::optional<std::string> hashed = hashPassword(services_.crypto, typed);
   if (!hashed) {
-    say(kCryptoFailedText);
+    show(services_.prompts, window_.get(), kCryptoFailed);
     return;
   }
   if (!store(*hashed)) return;  // told; the dialog stays open with what was typed
-  say(kPasswordChangedText);
+  show(services_.prompts, window_.get(), kPasswordChanged);
   state_.rights = true;
   host_.passwordTaken();
   close();

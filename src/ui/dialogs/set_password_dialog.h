@@ -21,10 +21,6 @@ enum SetPasswordControl : ControlId {
 };
 }  // namespace password_ids
 
-inline constexpr std::string_view kEmptyNewPasswordText = "新密码不能为空";
-inline constexpr std::string_view kWrongOldPasswordText = "旧密码错误";
-inline constexpr std::string_view kPasswordChangedText = "修改成功";
-
 // "设置密码": takes a new password, after the old one when one is stored.
 // Without a stored password the old-password row is hidden and the new one
 // stands in its place. Every "确定" writes the password to the item file
@@ -46,7 +42,6 @@ class SetPasswordDialog final : public ShortLivedWindow {
   void confirm();
   // Writes `stored`, then keeps it in memory; false (told) when the write failed.
   bool store(const std::string& stored);
-  void say(std::string_view text);
 
   Services& services_;
   AppState& state_;

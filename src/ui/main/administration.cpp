@@ -1,6 +1,8 @@
 #include "ui/main/administration.h"
 
+#include "store/messages.h"
 #include "ui/main/main_window_ids.h"
+#include "ui/main/messages.h"
 
 namespace temvik {
 
@@ -15,8 +17,6 @@ Administration::Administration(Services& services, Window& window, ItemEditor& e
       state_(state),
       passwordDialog_(services, closedDialogs_, state, *this),
       setPasswordDialog_(services, closedDialogs_, state, *this) {}
-
-void Administration::say(std::string_view text) { tell(services_.prompts, &window_, text); }
 
 void Administration::askAtStartUp() {
   state_.rights = state_.password.empty();
@@ -42,7 +42,7 @@ void Administration::obtainRights() {
   closedDialogs_.release();
   askingAtStartUp_ = false;
   if (state_.rights) {
-    say("你已经拥有管理权限了");
+    show(services_.prompts, &window_, kRightsHeld);
     return;
   }
   passwordDialog_.open(window_, PasswordDialog::Purpose::ObtainRights);
@@ -61,7 +61,7 @@ void Administration::deletePassword() {
   // The entry is disabled then; a command sent all the same changes nothing.
   if (!window_.isMenuEnabled(kDeletePassword)) return;
   if (state_.editLocked()) {
-    tellEditLocked(services_.prompts, &window_);
+    show(services_.prompts, &window_, kEditLocked);
     return;
   }
   writePassword("");

@@ -45,8 +45,6 @@ class Administration final : public PasswordHost {
   void passwordTaken() override;
 
  private:
-  void say(std::string_view text);
-
   Services& services_;
   Window& window_;
   ItemEditor& editor_;

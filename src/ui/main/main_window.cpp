@@ -6,6 +6,7 @@
 #include "run/run_controller.h"
 #include "run/run_host.h"
 #include "store/app_state.h"
+#include "store/messages.h"
 #include "store/plan_rewrite.h"
 #include "store/plan_store.h"
 #include "store/program.h"
@@ -21,6 +22,7 @@
 #include "ui/main/administration.h"
 #include "ui/main/item_editor.h"
 #include "ui/main/main_window_ids.h"
+#include "ui/main/messages.h"
 #include "ui/main/plan_menu.h"
 #include "ui/main/sequential_plan.h"
 #include "ui/main/user_guide.h"
@@ -485,24 +487,24 @@ class MainWindow::Impl final : public WindowEvents,
   void promptPointsPressed() {
     Window& w = *window_;
     if (state_.activeList == ActiveList::Sequential && plan_->firstRowFinished()) {
-      message("清除了所有已完成标记后才能进行此操作");
+      show(services_.prompts, window_.get(), kClearMarksFirst);
       return;
     }
     if (state_.activeList != ActiveList::Sequential) {
       const int row = w.listSelection(kTimedList);
       if (row >= 0 && w.listText(kTimedList, row).find(kFinishedWord) != std::string::npos) {
-        message("必须清除了已完成标记才能进行操作");
+        show(services_.prompts, window_.get(), kTimedItemFinished);
         return;
       }
     }
-    promptPoints_.show();
+    promptPoints_.open();
   }
 
   // The choosers edit the editor's lists themselves, never a locked one's.
   // A click here is where none of their closed windows can still be busy.
   void openChooser(ControlId button) {
     if (state_.editLocked()) {
-      tellEditLocked(services_.prompts, window_.get());
+      show(services_.prompts, window_.get(), kEditLocked);
       return;
     }
     closedDialogs_.release();
@@ -517,8 +519,6 @@ class MainWindow::Impl final : public WindowEvents,
     endProcessChooser_.close();
     forbiddenChooser_.close();
   }
-
-  void message(std::string_view text) { inform(services_.prompts, window_.get(), text); }
 
   Services& services_;
   PlanStore store_;

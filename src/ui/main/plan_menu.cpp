@@ -3,9 +3,11 @@
 #include <array>
 #include <optional>
 
+#include "store/messages.h"
 #include "store/store_error.h"
 #include "store/text.h"
 #include "ui/main/main_window_ids.h"
+#include "ui/main/messages.h"
 
 namespace temvik {
 
@@ -45,17 +47,13 @@ FileDialog& PlanMenu::exportDialog(PlanPart part) {
   return part == PlanPart::Sequential ? exportSequential_ : exportTimed_;
 }
 
-void PlanMenu::message(std::string_view text) {
-  services_.prompts.message(&host_.mainWindow(), text, "", MessageIcon::None, MessageButtons::Ok);
-}
-
 std::string PlanMenu::partName(PlanPart part) const {
   return part == PlanPart::Sequential ? state_.sequentialName : state_.timedName;
 }
 
 void PlanMenu::exportPart(PlanPart part) {
   if (host_.partRows(part) == 0) {
-    message("并没有计划以供导出!");
+    show(services_.prompts, &host_.mainWindow(), kNothingToExport);
     return;
   }
   FileDialog& dialog = exportDialog(part);
@@ -66,7 +64,7 @@ void PlanMenu::exportPart(PlanPart part) {
   // time.ini would take the password away, the sequential part over out.ini
   // would change the timed plan behind the scheduler's back.
   if (store_.isProgramFile(dialog.fileName())) {
-    message(kOwnFileExportText);
+    show(services_.prompts, &host_.mainWindow(), kOwnFileExport);
     return;
   }
   const std::string from = store_.path(filesOf(part).items);
@@ -78,13 +76,11 @@ void PlanMenu::exportPart(PlanPart part) {
 
 void PlanMenu::importPart(PlanPart part) {
   if (part == PlanPart::Sequential && state_.editLocked()) {
-    tellEditLocked(services_.prompts, &host_.mainWindow());
+    show(services_.prompts, &host_.mainWindow(), kEditLocked);
     return;
   }
   if (host_.partRows(part) > 0) {
-    const auto answer =
-        services_.prompts.message(&host_.mainWindow(), "当前的计划会被覆盖，确定要导入吗？", "",
-                                  MessageIcon::None, MessageButtons::YesNo);
+    const auto answer = show(services_.prompts, &host_.mainWindow(), kAskImportOver);
     if (answer != MessageAnswer::Yes) return;
   }
   FileDialog& dialog = importDialog(part);
@@ -129,17 +125,16 @@ void PlanMenu::renamePart(PlanPart part, const std::string& name) {
 void PlanMenu::deletePlan() {
   // Deleting the plan is an edit of it, and it would take the password.
   if (state_.editLocked()) {
-    tellEditLocked(services_.prompts, &host_.mainWindow());
+    show(services_.prompts, &host_.mainWindow(), kEditLocked);
     return;
   }
   if (host_.partRows(PlanPart::Sequential) == 0 && host_.partRows(PlanPart::Timed) == 0 &&
       state_.password.empty() && state_.sequentialName == kDefaultPlanName &&
       state_.timedName == kDefaultTimedName) {
-    message("此计划并没有可以供删除的信息");
+    show(services_.prompts, &host_.mainWindow(), kNothingToDelete);
     return;
   }
-  const auto answer = services_.prompts.message(&host_.mainWindow(), "你确定删除此计划吗？", "",
-                                                MessageIcon::None, MessageButtons::YesNo);
+  const auto answer = show(services_.prompts, &host_.mainWindow(), kAskDeletePlan);
   if (answer != MessageAnswer::Yes) return;
   // The password lives in the item file and goes with it. Every file is read
   // before the first one goes: when one cannot be deleted, those deleted

@@ -10,11 +10,6 @@
 
 namespace temvik {
 
-// What an export refuses to write over: the plan files, their scratch
-// copies and the program itself.
-inline constexpr std::string_view kOwnFileExportText =
-    "不能导出到程序自己的文件，请另选文件名或位置。";
-
 // What the plan menu needs of the main window.
 class PlanMenuHost {
  public:
@@ -51,7 +46,6 @@ class PlanMenu {
  private:
   FileDialog& importDialog(PlanPart part);
   FileDialog& exportDialog(PlanPart part);
-  void message(std::string_view text);
 
   Services& services_;
   PlanStore& store_;

@@ -5,9 +5,11 @@
 
 #include "run/run_item.h"
 #include "store/content_rules.h"
+#include "store/messages.h"
 #include "store/plan_rewrite.h"
 #include "store/text.h"
 #include "ui/main/main_window_ids.h"
+#include "ui/main/messages.h"
 
 namespace temvik {
 
@@ -28,7 +30,7 @@ void putItem(IniDocument& items, const std::string& section, const ItemRecord& i
 
 bool SequentialPlan::refusedWhileLocked() {
   if (!state_.editLocked()) return false;
-  tellEditLocked(prompts_, &window_);
+  show(prompts_, &window_, kEditLocked);
   return true;
 }
 
@@ -85,11 +87,11 @@ void SequentialPlan::loadRowFrom(const IniDocument& items, int row) {
 
 bool SequentialPlan::inputAcceptable(const std::string& content) {
   if (auto problem = contentProblem(content)) {
-    info(*problem, kPleaseCorrect);
+    show(prompts_, &window_, kInputRefused, {*problem});
     return false;
   }
   if (auto problem = numberProblem(editor_.runItem())) {
-    info(*problem, kPleaseCorrect);
+    show(prompts_, &window_, kInputRefused, {*problem});
     return false;
   }
   return true;
@@ -102,12 +104,12 @@ void SequentialPlan::add() {
   for (int i = 0; i < n; ++i) {
     const std::string row = window_.listText(kList, i);
     if (equalsIgnoreCase(row, content) || equalsIgnoreCase(sectionOfRow(row), content)) {
-      info("计划列表里已经有此内容的任务了。", "重复");
+      show(prompts_, &window_, kContentTakenAtAdd);
       return;
     }
   }
   if (content.empty()) {
-    info("请填写任务内容");
+    show(prompts_, &window_, kNoContent);
     return;
   }
   if (!inputAcceptable(content)) return;
@@ -132,13 +134,13 @@ bool SequentialPlan::listShows(const std::vector<ListItem>& items) {
   if (rowsShowItems(items, rows())) return true;
   refill(true);
   editor_.reset();
-  info(kListOutOfStepText);
+  show(prompts_, &window_, kListOutOfStep);
   return false;
 }
 
 bool SequentialPlan::sectionTaken(const IniDocument& items, const std::string& content) {
   if (!items.hasSection(content)) return false;
-  info(kSectionTakenText, "重复");
+  show(prompts_, &window_, kSectionTaken);
   return true;
 }
 
@@ -163,24 +165,24 @@ void SequentialPlan::writePlanNames() {
 bool SequentialPlan::save() {
   if (refusedWhileLocked()) return false;
   if (firstRowFinished()) {
-    info("清除了所有已完成标记后才能进行保存操作");
+    show(prompts_, &window_, kClearMarksBeforeSave);
     return false;
   }
   const int selected = window_.listSelection(kList);
   if (selected < 0) {
-    info("没有选择要保存到的计划项目");
+    show(prompts_, &window_, kNoRowToSaveTo);
     return false;
   }
   const std::string content = window_.text(kContent);
   const int n = window_.listCount(kList);
   for (int i = 0; i < n; ++i) {
     if (i != selected && equalsIgnoreCase(window_.listText(kList, i), content)) {
-      info("计划列表里已经有此内容的计划了。", "重复");
+      show(prompts_, &window_, kContentTakenAtSave);
       return false;
     }
   }
   if (content.empty()) {
-    info("请填写任务内容");
+    show(prompts_, &window_, kNoContent);
     return false;
   }
   if (!inputAcceptable(content)) return false;
@@ -223,11 +225,11 @@ void SequentialPlan::moveUp() {
   if (refusedWhileLocked()) return;
   const int selected = window_.listSelection(kList);
   if (selected == 0) {
-    info("已经到顶");
+    show(prompts_, &window_, kAtTop);
     return;
   }
   if (selected < 0) {
-    info("请选择要上移的计划");
+    show(prompts_, &window_, kNoRowToMoveUp);
     return;
   }
   move(-1);
@@ -237,11 +239,11 @@ void SequentialPlan::moveDown() {
   if (refusedWhileLocked()) return;
   const int selected = window_.listSelection(kList);
   if (selected == window_.listCount(kList) - 1) {
-    info("已经到底");
+    show(prompts_, &window_, kAtBottom);
     return;
   }
   if (selected < 0) {
-    info("请选择要下移的计划");
+    show(prompts_, &window_, kNoRowToMoveDown);
     return;
   }
   move(+1);
@@ -249,7 +251,7 @@ void SequentialPlan::moveDown() {
 
 void SequentialPlan::move(int offset) {
   if (firstRowFinished()) {
-    info("清除了所有已完成标记后才能进行移动项操作");
+    show(prompts_, &window_, kClearMarksBeforeMove);
     return;
   }
   const int selected = window_.listSelection(kList);
@@ -272,7 +274,7 @@ void SequentialPlan::move(int offset) {
 void SequentialPlan::deleteSelected() {
   if (refusedWhileLocked()) return;
   if (state_.activeList == ActiveList::Timed) {
-    info("不能用此按钮删除同步计划");
+    show(prompts_, &window_, kNotForTimedItems);
     return;
   }
   IniDocument items = store_.load(kItemFile);
@@ -308,8 +310,7 @@ void SequentialPlan::clearMarks() {
 void SequentialPlan::askToSaveEdits() {
   const int remembered = window_.listSelection(kList);
   if (!state_.unsavedEdit) return;
-  const auto answer = prompts_.message(&window_, "您正在编辑的项未保存，是否保存？", "",
-                                       MessageIcon::Question, MessageButtons::YesNo);
+  const auto answer = show(prompts_, &window_, kAskSaveEdits);
   if (answer == MessageAnswer::Yes) {
     window_.listSelect(kList, remembered);
     save();

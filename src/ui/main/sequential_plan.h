@@ -61,9 +61,6 @@ class SequentialPlan {
   // new item would otherwise take over.
   bool sectionTaken(const IniDocument& items, const std::string& content);
   void writePlanNames();
-  void info(std::string_view text, std::string_view title = "") {
-    inform(prompts_, &window_, text, title);
-  }
   // Refuses a content that cannot name a section, or numbers that cannot
   // be counted, with a message; true when the editor's item can be stored.
   bool inputAcceptable(const std::string& content);

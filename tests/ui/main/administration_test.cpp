@@ -7,6 +7,7 @@
 #include "store/password.h"
 #include "store/plan_store.h"
 #include "store/store_error.h"
+#include "ui/dialogs/messages.h"
 #include "ui/dialogs/password_dialog.h"
 #include "ui/dialogs/set_password_dialog.h"
 #include "ui/main/main_window_fixture.h"
@@ -326,7 +327,7 @@ TEST_F(AdministrationTest, AFailingSystemCryptographyIsToldAndStoresNothing) {
   ASSERT_NE(d, nullptr);
   d->type(kNewPassword, "Neu");
   d->click(kSetOk);
-  EXPECT_THAT(texts(), ::testing::ElementsAre(std::string(kCryptoFailedText)));
+  EXPECT_THAT(texts(), ::testing::ElementsAre(std::string(kCryptoFailed.text)));
   EXPECT_FALSE(env.files.exists(env.files.path("\\time.ini")));
   EXPECT_FALSE(w.isMenuEnabled(kDeletePassword));
 }

@@ -9,11 +9,13 @@
 
 #include "platform/path_spellings.h"
 #include "store/app_state.h"
+#include "store/messages.h"
 #include "store/password.h"
 #include "store/plan_store.h"
 #include "ui/dialogs/password_dialog.h"
 #include "ui/dialogs/prompt_point_editor.h"
 #include "ui/main/main_window_fixture.h"
+#include "ui/main/messages.h"
 #include "ui/main/plan_menu.h"
 
 namespace temvik::testing {
@@ -99,7 +101,7 @@ TEST_F(EditLockTest, NoPathChangesALockedPlan) {
       env.prompts.clear();
       path();
       // The lock's refusal looks the same on every path.
-      if (text == kEditLockedText && !env.prompts.shown().empty()) {
+      if (text == kEditLocked.text && !env.prompts.shown().empty()) {
         EXPECT_EQ(env.prompts.shown()[0].icon, MessageIcon::Information);
       }
       EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{std::string(text)});
@@ -111,7 +113,7 @@ TEST_F(EditLockTest, NoPathChangesALockedPlan) {
       EXPECT_FALSE(w.isMenuEnabled(kDeletePassword));
     };
     const auto refused = [&](const char* what, const std::function<void()>& path) {
-      refusedWith(kEditLockedText, what, path);
+      refusedWith(kEditLocked.text, what, path);
     };
     refused("Delete key", [&] { EXPECT_TRUE(w.keyDown(kSequentialList, vk::kDelete)); });
     refused("context menu 删除", [&] {
@@ -153,7 +155,7 @@ TEST_F(EditLockTest, NoPathChangesALockedPlan) {
                                    ? std::string(kProgramFiles[pick].substr(1))
                                    : env.files.programPath().substr(dir.size() + 1);
       const std::string target = spellingOf(rng, dir, name, dir);
-      refusedWith(kOwnFileExportText,
+      refusedWith(kOwnFileExport.text,
                   (timed ? "导出同步部分 onto " : "导出非同步部分 onto ") + target, [&] {
                     env.prompts.chooseFile(target);
                     EXPECT_TRUE(w.chooseMenu(timed ? kExportTimed : kExportSequential));
@@ -177,7 +179,7 @@ TEST_F(EditLockTest, TheRightPasswordLiftsTheLockForEveryPath) {
   auto& w = startLocked();
   w.clickRow(kSequentialList, 1);
   w.click(kMoveUp);
-  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{std::string(kEditLockedText)});
+  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{std::string(kEditLocked.text)});
   w.chooseMenu(kGetRights);
   HeadlessWindow* d = env.ui.find("密码窗口");
   ASSERT_NE(d, nullptr);
@@ -202,7 +204,7 @@ TEST_F(EditLockTest, ThePromptPointWindowCannotSaveALockedItem) {
   ASSERT_NE(points, nullptr);
   ASSERT_TRUE(points->isVisible());
   points->click(prompt_ids::kPointsOk);
-  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{std::string(kEditLockedText)});
+  EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{std::string(kEditLocked.text)});
   EXPECT_EQ(bytes("\\time.ini"), time);
   EXPECT_EQ(enabledLockedControls(w), 0);
 }

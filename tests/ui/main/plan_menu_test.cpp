@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "store/app_state.h"
+#include "store/messages.h"
 #include "ui/dialogs/password_dialog.h"
 #include "ui/dialogs/rename_dialog.h"
 #include "ui/main/main_window_fixture.h"
@@ -98,7 +99,7 @@ TEST_F(PlanMenuTest, AnImportedPlanWithAPasswordIsReadOnly) {
   // Read-only now: a second import of the sequential part is refused.
   env.prompts.chooseFile("D:\\locked.ini");
   w.chooseMenu(kImportSequential);
-  EXPECT_THAT(env.prompts.takeTexts(), ElementsAre(std::string(kEditLockedText)));
+  EXPECT_THAT(env.prompts.takeTexts(), ElementsAre(std::string(kEditLocked.text)));
 }
 
 TEST_F(PlanMenuTest, AnImportThatIsCancelledRefusedOrUnreadableChangesNothing) {

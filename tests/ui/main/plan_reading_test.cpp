@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "run/run_window.h"
+#include "store/messages.h"
 #include "store/plan_store.h"
 #include "timed/set_sync_dialog.h"
 #include "ui/dialogs/password_dialog.h"
@@ -183,7 +184,7 @@ TEST_F(PlanReadingTest, EveryItemIsShownStartedAndKeptWhateverElseTheFilesHold) 
       if (!b.content.empty() || b.name == "密码" || b.name.empty()) continue;
       w->type(kContent, b.name);
       w->click(kAddItem);
-      expectPlan(*w, sequential, timed, {std::string(kSectionTakenText)}, "add " + b.name);
+      expectPlan(*w, sequential, timed, {std::string(kSectionTaken.text)}, "add " + b.name);
       break;
     }
     w->type(kContent, "新");
@@ -264,7 +265,7 @@ TEST_F(PlanReadingTest, NoRewriteTakesOverANoteOrTrustsStaleRows) {
     env.files.put(env.files.path("\\time.ini"), utf8ToGbk(sequential.text()));
     env.files.put(env.files.path("\\out.ini"), utf8ToGbk(timed.text()));
     auto& w = start();
-    Texts boxes = {std::string(kSectionTakenText)};
+    Texts boxes = {std::string(kSectionTaken.text)};
     if (action == 0) edit(w, kSequentialList, 0, "说明");
     if (action == 1) edit(w, kTimedList, 0, "备注");
     if (action == 2) {
