@@ -6,6 +6,14 @@
 
 namespace temvik {
 
+// Why a file operation failed, as the system tells it: its error code and
+// its own words for it in the user's language, one line ("拒绝访问。").
+// Code 0 and no text: no reason is known.
+struct FileFailure {
+  unsigned long code = 0;
+  std::string text;
+};
+
 // File access. Paths are UTF-8 with Windows separators ("C:\\dir\\time.ini").
 // Contents are raw bytes.
 class Files {
@@ -31,6 +39,11 @@ class Files {
   virtual bool remove(const std::string& path) = 0;
   // Moves `from` over `to` in one step (replacing `to` when it exists).
   virtual bool replace(const std::string& from, const std::string& to) = 0;
+
+  // Why the last call on this thread that failed failed; calls that succeed
+  // leave it as it is. A read of a file that is not there is no failure:
+  // after it no reason is known.
+  [[nodiscard]] virtual FileFailure lastFailure() const = 0;
 };
 
 }  // namespace temvik

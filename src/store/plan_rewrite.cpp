@@ -13,18 +13,18 @@ void settleMarks(PlanStore& store, const PlanFileSet& set) {
   const std::string scratch = store.path(set.scratchMarks);
   if (!files.exists(scratch)) return;
   const auto bytes = files.read(scratch);
-  if (!bytes) throw StoreError(StoreError::Kind::Read, scratch);
+  if (!bytes) throw StoreError(StoreError::Kind::Read, scratch, files.lastFailure());
   if (bytes->empty()) {
     store.remove(set.marks);
     store.remove(set.scratchMarks);
   } else if (!files.replace(scratch, store.path(set.marks))) {
-    throw StoreError(StoreError::Kind::Write, store.path(set.marks));
+    throw StoreError(StoreError::Kind::Write, store.path(set.marks), files.lastFailure());
   }
 }
 
 void putItemsInPlace(PlanStore& store, const PlanFileSet& set) {
   if (!store.files().replace(store.path(set.scratchItems), store.path(set.items)))
-    throw StoreError(StoreError::Kind::Write, store.path(set.items));
+    throw StoreError(StoreError::Kind::Write, store.path(set.items), store.files().lastFailure());
 }
 
 }  // namespace
@@ -39,11 +39,13 @@ void commitPlanRewrite(PlanStore& store, const IniDocument& items,
   try {
     if (marks) {
       oldMarks = files.read(markFile);
-      if (!oldMarks && files.exists(markFile)) throw StoreError(StoreError::Kind::Read, markFile);
+      if (!oldMarks && files.exists(markFile))
+        throw StoreError(StoreError::Kind::Read, markFile, files.lastFailure());
       oldMarksKnown = true;
       if (marks->empty()) {
         if (!files.writeAtomic(store.path(set.scratchMarks), ""))
-          throw StoreError(StoreError::Kind::Write, store.path(set.scratchMarks));
+          throw StoreError(StoreError::Kind::Write, store.path(set.scratchMarks),
+                           files.lastFailure());
       } else {
         store.save(set.scratchMarks, *marks);
       }

@@ -177,7 +177,7 @@ IniDocument PlanStore::load(std::string_view filePart) const {
   const std::string file = path(filePart);
   const auto bytes = files_.read(file);
   if (!bytes) {
-    if (files_.exists(file)) throw StoreError(StoreError::Kind::Read, file);
+    if (files_.exists(file)) throw StoreError(StoreError::Kind::Read, file, files_.lastFailure());
     return {};
   }
   return IniDocument::parse(gbkToUtf8(*bytes));
@@ -186,12 +186,13 @@ IniDocument PlanStore::load(std::string_view filePart) const {
 void PlanStore::save(std::string_view filePart, const IniDocument& doc) {
   const std::string file = path(filePart);
   if (!files_.writeAtomic(file, utf8ToGbk(doc.serialize())))
-    throw StoreError(StoreError::Kind::Write, file);
+    throw StoreError(StoreError::Kind::Write, file, files_.lastFailure());
 }
 
 void PlanStore::remove(std::string_view filePart) {
   const std::string file = path(filePart);
-  if (!files_.remove(file) && files_.exists(file)) throw StoreError(StoreError::Kind::Write, file);
+  if (!files_.remove(file) && files_.exists(file))
+    throw StoreError(StoreError::Kind::Write, file, files_.lastFailure());
 }
 
 std::string PlanStore::read(std::string_view filePart, std::string_view section,

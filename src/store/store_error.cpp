@@ -2,20 +2,39 @@
 
 namespace temvik {
 
-StoreError::StoreError(Kind kind, std::string path)
+namespace {
+
+// "系统提示：拒绝访问（错误代码 5）\n\n", or nothing when the system gave no
+// reason. The code's bracket closes the sentence in place of its full stop.
+std::string systemReason(const FileFailure& failure) {
+  if (failure.code == 0 || failure.text.empty()) return {};
+  std::string_view text = failure.text;
+  for (const std::string_view stop : {"。", "."})
+    if (text.ends_with(stop)) text.remove_suffix(stop.size());
+  return "系统提示：" + std::string(text) + "（错误代码 " + std::to_string(failure.code) + "）\n\n";
+}
+
+}  // namespace
+
+StoreError::StoreError(Kind kind, std::string path, FileFailure failure)
     : std::runtime_error((kind == Kind::Read ? "cannot read " : "cannot write ") + path),
       kind_(kind),
-      path_(std::move(path)) {}
+      path_(std::move(path)),
+      failure_(std::move(failure)) {}
 
 std::string storeErrorText(const StoreError& error) {
+  const std::string reason = systemReason(error.failure());
   if (error.kind() == StoreError::Kind::Read)
-    return "无法读取文件：\n" + error.path() + "\n\n请检查该文件是否被其他程序占用。" +
+    return "无法读取文件：\n" + error.path() + "\n\n" +
+           (reason.empty() ? "请检查该文件是否被其他程序占用。" : reason) +
            "为保护文件内容，程序不会改写此文件，本次操作已停止。";
   // A failed export changed nothing of the plan: it says what did not happen.
   const std::string_view outcome =
       error.kind() == StoreError::Kind::Export ? "计划没有导出。" : "刚才的更改没有保存。";
-  return "无法写入文件：\n" + error.path() +
-         "\n\n请检查该文件是否被其他程序占用、是否只读，以及磁盘是否已满。" + std::string(outcome);
+  return "无法写入文件：\n" + error.path() + "\n\n" +
+         (reason.empty() ? "请检查该文件是否被其他程序占用、是否只读，以及磁盘是否已满。"
+                         : reason) +
+         std::string(outcome);
 }
 
 void reportStoreError(Prompts& prompts, const Window* owner, const StoreError& error) {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/files.h"
 #include "platform/prompts.h"
 #include "store/messages.h"
 
@@ -12,20 +13,24 @@ namespace temvik {
 // moved or removed, or an exported copy could not be written. The
 // operation stops where this is thrown; the window whose event started it
 // tells the user (reportStoreError) and shows the lists as the files hold
-// them.
+// them. It carries the system's reason (Files::lastFailure, taken right
+// after the failed call).
 class StoreError : public std::runtime_error {
  public:
   enum class Kind { Read, Write, Export };
-  StoreError(Kind kind, std::string path);
+  StoreError(Kind kind, std::string path, FileFailure failure);
   [[nodiscard]] Kind kind() const { return kind_; }
   [[nodiscard]] const std::string& path() const { return path_; }
+  [[nodiscard]] const FileFailure& failure() const { return failure_; }
 
  private:
   Kind kind_;
   std::string path_;
+  FileFailure failure_;
 };
 
-// What the user is told: the file, and that nothing was changed.
+// What the user is told: the file, the system's reason when it gave one
+// (else what to check), and that nothing was changed.
 [[nodiscard]] std::string storeErrorText(const StoreError& error);
 
 // Shows the one message box of a failed read or write (kStoreError).

@@ -26,10 +26,21 @@ bool MemoryFiles::listed(const std::set<std::string>& paths, const std::string& 
                      [&](const std::string& p) { return sameFile(p, path); });
 }
 
+bool MemoryFiles::fail(const FileFailure& failure) const {
+  last_ = failure;
+  return false;
+}
+
+bool MemoryFiles::refuse(const std::string& path) const {
+  refused.push_back(path);
+  return fail(refusal);
+}
+
 bool MemoryFiles::mayChange(const std::string& path) {
   const int n = operations_++;
-  if (listed(unwritable, path) || n == failOnce_) return false;
-  return failAfter_ < 0 || n < failAfter_;
+  if (listed(unwritable, path) || n == failOnce_ || (failAfter_ >= 0 && n >= failAfter_))
+    return refuse(path);
+  return true;
 }
 
 bool MemoryFiles::exists(const std::string& path) const { return files_.contains(held(path)); }
@@ -38,7 +49,14 @@ std::optional<std::string> MemoryFiles::read(const std::string& path) const {
   ++reads;
   const int n = readCount_++;
   auto it = files_.find(held(path));
-  if (it == files_.end() || listed(unreadable, path) || n == failReadOnce_) return std::nullopt;
+  if (it == files_.end()) {
+    last_ = {};
+    return std::nullopt;
+  }
+  if (listed(unreadable, path) || n == failReadOnce_) {
+    refuse(path);
+    return std::nullopt;
+  }
   return it->second;
 }
 
@@ -52,20 +70,20 @@ bool MemoryFiles::writeAtomic(const std::string& path, std::string_view bytes) {
 bool MemoryFiles::copy(const std::string& from, const std::string& to) {
   if (!mayChange(to)) return false;
   auto it = files_.find(held(from));
-  if (it == files_.end()) return false;
+  if (it == files_.end()) return fail(kFileNotFound);
   files_[held(to)] = it->second;
   return true;
 }
 
 bool MemoryFiles::remove(const std::string& path) {
   if (!mayChange(path)) return false;
-  return files_.erase(held(path)) > 0;
+  return files_.erase(held(path)) > 0 || fail(kFileNotFound);
 }
 
 bool MemoryFiles::replace(const std::string& from, const std::string& to) {
   if (!mayChange(to)) return false;
   auto it = files_.find(held(from));
-  if (it == files_.end()) return false;
+  if (it == files_.end()) return fail(kFileNotFound);
   std::string bytes = std::move(it->second);
   files_.erase(it);
   files_[held(to)] = std::move(bytes);

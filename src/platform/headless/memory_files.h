@@ -7,10 +7,17 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/files.h"
 
 namespace temvik::headless {
+
+// Failures as a Chinese Windows words them.
+inline const FileFailure kAccessDenied{5, "拒绝访问。"};
+inline const FileFailure kSharingViolation{32, "另一个程序正在使用此文件，进程无法访问。"};
+inline const FileFailure kDiskFull{112, "磁盘空间不足。"};
+inline const FileFailure kFileNotFound{2, "系统找不到指定的文件。"};
 
 // Files in memory. A path finds the file put or written under any spelling
 // of it that pathKey (platform/file_paths) takes for the same, relative ones
@@ -30,6 +37,7 @@ class MemoryFiles final : public Files {
   bool copy(const std::string& from, const std::string& to) override;
   bool remove(const std::string& path) override;
   bool replace(const std::string& from, const std::string& to) override;
+  [[nodiscard]] FileFailure lastFailure() const override { return last_; }
 
   // Program directory + part ("\\time.ini").
   [[nodiscard]] std::string path(std::string_view part) const { return dir_ + std::string(part); }
@@ -49,6 +57,10 @@ class MemoryFiles final : public Files {
   // removed), and existing paths it refuses to read.
   std::set<std::string> unwritable;
   std::set<std::string> unreadable;
+  // What every refusal above reports; a test may set another.
+  FileFailure refusal = kAccessDenied;
+  // The paths of the refused calls, in order (the target of a copy or move).
+  mutable std::vector<std::string> refused;
 
   // How often files were read and written, for tests of file traffic.
   mutable int reads = 0;
@@ -56,6 +68,9 @@ class MemoryFiles final : public Files {
 
  private:
   bool mayChange(const std::string& path);
+  // Keeps why the call failed; false.
+  bool fail(const FileFailure& failure) const;
+  bool refuse(const std::string& path) const;
   // The name the file `path` is held under, or `path` when there is none.
   [[nodiscard]] std::string held(const std::string& path) const;
   [[nodiscard]] bool listed(const std::set<std::string>& paths, const std::string& path) const;
@@ -66,6 +81,7 @@ class MemoryFiles final : public Files {
   int operations_ = 0;
   mutable int failReadOnce_ = -1;
   mutable int readCount_ = 0;
+  mutable FileFailure last_;
 };
 
 }  // namespace temvik::headless

@@ -34,6 +34,16 @@ class FileHandle {
 
 constexpr DWORD kMaxChunk = 1u << 30;
 
+// The system's error code of the last call on this thread that failed, kept
+// right after it, before any clean-up call can overwrite GetLastError.
+thread_local DWORD lastError = 0;
+
+// Keeps the reason of the call that just failed; false.
+bool failed(DWORD error = GetLastError()) {
+  lastError = error;
+  return false;
+}
+
 // Moves `from` over `to`. A file that another program has open only for a
 // moment (a virus scanner, an indexer, an editor reading it) cannot be
 // replaced meanwhile: such a refusal is tried again for up to half a second
@@ -45,7 +55,7 @@ bool moveOver(const std::wstring& from, const std::wstring& to) {
     const DWORD error = GetLastError();
     const bool busy = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
                       error == ERROR_LOCK_VIOLATION;
-    if (!busy || attempt == 20) return false;
+    if (!busy || attempt == 20) return failed(error);
     Sleep(25);
   }
 }
@@ -139,15 +149,26 @@ std::optional<std::string> Win32Files::read(const std::string& path) const {
   FileHandle file(CreateFileW(toUtf16(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return std::nullopt;
+  if (!file.valid()) {
+    // A file that is not there reads as nothing, which is no failure.
+    const DWORD error = GetLastError();
+    failed(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error);
+    return std::nullopt;
+  }
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size)) return std::nullopt;
+  if (!GetFileSizeEx(file.get(), &size)) {
+    failed();
+    return std::nullopt;
+  }
   std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
   size_t done = 0;
   while (done < bytes.size()) {
     const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kMaxChunk));
     DWORD got = 0;
-    if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) return std::nullopt;
+    if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) {
+      failed();
+      return std::nullopt;
+    }
     if (got == 0) break;  // the file shrank meanwhile
     done += got;
   }
@@ -161,17 +182,20 @@ bool Win32Files::writeAtomic(const std::string& path, std::string_view bytes) {
   {
     FileHandle file(CreateFileW(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
+    if (!file.valid()) return failed();
     bool ok = true;
     size_t done = 0;
     while (ok && done < bytes.size()) {
       const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kMaxChunk));
       DWORD wrote = 0;
-      ok = WriteFile(file.get(), bytes.data() + done, want, &wrote, nullptr) && wrote == want;
+      if (!WriteFile(file.get(), bytes.data() + done, want, &wrote, nullptr))
+        ok = failed();
+      else if (wrote != want)  // a short write to a disk file: the disk is full
+        ok = failed(ERROR_DISK_FULL);
       done += wrote;
     }
-    ok = ok && FlushFileBuffers(file.get());
-    ok = file.close() && ok;
+    if (ok && !FlushFileBuffers(file.get())) ok = failed();
+    if (!file.close() && ok) ok = failed();
     if (!ok) {
       DeleteFileW(scratch.c_str());
       return false;
@@ -185,13 +209,27 @@ bool Win32Files::writeAtomic(const std::string& path, std::string_view bytes) {
 }
 
 bool Win32Files::copy(const std::string& from, const std::string& to) {
-  return CopyFileW(toUtf16(from).c_str(), toUtf16(to).c_str(), FALSE) != 0;
+  return CopyFileW(toUtf16(from).c_str(), toUtf16(to).c_str(), FALSE) != 0 || failed();
 }
 
-bool Win32Files::remove(const std::string& path) { return DeleteFileW(toUtf16(path).c_str()) != 0; }
+bool Win32Files::remove(const std::string& path) {
+  return DeleteFileW(toUtf16(path).c_str()) != 0 || failed();
+}
 
 bool Win32Files::replace(const std::string& from, const std::string& to) {
   return moveOver(toUtf16(from), toUtf16(to));
+}
+
+FileFailure Win32Files::lastFailure() const {
+  FileFailure failure{lastError, {}};
+  if (lastError == 0) return failure;
+  // Language 0: the user's language, as the system falls back from it.
+  std::array<wchar_t, 512> text{};
+  DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           lastError, 0, text.data(), static_cast<DWORD>(text.size()), nullptr);
+  while (n > 0 && (text[n - 1] == L'\r' || text[n - 1] == L'\n' || text[n - 1] == L' ')) --n;
+  failure.text = toUtf8(std::wstring(text.data(), n));
+  return failure;
 }
 
 }  // namespace temvik

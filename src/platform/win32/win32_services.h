@@ -26,6 +26,7 @@ class Win32Files final : public Files {
   bool copy(const std::string& from, const std::string& to) override;
   bool remove(const std::string& path) override;
   bool replace(const std::string& from, const std::string& to) override;
+  [[nodiscard]] FileFailure lastFailure() const override;
 };
 
 // Message boxes and the common file dialogs, owned by the given window or,

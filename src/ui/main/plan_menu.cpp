@@ -69,9 +69,9 @@ void PlanMenu::exportPart(PlanPart part) {
   }
   const std::string from = store_.path(filesOf(part).items);
   const auto bytes = services_.files.read(from);
-  if (!bytes) throw StoreError(StoreError::Kind::Read, from);
+  if (!bytes) throw StoreError(StoreError::Kind::Read, from, services_.files.lastFailure());
   if (!services_.files.writeAtomic(dialog.fileName(), *bytes))
-    throw StoreError(StoreError::Kind::Export, dialog.fileName());
+    throw StoreError(StoreError::Kind::Export, dialog.fileName(), services_.files.lastFailure());
 }
 
 void PlanMenu::importPart(PlanPart part) {
@@ -88,12 +88,12 @@ void PlanMenu::importPart(PlanPart part) {
   const std::string chosen = dialog.fileName();
   // Read first: a file that cannot be read changes nothing at all.
   const auto bytes = services_.files.read(chosen);
-  if (!bytes) throw StoreError(StoreError::Kind::Read, chosen);
+  if (!bytes) throw StoreError(StoreError::Kind::Read, chosen, services_.files.lastFailure());
   const PartFiles files = filesOf(part);
   const std::string target = store_.path(files.items);
   const auto previous = services_.files.read(target);
   if (!services_.files.writeAtomic(target, *bytes))
-    throw StoreError(StoreError::Kind::Write, target);
+    throw StoreError(StoreError::Kind::Write, target, services_.files.lastFailure());
   // An imported part has no finished marks. When they cannot be removed,
   // the old part goes back: its marks belong to it, not to the new items.
   try {
@@ -146,7 +146,8 @@ void PlanMenu::deletePlan() {
   for (size_t i = 0; i < planFiles.size(); ++i) {
     const std::string path = store_.path(planFiles[i]);
     kept[i] = services_.files.read(path);
-    if (!kept[i] && services_.files.exists(path)) throw StoreError(StoreError::Kind::Read, path);
+    if (!kept[i] && services_.files.exists(path))
+      throw StoreError(StoreError::Kind::Read, path, services_.files.lastFailure());
   }
   for (size_t i = 0; i < planFiles.size(); ++i) {
     try {

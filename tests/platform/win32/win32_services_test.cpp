@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -124,6 +125,46 @@ TEST(Win32Files, FailuresReportFalseOrNothing) {
   EXPECT_FALSE(files.remove(folder.file("没有.ini")));
   EXPECT_FALSE(files.replace(folder.file("没有.ini"), folder.file("b.ini")));
   EXPECT_FALSE(files.exists(folder.file("b.ini")));
+}
+
+// A refusal is told by the system's code and its words, kept per thread; a
+// read of a missing file is no failure.
+TEST(Win32Files, ARefusedFileGivesTheSystemsCodeAndWords) {
+  ScratchFolder folder;
+  Win32Files files;
+  const std::string path = folder.file("计划.ini");
+  ASSERT_TRUE(files.writeAtomic(path, "旧"));
+  const auto expectRefused = [&](std::initializer_list<unsigned long> codes, const char* what) {
+    const FileFailure failure = files.lastFailure();
+    EXPECT_NE(std::find(codes.begin(), codes.end(), failure.code), codes.end())
+        << what << ": " << failure.code;
+    EXPECT_FALSE(failure.text.empty()) << what;
+    EXPECT_EQ(failure.text.find_first_of("\r\n"), std::string::npos) << what;
+    std::fprintf(stderr, "note: %s: %lu %s\n", what, failure.code, failure.text.c_str());
+  };
+  {
+    // Another program holds the file open and shares nothing.
+    HANDLE lock = CreateFileW(toUtf16(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(files.read(path), std::nullopt);
+    expectRefused({ERROR_SHARING_VIOLATION}, "read of a locked file");
+    EXPECT_FALSE(files.writeAtomic(path, "新"));
+    expectRefused({ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION}, "write over a locked file");
+    CloseHandle(lock);
+  }
+  ASSERT_TRUE(SetFileAttributesW(toUtf16(path).c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(files.remove(path));
+  expectRefused({ERROR_ACCESS_DENIED}, "removal of a read-only file");
+  unsigned long elsewhere = 1;
+  std::thread([&] { elsewhere = files.lastFailure().code; }).join();
+  EXPECT_EQ(elsewhere, 0u) << "another thread's calls did not fail";
+  SetFileAttributesW(toUtf16(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(files.read(path), "旧");
+  EXPECT_FALSE(files.exists(path + ".tmp"));
+  EXPECT_EQ(files.read(folder.file("没有.ini")), std::nullopt);
+  EXPECT_EQ(files.lastFailure().code, 0u) << "a missing file is no failure";
+  EXPECT_EQ(files.lastFailure().text, "");
 }
 
 TEST(Win32Files, CopyReplaceAndRemoveWorkOnChineseNames) {

@@ -1,10 +1,12 @@
 // A disk that refuses a read or a write, at every read and write an action
-// makes: the user is told once, nothing is half-written, no scratch copy is
-// left for the next start, and the lists show what the files hold.
+// makes: the user is told once, with the file and the system's reason,
+// nothing is half-written, no scratch copy is left for the next start, and
+// the lists show what the files hold.
 
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -99,11 +101,16 @@ class DiskFailureTest : public MainWindowTest {
       EXPECT_FALSE(env.files.exists(env.files.path(scratch))) << scratch;
   }
 
-  // Runs the action with the n-th write (or read) failing; checks the rule.
+  // Runs the action with the n-th write (or read) failing for one of the
+  // reasons a disk gives; checks the rule.
   void runFailing(const Action& action, bool reads, int n, const Files& before,
                   const Files& after) {
     SCOPED_TRACE(std::string(action.name) + (reads ? ", read " : ", write ") + std::to_string(n));
     prepare(action.marked);
+    const FileFailure reasons[] = {headless::kAccessDenied, headless::kSharingViolation,
+                                   headless::kDiskFull};
+    const FileFailure reason = reasons[random() % 3];
+    env.files.refusal = reason;
     env.prompts.clear();
     auto& w = start();
     if (reads)
@@ -122,6 +129,13 @@ class DiskFailureTest : public MainWindowTest {
     } else {
       EXPECT_EQ(errors[0].icon, MessageIcon::Error);
       EXPECT_NE(errors[0].text.find("C:\\Temvik\\"), std::string::npos) << "names the file";
+      // The refused file, and the system's words without their full stop.
+      ASSERT_EQ(env.files.refused.size(), 1u);
+      const std::string words = reason.text.substr(0, reason.text.size() - 3);
+      EXPECT_NE(errors[0].text.find("：\n" + env.files.refused[0] + "\n\n系统提示：" + words +
+                                    "（错误代码 " + std::to_string(reason.code) + "）\n\n"),
+                std::string::npos)
+          << errors[0].text;
       if (!reads) {
         EXPECT_EQ(env.files.all(), before) << "told of a failure, the plan stays as it was";
       } else {
@@ -136,6 +150,8 @@ class DiskFailureTest : public MainWindowTest {
     const auto shownBeforeRestart = w.listRows(kSequentialList);
     EXPECT_EQ(start().listRows(kSequentialList), shownBeforeRestart) << "nothing left to apply";
   }
+
+  std::mt19937 random{20240611};
 };
 
 TEST_F(DiskFailureTest, EveryFailingWriteIsToldAndChangesNothing) {
@@ -182,7 +198,7 @@ TEST_F(DiskFailureTest, AnUnwritableItemFileKeepsTheListAsTheFileHoldsIt) {
   ASSERT_GE(texts.size(), 2u);
   EXPECT_EQ(texts.back(),
             "无法写入文件：\nC:\\Temvik\\time.ini\n\n"
-            "请检查该文件是否被其他程序占用、是否只读，以及磁盘是否已满。刚才的更改没有保存。");
+            "系统提示：拒绝访问（错误代码 5）\n\n刚才的更改没有保存。");
   expectNoScratch();
 }
 

@@ -55,6 +55,7 @@ TEST_F(PlanMenuTest, AnExportThatCannotBeWrittenSaysSo) {
   putFile("\\out.ini", item("晚饭"));
   auto& w = start();
   env.files.unwritable.insert("E:\\晚间.ing");
+  env.files.refusal = {};  // a disk that gives no reason: the user is told what to check
   env.prompts.chooseFile("E:\\晚间.ing");
   w.chooseMenu(kExportTimed);
   EXPECT_EQ(env.prompts.lastPresetName(), "默认同步");
