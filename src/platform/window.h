@@ -148,6 +148,9 @@ class Window {
   // --- menus
   virtual void setMenuEnabled(MenuItemId, bool) = 0;
   [[nodiscard]] virtual bool isMenuEnabled(MenuItemId) const = 0;
+  // A check mark beside the item, for a menu item that turns something on.
+  virtual void setMenuChecked(MenuItemId, bool) = 0;
+  [[nodiscard]] virtual bool isMenuChecked(MenuItemId) const = 0;
   virtual void setMenuCaption(MenuItemId, std::string_view) = 0;
   [[nodiscard]] virtual std::string menuCaption(MenuItemId) const = 0;
   // Pops the hidden top-level menu with this design name up at the pointer.

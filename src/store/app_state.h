@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "store/settings.h"
+
 namespace temvik {
 
 // Which list the item in the editor came from; it decides which save runs.
@@ -18,6 +20,9 @@ struct AppState {
   bool rights = true;  // administrator rights held
   ActiveList activeList = ActiveList::Unset;
   bool unsavedEdit = false;  // the editor changed since the last load, add or save
+  // The program's settings as settings.ini holds them (ui/main/program_options
+  // reads and changes them).
+  SettingsValues settings;
 
   // The sequential plan is read-only: a password is stored and not entered.
   // Every path that would change the plan or its marks asks this first and,

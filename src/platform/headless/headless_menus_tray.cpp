@@ -15,6 +15,14 @@ void HeadlessWindow::setMenuCaption(MenuItemId id, std::string_view caption) {
   menus_.at(id).second = caption;
 }
 std::string HeadlessWindow::menuCaption(MenuItemId id) const { return menus_.at(id).second; }
+void HeadlessWindow::setMenuChecked(MenuItemId id, bool checked) {
+  (void)menus_.at(id);  // an item of the design
+  if (checked)
+    checkedMenus_.insert(id);
+  else
+    checkedMenus_.erase(id);
+}
+bool HeadlessWindow::isMenuChecked(MenuItemId id) const { return checkedMenus_.count(id) != 0; }
 
 void HeadlessWindow::popupMenu(std::string_view menuDesignName) { poppedMenu_ = menuDesignName; }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -82,6 +83,8 @@ class HeadlessWindow final : public Window {
   [[nodiscard]] bool isMenuEnabled(MenuItemId) const override;
   void setMenuCaption(MenuItemId, std::string_view) override;
   [[nodiscard]] std::string menuCaption(MenuItemId) const override;
+  void setMenuChecked(MenuItemId, bool) override;
+  [[nodiscard]] bool isMenuChecked(MenuItemId) const override;
   void popupMenu(std::string_view menuDesignName) override;
 
   void setTimer(TimerId, std::uint64_t intervalMs) override;
@@ -184,6 +187,7 @@ class HeadlessWindow final : public Window {
   ControlId focused_ = 0;
   std::map<ControlId, Control> controls_;
   std::map<MenuItemId, std::pair<bool, std::string>> menus_;  // enabled, caption
+  std::set<MenuItemId> checkedMenus_;
   std::map<TimerId, Timer> timers_;
   std::string poppedMenu_;
   std::optional<std::string> tray_;

@@ -54,6 +54,18 @@ bool Win32Window::isMenuEnabled(MenuItemId id) const {
   return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
 }
 
+void Win32Window::setMenuChecked(MenuItemId id, bool checked) {
+  if (HMENU m = menuOf(id))
+    CheckMenuItem(m, static_cast<UINT>(id), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool Win32Window::isMenuChecked(MenuItemId id) const {
+  HMENU m = menuOf(id);
+  if (!m) return false;
+  const UINT state = GetMenuState(m, static_cast<UINT>(id), MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && (state & MF_CHECKED);
+}
+
 void Win32Window::setMenuCaption(MenuItemId id, std::string_view caption) {
   HMENU m = menuOf(id);
   if (!m) return;

@@ -157,6 +157,8 @@ class Win32Window final : public Window {
 
   void setMenuEnabled(MenuItemId, bool) override;
   [[nodiscard]] bool isMenuEnabled(MenuItemId) const override;
+  void setMenuChecked(MenuItemId, bool) override;
+  [[nodiscard]] bool isMenuChecked(MenuItemId) const override;
   void setMenuCaption(MenuItemId, std::string_view) override;
   [[nodiscard]] std::string menuCaption(MenuItemId) const override;
   void popupMenu(std::string_view menuDesignName) override;

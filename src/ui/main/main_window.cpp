@@ -24,6 +24,7 @@
 #include "ui/main/main_window_ids.h"
 #include "ui/main/messages.h"
 #include "ui/main/plan_menu.h"
+#include "ui/main/program_options.h"
 #include "ui/main/sequential_plan.h"
 #include "ui/main/user_guide.h"
 #include "update/update_check.h"
@@ -82,6 +83,7 @@ class MainWindow::Impl final : public WindowEvents,
         services_, store_, state_, *this, *run_, *window_,
         TimedListIds{kSequentialList, kTimedList, kTimedMenuTitle, kTimedMenu});
     admin_ = std::make_unique<Administration>(services_, *window_, *editor_, store_, state_);
+    options_ = std::make_unique<ProgramOptions>(services_, store_, state_, *window_);
     Window& w = *window_;
     // Translucent before it first appears, so it never flashes opaque.
     w.setLayered(kLayeredAlpha);
@@ -91,6 +93,7 @@ class MainWindow::Impl final : public WindowEvents,
     promptPoints_.create(w);
     editor_->attachPromptPoints(promptPoints_);
     showTitle(PlanNames{std::string(kDefaultPlanName), std::string(kDefaultTimedName)});
+    options_->load();
     if (recovered) {
       guarded([&] {
         showTitle(store_.readPlanNames());
@@ -387,6 +390,7 @@ class MainWindow::Impl final : public WindowEvents,
         about_.open(*window_);
         break;
       default:
+        options_->toggle(id);
         break;
     }
   }
@@ -530,6 +534,7 @@ class MainWindow::Impl final : public WindowEvents,
   std::unique_ptr<RunController> run_;
   std::unique_ptr<TimedPlan> timed_;
   std::unique_ptr<Administration> admin_;
+  std::unique_ptr<ProgramOptions> options_;
   // The choosers' windows go before the main window that owns them.
   RetiredWindows closedDialogs_;
   ProcessChooser endProcessChooser_;

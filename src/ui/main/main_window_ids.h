@@ -85,6 +85,12 @@ enum Menu : MenuItemId {
   kTimedMenuTitle,  // 同步名
   kEditTimed,
   kCancelSyncFromMenu,
+  // The program's settings (ProgramOptions), check items of 管理 and 工具.
+  kStrictMode,
+  kPowerNotice,
+  kStayAwake,
+  kWakeForTimed,
+  kStartWithWindows,
 };
 
 enum Timer : TimerId {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/services.h"
+#include "platform/window.h"
+#include "store/app_state.h"
+#include "store/settings.h"
+
+namespace temvik {
+
+// The program's settings as check items of the main window's menus; each
+// shows what settings.ini holds, and a change is written at once (a write
+// that fails is told and the mark stays as the file has it).
+class ProgramOptions {
+ public:
+  ProgramOptions(Services& services, PlanStore& store, AppState& state, Window& window);
+
+  // Reads settings.ini at start-up; a file that cannot be read is told and
+  // the defaults hold.
+  void load();
+  // Turns the setting of a menu item over; false for an item that is none.
+  bool toggle(MenuItemId id);
+
+ private:
+  // Runs a change of the file and shows the marks as the file holds them.
+  template <typename Change>
+  void change(Change&& write);
+  void showMarks();
+
+  Services& services_;
+  AppState& state_;
+  Window& window_;
+  Settings settings_;
+};
+
+}  // namespace temvik
