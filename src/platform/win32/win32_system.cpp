@@ -148,7 +148,9 @@ void Win32Power::wakeFor(std::optional<DateTime> start) {
 // ---------------------------------------------------------------- log-on entry
 
 std::optional<std::string> Win32AutoStart::command() const {
-  constexpr DWORD kTypes = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+  // A REG_EXPAND_SZ value comes expanded, as REG_SZ (asking for
+  // RRF_RT_REG_EXPAND_SZ itself would need RRF_NOEXPAND).
+  constexpr DWORD kTypes = RRF_RT_REG_SZ;
   DWORD bytes = 0;
   LSTATUS status =
       RegGetValueW(HKEY_CURRENT_USER, kRunKey, name_.c_str(), kTypes, nullptr, nullptr, &bytes);
