@@ -1,6 +1,7 @@
 #pragma once
 
-// The real shell, process table, power actions and sound of the Win32 backend.
+// The real shell, process table, power actions, sleep and wake, the log-on
+// entry and sound of the Win32 backend.
 
 #include <windows.h>
 
