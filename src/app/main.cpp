@@ -42,8 +42,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const auto network = std::make_shared<temvik::Win32Network>();
   temvik::Win32Crypto crypto;
   temvik::Win32Desktop desktop;
-  temvik::Services services{ui,    clock, files,   prompts, shell,  processes,
-                            power, sound, network, crypto,  desktop};
+  temvik::Win32AutoStart autoStart;
+  temvik::Services services{ui,    clock, files,   prompts, shell,   processes,
+                            power, sound, network, crypto,  desktop, autoStart};
 
   // Tests point the update check at a server of their own.
   wchar_t page[2048];

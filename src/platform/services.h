@@ -29,6 +29,7 @@ struct Services {
   std::shared_ptr<Network> network;
   Crypto& crypto;
   Desktop& desktop;
+  AutoStart& autoStart;
 };
 
 }  // namespace temvik

@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/date_time.h"
 
 namespace temvik {
 
@@ -35,11 +38,30 @@ class Processes {
 
 enum class PowerAction { ShutDown = 1, Restart = 2, LogOff = 3 };
 
-// Forced shutdown, restart and log-off of the whole session.
+// Forced shutdown, restart and log-off of the whole session, and the
+// computer's sleep.
 class Power {
  public:
   virtual ~Power() = default;
   virtual void request(PowerAction action) = 0;
+  // While held, the computer does not go to sleep by itself (the display
+  // still may); false lets it again.
+  virtual void holdAwake(bool on) = 0;
+  // Wakes a sleeping computer in time for a start at this local time, or
+  // for none: nothing cancels the wake set before. One wake at a time.
+  virtual void wakeFor(std::optional<DateTime> start) = 0;
+};
+
+// The user's entry that starts a program when they log on.
+class AutoStart {
+ public:
+  virtual ~AutoStart() = default;
+  // The command line the program's entry holds; nothing when there is none.
+  [[nodiscard]] virtual std::optional<std::string> command() const = 0;
+  // Writes the entry; false when the system refused.
+  virtual bool setCommand(const std::string& commandLine) = 0;
+  // Removes the entry (an absent one is no failure); false when refused.
+  virtual bool remove() = 0;
 };
 
 // Plays one media file: open, play from the start, stop.

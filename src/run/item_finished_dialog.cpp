@@ -62,6 +62,7 @@ void ItemFinishedDialog::open() {
   const RunState& s = run_.state();
   goingOn_ = false;
   Window& w = create(itemFinishedDesign(), &run_.host().mainWindow());
+  run_.keepAwakeWhileRunning();
   player_ = run_.services().sound.createPlayer();
   run_.startEndSound(*player_);
   if (!s.content.empty()) run_.contentNote().open(run_.host().mainWindow(), w, 0);
@@ -113,6 +114,7 @@ void ItemFinishedDialog::onClick(ControlId id) {
 }
 
 void ItemFinishedDialog::onClosed() {
+  run_.keepAwakeWhileRunning();
   run_.contentNote().close();
   run_.services().sound.stopMusic();
   if (player_) player_->stop();

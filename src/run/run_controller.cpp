@@ -9,7 +9,17 @@ namespace temvik {
 
 RunController::RunController(Services& services, PlanStore& store, AppState& app, RunHost& host)
     : services_(services), store_(store), app_(app), host_(host) {}
-RunController::~RunController() = default;
+RunController::~RunController() {
+  // The program ends: its windows go without closing first.
+  if (holdingAwake_) services_.power.holdAwake(false);
+}
+
+void RunController::keepAwakeWhileRunning() {
+  const bool on = app_.settings.stayAwake && (runWindow_.isOpen() || itemFinished_.isOpen());
+  if (on == holdingAwake_) return;
+  holdingAwake_ = on;
+  services_.power.holdAwake(on);
+}
 
 void RunController::startFromBeginning() {
   retired_.release();  // started from the main window: no run window is busy

@@ -46,6 +46,11 @@ class RunController {
   void backToMain(bool refillSequential);
   // Starts the end sound of the item that just ended.
   void startEndSound(MediaPlayer& player);
+  // Holds the computer awake while the run window or the item-finished
+  // dialog is open and the setting asks for it, and lets it sleep again
+  // otherwise. Those two windows call it as they open and close, whatever
+  // closes them; the settings call it when the setting changes.
+  void keepAwakeWhileRunning();
 
   [[nodiscard]] Services& services() { return services_; }
   [[nodiscard]] RunHost& host() { return host_; }
@@ -66,6 +71,7 @@ class RunController {
   AppState& app_;
   RunHost& host_;
   RunState state_;
+  bool holdingAwake_ = false;
   // Declared before the windows, so that it outlives them.
   RetiredWindows retired_;
   RunWindow runWindow_{*this};

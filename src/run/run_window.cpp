@@ -133,6 +133,7 @@ void RunWindow::open() {
   }
   w.show();
   w.activate();
+  run_.keepAwakeWhileRunning();
 }
 
 void RunWindow::showLabels() {
@@ -236,6 +237,7 @@ bool RunWindow::onCloseRequested() {
 }
 
 void RunWindow::onClosed() {
+  run_.keepAwakeWhileRunning();
   if (window_) window_->removeTrayIcon();
   if (startSound_) startSound_->stop();
   if (pointPlayer_) pointPlayer_->stop();

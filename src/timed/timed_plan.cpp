@@ -69,6 +69,7 @@ void TimedPlan::loadList() {
 void TimedPlan::showDocuments(const IniDocument& items, const IniDocument& marks) {
   window_.listSetRows(ids_.timedList, PlanStore::listRows(items, marks, kTimedMarkKey));
   slots_ = timedSlots(items);
+  wakeForNextStart();
 }
 
 void TimedPlan::loadSelectedRow() {
@@ -162,6 +163,7 @@ bool TimedPlan::save() {
     commitPlanRewrite(store_, written, std::nullopt, kTimedFiles);
   }
   slots_ = timedSlots(written);
+  wakeForNextStart();
   // The row shows what its section now holds, its mark kept.
   const std::string row = window_.listText(ids_.timedList, selected);
   window_.listSetText(ids_.timedList, selected,
@@ -461,6 +463,8 @@ void TimedPlan::tick() {
     bool& flag;
     ~Leave() { flag = false; }
   } leave{inTick_};
+  // A start reached is behind: the wake moves on to the next one.
+  wakeForNextStart();
 
   const DateTime now = services_.clock.now();
   if (window_.listSelection(ids_.timedList) < 0) editorStart_ = now;
@@ -520,6 +524,18 @@ void TimedPlan::tick() {
   if (expired.empty()) return;
   if (window_.listCount(ids_.timedList) == 0) timedNameFallsBack();
   show(services_.prompts, &window_, kItemsExpired, {std::to_string(expired.size())});
+}
+
+void TimedPlan::wakeForNextStart() {
+  std::optional<DateTime> next;
+  if (state_.settings.wakeForTimed) {
+    const DateTime now = services_.clock.now();
+    for (const TimedSlot& slot : slots_)
+      if (slot.start && *slot.start > now && (!next || *slot.start < *next)) next = slot.start;
+  }
+  if (next == wakeFor_) return;
+  wakeFor_ = next;
+  services_.power.wakeFor(next);
 }
 
 void TimedPlan::timedNameFallsBack() {

@@ -60,6 +60,10 @@ class TimedPlan {
 
   // The 500 ms tick of 时钟1.
   void tick();
+  // Sets the computer's wake for the earliest start still ahead, while the
+  // setting asks for it, or for none. Every change of the list's starts
+  // calls it, and so do each tick and a change of the setting.
+  void wakeForNextStart();
 
   // --- state the editor shares
   [[nodiscard]] const DateTime& editorStartTime() const { return editorStart_; }
@@ -109,6 +113,7 @@ class TimedPlan {
   bool inTick_ = false;
   // Items whose expiry could not be written: not tried again in every tick.
   std::set<std::string> unremovable_;
+  std::optional<DateTime> wakeFor_;  // the start the wake was last set for
 };
 
 }  // namespace temvik

@@ -48,7 +48,9 @@ const std::vector<Scene>& scenes() {
       // A named plan with finished marks and a timed list.
       {"plan", "main-window-plan", {"main"}},
       {"editor", "editor-item", {"main"}},  // a row whose item has options ticked
-      {"run", "run-window", {"run"}},       // counting an item down
+      // The menu 工具 open, its check items on.
+      {"tools-menu", "tools-menu", {"main"}},
+      {"run", "run-window", {"run"}},  // counting an item down
       {"give-up", "give-up", {"giveUp"}},
       {"change-time", "change-time", {"changeTime"}},
       // With the finished item's note above it.
@@ -167,10 +169,11 @@ int wmain(int argc, wchar_t** argv) {
   const bool setSyncScene = scene == "setsync";
   const bool passwordScene =
       scene == "password" || scene == "set-password" || scene == "first-password";
+  const bool toolsMenuScene = scene == "tools-menu";
   PlanFolder folder;
   if (!folder.ok()) return fail(folder.error());
   if ((scene == "plan" || scene == "editor" || pointsScene || chooserScene || editorChooserScene ||
-       renameScene || setSyncScene) &&
+       renameScene || setSyncScene || toolsMenuScene) &&
       !writePlan(folder))
     return fail("cannot write the plan files");
   // Prompt points are edited, and items moved, only in a plan without
@@ -179,6 +182,9 @@ int wmain(int argc, wchar_t** argv) {
       !folder.writeIni("win.ini", ""))
     return fail("cannot write win.ini");
   if (runScene && !writeRunPlan(folder, scene)) return fail("cannot write the plan files");
+  if (toolsMenuScene &&
+      !folder.writeIni("settings.ini", "[设置]\n执行时不睡眠=真\n唤醒执行同步=真\n"))
+    return fail("cannot write settings.ini");
   // The update check reads a page the tool holds back until the shot is taken.
   LocalHttpServer server;
   if (updateScene) {
@@ -216,6 +222,17 @@ int wmain(int argc, wchar_t** argv) {
     const char* title = giveUp ? "放弃" : "更改剩余时间";
     shown = app.waitForWindow(title);
     if (!shown) return fail(std::string("no window ") + title);
+  }
+  if (toolsMenuScene) {
+    // 开机自动启动 on, in the shots' own prefix; the entry goes again below.
+    app.menu(main_ids::kStartWithWindows);
+    if (!app.sync()) return fail("the program does not answer");
+    // The menu bar by the keyboard: Alt, then right to the fourth title, down.
+    SetForegroundWindow(app.hwnd());
+    App::pressKey(VK_MENU);
+    for (int i = 0; i < 3; ++i) App::pressKey(VK_RIGHT);
+    App::pressKey(VK_DOWN);
+    if (!waitFor([&] { return app.popupMenu() != nullptr; })) return fail("the menu did not open");
   }
   if (editorChooserScene) {
     using namespace main_ids;
@@ -385,6 +402,7 @@ int wmain(int argc, wchar_t** argv) {
   // The note with the finished item's content stands above the dialog.
   if (const HWND note = app.window("刚完成的项目"); note && scene != "run")
     r = unite(r, rectOf(note));
+  if (const HWND menu = app.popupMenu(); menu && toolsMenuScene) r = unite(r, rectOf(menu));
   const std::string line = std::to_string(r.x) + " " + std::to_string(r.y) + " " +
                            std::to_string(r.width) + " " + std::to_string(r.height) + "\n";
   const std::wstring partial = rectFile + L".part";
@@ -399,8 +417,11 @@ int wmain(int argc, wchar_t** argv) {
 
   const std::wstring done = rectFile + L".done";
   waitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 120s);
+  if (toolsMenuScene)
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                       L"Temvik");
   if (runScene || chooserScene || editorChooserScene || updateScene || aboutScene || renameScene ||
-      passwordScene) {
+      passwordScene || toolsMenuScene) {
     app.kill();
     return 0;
   }

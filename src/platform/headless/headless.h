@@ -19,7 +19,8 @@
 //   message boxes, file dialogs scripted_prompts.{h,cpp}         win32_prompts.cpp
 //   shell                       recording_shell.{h,cpp}          win32_system.cpp
 //   processes                   fake_processes.{h,cpp}           win32_system.cpp
-//   power actions               recording_power.{h,cpp}          win32_system.cpp
+//   power actions, sleep        recording_power.{h,cpp}          win32_system.cpp
+//   the log-on entry            recording_power.{h,cpp}          win32_system.cpp
 //   sound                       fake_sound.{h,cpp}               win32_sound.cpp
 //   network                     fake_network.{h,cpp}             win32_network.{h,cpp}
 //   cryptography                fake_crypto.{h,cpp}              win32_crypto.cpp
@@ -63,9 +64,10 @@ struct Headless {
   FakeNetwork& network = *sharedNetwork;
   FakeCrypto crypto;
   FakeDesktop desktop;
+  RecordingAutoStart autoStart;
   std::vector<std::string> journal;
-  Services services{ui,    clock, files,         prompts, shell,  processes,
-                    power, sound, sharedNetwork, crypto,  desktop};
+  Services services{ui,    clock, files,         prompts, shell,   processes,
+                    power, sound, sharedNetwork, crypto,  desktop, autoStart};
 };
 
 }  // namespace temvik::headless

@@ -1,4 +1,5 @@
-// RecordingPower: every request recorded.
+// RecordingPower: every request recorded. RecordingAutoStart: the entry in
+// memory.
 
 #include "platform/headless/recording_power.h"
 
@@ -10,6 +11,18 @@ void RecordingPower::request(PowerAction action) {
   requests.push_back(action);
   if (onRequest) onRequest(action);
   if (journal) journal->push_back("power:" + std::to_string(static_cast<int>(action)));
+}
+
+bool RecordingAutoStart::setCommand(const std::string& commandLine) {
+  if (refuses) return false;
+  entry = commandLine;
+  return true;
+}
+
+bool RecordingAutoStart::remove() {
+  if (refuses) return false;
+  entry.reset();
+  return true;
 }
 
 }  // namespace temvik::headless

@@ -1,11 +1,15 @@
 #pragma once
 
-// The real shell, process table, power actions and sound of the Win32 backend.
+// The real shell, process table, power actions, sleep and wake, the log-on
+// entry and sound of the Win32 backend.
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/system.h"
@@ -30,9 +34,47 @@ class Win32Processes final : public Processes {
 
 // Forced shutdown, restart and log-off. Under wine each of them ends every
 // program of the wineserver, so nothing but the program itself calls request().
+// The hold on sleep is the UI thread's execution state; the wake is one
+// waitable timer of this object, which wakes the computer only while the
+// program runs.
 class Win32Power final : public Power {
  public:
+  Win32Power() = default;
+  ~Win32Power() override;
+  Win32Power(const Win32Power&) = delete;
+  Win32Power& operator=(const Win32Power&) = delete;
+
   void request(PowerAction action) override;
+  void holdAwake(bool on) override;
+  // Arms the timer kWakeLeadSeconds before the start (a resume takes a
+  // while, and the scheduler catches up only a few seconds), or cancels it.
+  void wakeFor(std::optional<DateTime> start) override;
+
+  static constexpr std::int64_t kWakeLeadSeconds = 60;
+
+  // --- native access, for tests
+  [[nodiscard]] HANDLE wakeTimer() const { return timer_; }
+  // When the armed timer fires, in UTC; nothing while it is not armed.
+  [[nodiscard]] std::optional<FILETIME> wakeDue() const { return due_; }
+
+ private:
+  HANDLE timer_ = nullptr;
+  std::optional<FILETIME> due_;
+};
+
+// The log-on entry: a value of the current user's Run key holding the
+// command line, named `valueName`.
+class Win32AutoStart final : public AutoStart {
+ public:
+  explicit Win32AutoStart(std::wstring valueName = L"Temvik") : name_(std::move(valueName)) {}
+  [[nodiscard]] std::optional<std::string> command() const override;
+  bool setCommand(const std::string& commandLine) override;
+  bool remove() override;
+
+  static constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+ private:
+  std::wstring name_;
 };
 
 // Enables the shutdown privilege in the process's token, the first step of

@@ -84,6 +84,10 @@ class MainWindow::Impl final : public WindowEvents,
         TimedListIds{kSequentialList, kTimedList, kTimedMenuTitle, kTimedMenu});
     admin_ = std::make_unique<Administration>(services_, *window_, *editor_, store_, state_);
     options_ = std::make_unique<ProgramOptions>(services_, store_, state_, *window_);
+    options_->onChanged([this] {
+      run_->keepAwakeWhileRunning();
+      timed_->wakeForNextStart();
+    });
     Window& w = *window_;
     // Translucent before it first appears, so it never flashes opaque.
     w.setLayered(kLayeredAlpha);

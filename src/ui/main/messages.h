@@ -53,6 +53,11 @@ inline constexpr Message kAskDeletePlan{"你确定删除此计划吗？", "", Me
 inline constexpr Message kRightsHeld{"你已经拥有管理权限了", "", MessageIcon::None,
                                      MessageButtons::Ok};
 
+// --- the menu 工具 (ProgramOptions): the log-on entry could not be written
+// or removed.
+inline constexpr Message kAutoStartNotChanged{"无法更改开机自动启动：系统不允许写入注册表。", "",
+                                              MessageIcon::Warning, MessageButtons::Ok};
+
 // --- the menu 帮助: the guide's file name and its folder, or its path.
 inline constexpr std::string_view kUserGuideTitle = "使用说明";
 inline constexpr Message kUserGuideMissing{

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <utility>
+
 #include "platform/services.h"
 #include "platform/window.h"
 #include "store/app_state.h"
@@ -9,11 +12,16 @@ namespace temvik {
 
 // The program's settings as check items of the main window's menus; each
 // shows what settings.ini holds, and a change is written at once (a write
-// that fails is told and the mark stays as the file has it).
+// that fails is told and the mark stays as the file has it). 开机自动启动
+// is no setting of the file: its mark shows whether the user's log-on entry
+// starts this very program.
 class ProgramOptions {
  public:
   ProgramOptions(Services& services, PlanStore& store, AppState& state, Window& window);
 
+  // Runs after the settings were read or changed, so that what acts on
+  // them follows at once.
+  void onChanged(std::function<void()> applied) { applied_ = std::move(applied); }
   // Reads settings.ini at start-up; a file that cannot be read is told and
   // the defaults hold.
   void load();
@@ -25,11 +33,15 @@ class ProgramOptions {
   template <typename Change>
   void change(Change&& write);
   void showMarks();
+  // The log-on entry names this program's file.
+  [[nodiscard]] bool startsThisProgram() const;
+  void toggleAutoStart();
 
   Services& services_;
   AppState& state_;
   Window& window_;
   Settings settings_;
+  std::function<void()> applied_;
 };
 
 }  // namespace temvik

@@ -117,8 +117,9 @@ TEST_F(Win32DesktopTest, ClosingTheWatchWindowWhileTheMagnifierRunsLeaksNothing)
   Win32Sound sound;
   const auto network = std::make_shared<Win32Network>();
   Win32Crypto crypto;
-  Services services{ui_,   clock, files,   prompts, shell,   processes,
-                    power, sound, network, crypto,  desktop_};
+  Win32AutoStart autoStart(L"TemvikTest");
+  Services services{ui_,   clock, files,   prompts, shell,    processes,
+                    power, sound, network, crypto,  desktop_, autoStart};
   RetiredWindows retired;
   ProgressWatcher watcher(services, retired);
   const auto cycle = [&] {

@@ -10,6 +10,7 @@
 
 #include "platform/win32/native.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_services.h"
 #include "pump.h"
 
 namespace temvik {
@@ -201,6 +202,85 @@ TEST(Win32Power, ShutdownPrivilegeGetsEnabled) {
 
   EXPECT_TRUE(enableShutdownPrivilege());
   EXPECT_TRUE(shutdownPrivilegeEnabled());
+}
+
+// The hold is the thread's execution state: setting it again hands back
+// what was held.
+TEST(Win32Power, HoldAwakeSetsAndClearsTheThreadsExecutionState) {
+  Win32Power power;
+  power.holdAwake(true);
+  EXPECT_EQ(SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED),
+            static_cast<EXECUTION_STATE>(ES_CONTINUOUS | ES_SYSTEM_REQUIRED));
+  power.holdAwake(false);
+  EXPECT_EQ(SetThreadExecutionState(ES_CONTINUOUS), static_cast<EXECUTION_STATE>(ES_CONTINUOUS));
+}
+
+std::int64_t fileTimeTicks(const FILETIME& t) {
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime);
+}
+
+// The wake is due a lead before the local start, in UTC; a start closer
+// than the lead fires at once, and none cancels it.
+TEST(Win32Power, TheWakeTimerArmsBeforeTheStartAndCancels) {
+  constexpr std::int64_t kTicksPerSecond = 10'000'000;
+  Win32Power power;
+  const DateTime inTwoHours = addSeconds(Win32Clock().now(), 2 * 3600);
+  FILETIME nowUtc{};
+  GetSystemTimeAsFileTime(&nowUtc);
+  power.wakeFor(inTwoHours);
+  ASSERT_NE(power.wakeTimer(), nullptr);
+  ASSERT_TRUE(power.wakeDue().has_value());
+  const std::int64_t ahead = fileTimeTicks(*power.wakeDue()) - fileTimeTicks(nowUtc);
+  EXPECT_NEAR(static_cast<double>(ahead) / kTicksPerSecond, 2 * 3600 - Win32Power::kWakeLeadSeconds,
+              2.0);
+  EXPECT_EQ(WaitForSingleObject(power.wakeTimer(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+  power.wakeFor(addSeconds(Win32Clock().now(), Win32Power::kWakeLeadSeconds - 30));
+  EXPECT_EQ(WaitForSingleObject(power.wakeTimer(), 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+
+  power.wakeFor(inTwoHours);
+  EXPECT_EQ(WaitForSingleObject(power.wakeTimer(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  power.wakeFor(std::nullopt);
+  EXPECT_FALSE(power.wakeDue().has_value());
+}
+
+// ------------------------------------------------------------ log-on entry
+
+std::optional<std::wstring> runValue(const wchar_t* name) {
+  wchar_t value[1024] = {};
+  DWORD bytes = sizeof(value);
+  if (RegGetValueW(HKEY_CURRENT_USER, Win32AutoStart::kRunKey, name, RRF_RT_REG_SZ, nullptr, value,
+                   &bytes) != ERROR_SUCCESS)
+    return std::nullopt;
+  return std::wstring(value);
+}
+
+TEST(Win32AutoStart, WritesTheCommandUnderTheUsersRunKeyAndRemovesIt) {
+  constexpr wchar_t kName[] = L"TemvikWin32Test";
+  Win32AutoStart entry(kName);
+  ASSERT_TRUE(entry.remove());
+  EXPECT_EQ(entry.command(), std::nullopt);
+  const std::string command = inQuotes("C:\\计划 工具\\temvik.exe");
+  ASSERT_TRUE(entry.setCommand(command));
+  EXPECT_EQ(runValue(kName), toUtf16(command));
+  EXPECT_EQ(entry.command(), command);
+  // An entry of the expandable kind, as other tools write them, reads
+  // expanded.
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Win32AutoStart::kRunKey, 0, KEY_SET_VALUE, &key),
+            ERROR_SUCCESS);
+  const std::wstring expandable = L"\"%SystemRoot%\\t.exe\"";
+  RegSetValueExW(key, kName, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(expandable.c_str()),
+                 static_cast<DWORD>((expandable.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+  wchar_t root[MAX_PATH] = {};
+  GetEnvironmentVariableW(L"SystemRoot", root, MAX_PATH);
+  EXPECT_EQ(entry.command(), inQuotes(toUtf8(root) + "\\t.exe"));
+  EXPECT_TRUE(entry.remove());
+  EXPECT_EQ(runValue(kName), std::nullopt);
+  EXPECT_EQ(entry.command(), std::nullopt);
+  EXPECT_TRUE(entry.remove()) << "none left is no failure";
 }
 
 // ------------------------------------------------------------ sound
