@@ -4,6 +4,7 @@
 #include "platform/window.h"
 #include "store/app_state.h"
 #include "store/settings.h"
+#include "ui/main/administration.h"
 
 namespace temvik {
 
@@ -12,7 +13,9 @@ namespace temvik {
 // that fails is told and the mark stays as the file has it).
 class ProgramOptions {
  public:
-  ProgramOptions(Services& services, PlanStore& store, AppState& state, Window& window);
+  // Strict mode is turned off only through the password, which `admin` asks for.
+  ProgramOptions(Services& services, PlanStore& store, AppState& state, Window& window,
+                 Administration& admin);
 
   // Reads settings.ini at start-up; a file that cannot be read is told and
   // the defaults hold.
@@ -25,10 +28,14 @@ class ProgramOptions {
   template <typename Change>
   void change(Change&& write);
   void showMarks();
+  // On only with a password stored and the rights held; off only after the
+  // password, while a password is stored.
+  void toggleStrictMode();
 
   Services& services_;
   AppState& state_;
   Window& window_;
+  Administration& admin_;
   Settings settings_;
 };
 
