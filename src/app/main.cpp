@@ -5,6 +5,8 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "platform/services.h"
 #include "platform/win32/wide.h"
@@ -15,6 +17,41 @@
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_ui.h"
 #include "ui/main/main_window.h"
+
+namespace {
+
+// The value of an environment variable, empty when it is not set.
+std::wstring environmentValue(const wchar_t* name) {
+  wchar_t value[2048];
+  const DWORD length = GetEnvironmentVariableW(name, value, 2048);
+  return length > 0 && length < 2048 ? std::wstring(value, length) : std::wstring();
+}
+
+// For the tests of the whole program: a power action goes up to its last
+// step, the shutdown privilege, and is then written to a file instead of
+// being asked of the system, which under wine would end every program of
+// the wineserver, the test's too. One line per request: "<kind> <1 when the
+// privilege is enabled>".
+class LoggedPower final : public temvik::Power {
+ public:
+  explicit LoggedPower(std::wstring path) : path_(std::move(path)) {}
+  void request(temvik::PowerAction action) override {
+    const bool privileged = temvik::enableShutdownPrivilege();
+    const std::string line =
+        std::to_string(static_cast<int>(action)) + " " + (privileged ? "1" : "0") + "\r\n";
+    const HANDLE file = CreateFileW(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+
+ private:
+  std::wstring path_;
+};
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // One copy per program folder, before anything reads or writes a plan
@@ -36,7 +73,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   temvik::Win32Prompts prompts;
   temvik::Win32Shell shell;
   temvik::Win32Processes processes;
-  temvik::Win32Power power;
+  temvik::Win32Power systemPower;
+  LoggedPower loggedPower(environmentValue(L"TEMVIK_POWER_LOG"));
+  temvik::Power& power = environmentValue(L"TEMVIK_POWER_LOG").empty()
+                             ? static_cast<temvik::Power&>(systemPower)
+                             : loggedPower;
   temvik::Win32Sound sound;
   // Shared with the update check's reads, which may outlive this function.
   const auto network = std::make_shared<temvik::Win32Network>();
@@ -47,10 +88,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                             power, sound, network, crypto,  desktop, autoStart};
 
   // Tests point the update check at a server of their own.
-  wchar_t page[2048];
-  const DWORD pageLength = GetEnvironmentVariableW(L"TEMVIK_UPDATE_PAGE", page, 2048);
-  temvik::MainWindow mainWindow(
-      services, pageLength > 0 && pageLength < 2048 ? temvik::toUtf8(page) : std::string());
+  temvik::MainWindow mainWindow(services, temvik::toUtf8(environmentValue(L"TEMVIK_UPDATE_PAGE")));
   singleCopy.listen([&mainWindow] { mainWindow.comeForward(); });
   mainWindow.start();
   // Ends on quit() or, should nobody call it, when the main window is gone.

@@ -18,6 +18,7 @@ inline constexpr int kGiveUp = 1400;
 inline constexpr int kChangeTime = 1500;
 inline constexpr int kPlanComplete = 1600;
 inline constexpr int kContentNote = 1700;
+inline constexpr int kPowerNotice = 1800;
 inline constexpr int kMainMenus = 1900;
 inline constexpr int kPromptPoints = 2000;
 inline constexpr int kProcessChooser = 2300;

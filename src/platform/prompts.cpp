@@ -2,8 +2,6 @@
 
 namespace temvik {
 
-namespace {
-
 std::string filledText(std::string_view text, std::initializer_list<std::string_view> values) {
   constexpr std::string_view kSlot = "{}";
   std::string filled;
@@ -17,8 +15,6 @@ std::string filledText(std::string_view text, std::initializer_list<std::string_
   }
   return filled.append(text.substr(from));
 }
-
-}  // namespace
 
 MessageAnswer show(Prompts& prompts, const Window* owner, const Message& message,
                    std::initializer_list<std::string_view> values) {

@@ -45,9 +45,13 @@ struct Message {
   MessageButtons buttons;
 };
 
-// Shows the box and returns the answer. Each "{}" of the text, in turn,
-// becomes the next of `values`, taken as it stands (a "{}" in a value
-// stays); a "{}" left without a value stays too.
+// `text` with each "{}", in turn, made the next of `values`, taken as it
+// stands (a "{}" in a value stays); a "{}" left without a value stays too.
+[[nodiscard]] std::string filledText(std::string_view text,
+                                     std::initializer_list<std::string_view> values);
+
+// Shows the box and returns the answer, its text filled with `values` as
+// filledText fills it.
 MessageAnswer show(Prompts& prompts, const Window* owner, const Message& message,
                    std::initializer_list<std::string_view> values = {});
 

@@ -109,6 +109,8 @@ struct WindowDesign {
   bool toolWindow = false;  // no task-bar button, thin caption
   bool centered = false;    // placed in the middle of the screen, rect.x/y ignored
   bool borderless = false;  // no caption or frame
+  // Stays above every window that is not topmost, other programs' too.
+  bool topmost = false;
   // A picture kept in the program that fills the window; its pure white
   // parts are see-through, which gives the window its outline.
   std::string_view picture;

@@ -110,7 +110,17 @@ void ItemFinishedDialog::onClick(ControlId id) {
   if (id == kYesButton)
     goOn();
   else if (id == kGiveUpButton)
-    run_.giveUpDialog().open(*window_);
+    run_.withAdministrator(*window_, [this] {
+      if (isOpen()) run_.giveUpDialog().open(*window_);
+    });
+}
+
+bool ItemFinishedDialog::onCloseRequested() {
+  // Closed by the user, the dialog ends the run: in strict mode only after
+  // the password.
+  if (!run_.strictMode()) return true;
+  run_.withAdministrator(*window_, [this] { close(); });
+  return false;
 }
 
 void ItemFinishedDialog::onClosed() {

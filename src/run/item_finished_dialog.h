@@ -32,6 +32,7 @@ class ItemFinishedDialog final : public RunWindowBase {
 
   void onTimer(TimerId id) override;
   void onClick(ControlId id) override;
+  bool onCloseRequested() override;
   void onClosed() override;
 
  private:

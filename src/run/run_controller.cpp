@@ -1,5 +1,7 @@
 #include "run/run_controller.h"
 
+#include <utility>
+
 #include "run/end_actions.h"
 #include "run/messages.h"
 #include "store/store_error.h"
@@ -108,8 +110,19 @@ void RunController::itemEnd() {
     const PowerAction action = o.shutdown  ? PowerAction::ShutDown
                                : o.restart ? PowerAction::Restart
                                            : PowerAction::LogOff;
-    host_.mainWindow().close();
-    services_.power.request(action);
+    const int seconds = app_.settings.powerNoticeSeconds;
+    if (seconds <= 0) {
+      carryOut(action);
+      return;
+    }
+    // 取消 keeps the computer on and ends the run as giving up does.
+    powerNotice_.open(host_.mainWindow(), action, seconds,
+                      {.carryOut = [this, action] { carryOut(action); },
+                       .cancelled = [this] { giveUp(); },
+                       .allowCancel =
+                           [this](Window& over, std::function<void()> allowed) {
+                             withAdministrator(over, std::move(allowed));
+                           }});
     return;
   }
   if (o.exitApp) {
@@ -126,6 +139,11 @@ void RunController::itemEnd() {
     planComplete_.open();
   else
     itemFinished_.open();
+}
+
+void RunController::carryOut(PowerAction action) {
+  host_.mainWindow().close();
+  services_.power.request(action);
 }
 
 void RunController::nextItem() {
@@ -156,6 +174,13 @@ void RunController::backToMain(bool refillSequential) {
   host_.mainWindow().activate();
   // The rows may have changed since the window last became active.
   host_.applyResumeRule();
+}
+
+void RunController::withAdministrator(Window& owner, std::function<void()> action) {
+  if (app_.strictMode())
+    host_.confirmAdministrator(owner, std::move(action));
+  else
+    action();
 }
 
 void RunController::startEndSound(MediaPlayer& player) {

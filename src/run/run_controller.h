@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/services.h"
@@ -9,6 +10,7 @@
 #include "run/give_up_dialog.h"
 #include "run/item_finished_dialog.h"
 #include "run/plan_complete_window.h"
+#include "run/power_notice.h"
 #include "run/run_host.h"
 #include "run/run_item.h"
 #include "run/run_state.h"
@@ -51,6 +53,12 @@ class RunController {
   // otherwise. Those two windows call it as they open and close, whatever
   // closes them; the settings call it when the setting changes.
   void keepAwakeWhileRunning();
+  // Runs `action` at once, or, in strict mode, once the administrator
+  // password was given in a dialog over `owner` (then after the dialog,
+  // when the window it acts on may have gone). Every way the user has to
+  // end or shorten a run goes through here.
+  void withAdministrator(Window& owner, std::function<void()> action);
+  [[nodiscard]] bool strictMode() const { return app_.strictMode(); }
 
   [[nodiscard]] Services& services() { return services_; }
   [[nodiscard]] RunHost& host() { return host_; }
@@ -62,9 +70,13 @@ class RunController {
   [[nodiscard]] ChangeTimeDialog& changeTime() { return changeTime_; }
   [[nodiscard]] PlanCompleteWindow& planComplete() { return planComplete_; }
   [[nodiscard]] ContentNoteWindow& contentNote() { return contentNote_; }
+  [[nodiscard]] PowerNotice& powerNotice() { return powerNotice_; }
 
  private:
   void start(const RunItem& item);
+  // The main window closes, which ends the program, and the forced action
+  // is asked of the system.
+  void carryOut(PowerAction action);
 
   Services& services_;
   PlanStore& store_;
@@ -80,6 +92,7 @@ class RunController {
   ChangeTimeDialog changeTime_{*this};
   PlanCompleteWindow planComplete_{*this};
   ContentNoteWindow contentNote_{*this};
+  PowerNotice powerNotice_{services_, retired_};
 };
 
 }  // namespace temvik

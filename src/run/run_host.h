@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,11 @@ class RunHost {
   // starting: the rename dialog, the program chooser, the password dialog,
   // the two process choosers and the prompt-point editor.
   virtual void closeDialogsForTimedStart() = 0;
+  // Asks for the administrator password in a dialog modal to `owner`
+  // (strict mode). `granted` runs once the right one was given, from the
+  // message loop after the dialog closed; a wrong answer or a closed
+  // dialog changes nothing.
+  virtual void confirmAdministrator(Window& owner, std::function<void()> granted) = 0;
 };
 
 }  // namespace temvik

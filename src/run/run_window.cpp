@@ -230,6 +230,15 @@ void RunWindow::promptPointDue(int k) {
 }
 
 bool RunWindow::onCloseRequested() {
+  if (run_.strictMode() && !passwordGiven_) {
+    run_.withAdministrator(*window_, [this] {
+      if (!isOpen()) return;
+      passwordGiven_ = true;
+      window_->requestClose();  // asks as a close without strict mode does
+      passwordGiven_ = false;
+    });
+    return false;
+  }
   const auto answer = show(run_.services().prompts, window_.get(), kAskGiveUp);
   if (answer != MessageAnswer::Yes) return false;
   closingByCode_ = true;
@@ -248,9 +257,15 @@ void RunWindow::onClosed() {
   }
 }
 
+void RunWindow::openGiveUp() {
+  run_.withAdministrator(*window_, [this] {
+    if (isOpen()) run_.giveUpDialog().open(*window_);
+  });
+}
+
 void RunWindow::onClick(ControlId id) {
   if (id == kGiveUpLabel) {
-    run_.giveUpDialog().open(*window_);
+    openGiveUp();
   } else if (id == kToTrayLabel) {
     toTray();
   }
@@ -279,9 +294,11 @@ void RunWindow::onMenu(MenuItemId id) {
   if (id == kShowRunWindow)
     showFromTray();
   else if (id == kGiveUpMenu)
-    run_.giveUpDialog().open(*window_);
+    openGiveUp();
   else if (id == kChangeRemaining)
-    run_.changeTime().open(*window_);
+    run_.withAdministrator(*window_, [this] {
+      if (isOpen()) run_.changeTime().open(*window_);
+    });
 }
 
 void RunWindow::showFromTray() {

@@ -77,6 +77,8 @@ class RunWindow final : public RunWindowBase {
   void toTray();
   void showFromTray();
   void forbidTick();
+  // The give-up dialog, after the password in strict mode.
+  void openGiveUp();
   void promptPointDue(int k);
   void startPointTimer(int k);
 
@@ -85,6 +87,7 @@ class RunWindow final : public RunWindowBase {
   std::uint64_t baseMs_ = 0;  // when the remaining time was last set
   std::uint64_t stepsDone_ = 0;
   bool closingByCode_ = false;
+  bool passwordGiven_ = false;                // strict mode: the close under way was let through
   std::unique_ptr<MediaPlayer> startSound_;   // a timed item's start sound
   std::unique_ptr<MediaPlayer> pointPlayer_;  // 媒体播放1: the prompt points' sounds
   std::vector<std::string> forbidden_;        // the forbidden names, parsed once

@@ -29,6 +29,9 @@ struct AppState {
   // while it holds, refuses with the one box kEditLocked (store/messages.h);
   // the editor stays disabled.
   [[nodiscard]] bool editLocked() const { return !password.empty() && !rights; }
+  // Strict mode holds: it is set, and a password is stored to ask for.
+  // Whatever would end or shorten a run then asks for the password first.
+  [[nodiscard]] bool strictMode() const { return settings.strictMode && !password.empty(); }
 };
 
 }  // namespace temvik

@@ -19,6 +19,7 @@
 #include "run/give_up_dialog.h"
 #include "run/item_finished_dialog.h"
 #include "run/plan_complete_window.h"
+#include "run/power_notice.h"
 #include "run/run_window.h"
 #include "tools/watch_window.h"
 #include "tools/window_chooser.h"
@@ -261,6 +262,21 @@ TEST(ScreenDpi, EveryCaptionOfTheToolsWindowsFitsItsControl) {
     return watch != nullptr;
   });
   expectFits(watch, "watch");
+}
+
+TEST(ScreenDpi, EveryCaptionOfThePowerNoticeFitsItsControl) {
+  PlanFolder folder;
+  ASSERT_TRUE(
+      folder.writeIni("time.ini", itemSection("背单词", "0", "0", "1", {"重启=真", "提示音=假"})));
+  // Should the notice reach 0, the request stops before the system's call.
+  SetEnvironmentVariableW(L"TEMVIK_POWER_LOG", folder.path("power.log").c_str());
+  E2E_START(app, folder);
+  SetEnvironmentVariableW(L"TEMVIK_POWER_LOG", nullptr);
+  app.clickAsync(kRunFromStart);
+  const HWND notice = app.waitForWindow("即将重启", 15s);
+  expectFits(notice, "powerNotice");
+  PostMessageW(GetDlgItem(notice, power_notice_ids::kCancelPower), BM_CLICK, 0, 0);
+  E2E_EVENTUALLY_TRUE(IsWindowVisible(app.hwnd()));
 }
 
 // Last in the file, so it runs after the cases above: when they all ran,

@@ -56,6 +56,7 @@ const std::vector<Scene>& scenes() {
       // With the finished item's note above it.
       {"finished", "item-finished", {"itemFinished", "contentNote"}},
       {"complete", "plan-complete", {"planComplete"}},
+      {"power-notice", "power-notice", {"powerNotice"}},  // after an item with 完成后关机
       // One point in the list and a second one typed.
       {"points", "prompt-points", {"promptPoints"}},
       {"chooser", "process-chooser", {"endProcessChooser"}},  // over the running processes
@@ -108,7 +109,9 @@ bool writePlan(PlanFolder& folder) {
 bool writeRunPlan(PlanFolder& folder, const std::string& scene) {
   const bool counting = scene == "run" || scene == "give-up" || scene == "change-time";
   const std::string first = counting ? item("背单词", "0", "25", "0", "提示音=假\n")
-                                     : item("背单词", "0", "0", "1", "提示音=真\n播放=60\n");
+                            : scene == "power-notice"
+                                ? item("背单词", "0", "0", "1", "关机=真\n提示音=假\n")
+                                : item("背单词", "0", "0", "1", "提示音=真\n播放=60\n");
   const std::string second = scene == "finished" ? item("写作业", "0", "30", "0") : "";
   return folder.writeIni("name.ini", "[名称]\n名称=周末计划\n同步=晚间同步\n") &&
          folder.writeIni("time.ini", first + second);
@@ -158,8 +161,9 @@ int wmain(int argc, wchar_t** argv) {
                    [&](const Scene& s) { return s.name == scene; }))
     return fail("unknown scene " + scene);
   const bool runDialogScene = scene == "give-up" || scene == "change-time";
+  const bool noticeScene = scene == "power-notice";
   const bool runScene =
-      scene == "run" || scene == "finished" || scene == "complete" || runDialogScene;
+      scene == "run" || scene == "finished" || scene == "complete" || runDialogScene || noticeScene;
   const bool pointsScene = scene == "points";
   const bool chooserScene = scene == "chooser";
   const bool editorChooserScene = scene == "forbidden-chooser" || scene == "program-chooser";
@@ -196,6 +200,8 @@ int wmain(int argc, wchar_t** argv) {
   if (passwordScene && scene != "first-password" &&
       !folder.writeIni("time.ini", item("背单词", "0", "20", "0") + "[密码]\n密码=pw\n"))
     return fail("cannot write the plan files");
+  // Should the notice reach 0, the request stops before the system's call.
+  if (noticeScene) SetEnvironmentVariableW(L"TEMVIK_POWER_LOG", folder.path("power.log").c_str());
   App app(folder);
   if (!app.ready()) return fail(app.error());
   // The pointer away from where the windows appear.
@@ -205,7 +211,10 @@ int wmain(int argc, wchar_t** argv) {
   if (runScene) {
     app.clickAsync(main_ids::kRunFromStart);
     const bool counting = scene == "run" || runDialogScene;
-    const char* title = counting ? "计划执行中" : scene == "finished" ? "时间到" : "计划完成";
+    const char* title = counting              ? "计划执行中"
+                        : scene == "finished" ? "时间到"
+                        : noticeScene         ? "即将关机"
+                                              : "计划完成";
     shown = app.waitForWindow(title, 30s);
     if (!shown) return fail(std::string("no window ") + title);
     if (counting &&

@@ -2,6 +2,7 @@
 // timed items and any later starter reach it the same way.
 
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -56,6 +57,7 @@ struct FakeHost final : RunHost, WindowEvents {
   void refillTimed() override { log.push_back("refillTimed"); }
   void applyResumeRule() override { log.push_back("resumeRule"); }
   void closeDialogsForTimedStart() override { log.push_back("closeDialogs"); }
+  void confirmAdministrator(Window&, std::function<void()>) override { log.push_back("confirm"); }
 
   std::unique_ptr<Window> window;
   std::vector<RunItem> items;

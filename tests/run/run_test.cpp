@@ -167,6 +167,7 @@ TEST_F(RunTest, ProgramsStartThenProcessesEndThenTheMarkIsWritten) {
 }
 
 TEST_F(RunTest, APowerActionFollowsTheMarkAndEndsTheProgram) {
+  putFile("\\settings.ini", {"[设置]", "关机提示秒数=0"});  // no notice before it
   putFile("\\time.ini", timedItem("一", "0", "0", "2", {"重启=真"}));
   bool markedFirst = false;
   env.power.onRequest = [&](PowerAction) { markedFirst = !fileText("\\win.ini").empty(); };
@@ -182,6 +183,7 @@ TEST_F(RunTest, APowerActionFollowsTheMarkAndEndsTheProgram) {
 }
 
 TEST_F(RunTest, ShutDownWinsOverExit) {
+  putFile("\\settings.ini", {"[设置]", "关机提示秒数=0"});
   putFile("\\time.ini", timedItem("一", "0", "0", "1", {"关机=真", "完成退出=真"}));
   start().click(kRunFromStart);
   env.ui.advance(1000);

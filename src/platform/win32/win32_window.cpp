@@ -62,6 +62,7 @@ bool Win32Window::create(const WindowDesign& design, HWND owner) {
   if (design.resizable) style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
   if (design.borderless) style = WS_POPUP;
   DWORD exStyle = design.toolWindow ? WS_EX_TOOLWINDOW : 0;
+  if (design.topmost) exStyle |= WS_EX_TOPMOST;
   if (!design.picture.empty()) picture_ = loadPicture(design.picture);
   if (picture_) exStyle |= WS_EX_LAYERED;
 

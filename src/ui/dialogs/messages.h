@@ -14,6 +14,10 @@ inline constexpr Message kCryptoFailed{
     MessageButtons::Ok};
 inline constexpr Message kWrongPassword{"密码错误,您没有修改计划的权限", "", MessageIcon::None,
                                         MessageButtons::Ok};
+// A wrong password asked for before an action (strict mode): the action is
+// not done.
+inline constexpr Message kWrongPasswordNothingDone{"密码错误，操作已取消。", "", MessageIcon::None,
+                                                   MessageButtons::Ok};
 inline constexpr Message kWrongOldPassword{"旧密码错误", "", MessageIcon::None, MessageButtons::Ok};
 inline constexpr Message kEmptyNewPassword{"新密码不能为空", "", MessageIcon::None,
                                            MessageButtons::Ok};

@@ -1,5 +1,7 @@
 #include "ui/dialogs/password_dialog.h"
 
+#include <utility>
+
 #include "store/password.h"
 #include "ui/dialogs/messages.h"
 
@@ -40,6 +42,12 @@ void PasswordDialog::open(Window& owner, Purpose purpose) {
   services_.ui.runModal(w);
 }
 
+void PasswordDialog::confirm(Window& owner, std::function<void()> granted) {
+  if (bringToFront()) return;
+  granted_ = std::move(granted);
+  open(owner, Purpose::Confirm);
+}
+
 void PasswordDialog::onClick(ControlId id) {
   if (id != kPasswordOk) return;
   const auto matches =
@@ -50,7 +58,17 @@ void PasswordDialog::onClick(ControlId id) {
     return;
   }
   if (!*matches) {
-    show(services_.prompts, window_.get(), kWrongPassword);
+    show(services_.prompts, window_.get(),
+         purpose_ == Purpose::Confirm ? kWrongPasswordNothingDone : kWrongPassword);
+    close();
+    return;
+  }
+  if (purpose_ == Purpose::Confirm) {
+    // After the dialog's modal loop, so that what the action opens is the
+    // active window and no loop of this dialog is under it.
+    services_.ui.post([granted = std::exchange(granted_, {}), alive = std::weak_ptr(alive_)] {
+      if (alive.lock() && granted) granted();
+    });
     close();
     return;
   }
@@ -59,5 +77,7 @@ void PasswordDialog::onClick(ControlId id) {
   host_.rightsGranted();
   close();
 }
+
+void PasswordDialog::onClosed() { granted_ = nullptr; }
 
 }  // namespace temvik

@@ -1,5 +1,7 @@
 #include "ui/main/administration.h"
 
+#include <utility>
+
 #include "store/messages.h"
 #include "ui/main/main_window_ids.h"
 #include "ui/main/messages.h"
@@ -31,6 +33,11 @@ void Administration::applyLockRules() {
     editor_.applyEditLock();
     window_.setMenuEnabled(kDeletePassword, false);
   }
+}
+
+void Administration::confirm(Window& owner, std::function<void()> granted) {
+  closedDialogs_.release();
+  passwordDialog_.confirm(owner, std::move(granted));
 }
 
 void Administration::closeDialogs() {

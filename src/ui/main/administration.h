@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/services.h"
@@ -29,6 +30,10 @@ class Administration final : public PasswordHost {
   // "删除密码" is offered only with a password stored and the rights held;
   // a stored password without the rights locks the editor.
   void applyLockRules();
+
+  // Asks for the password over `owner` before an action that strict mode
+  // guards; `granted` runs after the dialog, and only for the right one.
+  void confirm(Window& owner, std::function<void()> granted);
 
   // Closes the password dialogs that are open (a timed item starts).
   void closeDialogs();

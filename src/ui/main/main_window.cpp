@@ -1,6 +1,8 @@
 #include "ui/main/main_window.h"
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "run/run_controller.h"
@@ -83,7 +85,7 @@ class MainWindow::Impl final : public WindowEvents,
         services_, store_, state_, *this, *run_, *window_,
         TimedListIds{kSequentialList, kTimedList, kTimedMenuTitle, kTimedMenu});
     admin_ = std::make_unique<Administration>(services_, *window_, *editor_, store_, state_);
-    options_ = std::make_unique<ProgramOptions>(services_, store_, state_, *window_);
+    options_ = std::make_unique<ProgramOptions>(services_, store_, state_, *window_, *admin_);
     options_->onChanged([this] {
       run_->keepAwakeWhileRunning();
       timed_->wakeForNextStart();
@@ -159,6 +161,9 @@ class MainWindow::Impl final : public WindowEvents,
     guarded([&] { fillTimedList(); });
   }
   void applyResumeRule() override { plan_->applyResumeRule(); }
+  void confirmAdministrator(Window& owner, std::function<void()> granted) override {
+    admin_->confirm(owner, std::move(granted));
+  }
   void closeDialogsForTimedStart() override {
     rename_.close();
     admin_->closeDialogs();

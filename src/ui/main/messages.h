@@ -52,6 +52,10 @@ inline constexpr Message kAskDeletePlan{"你确定删除此计划吗？", "", Me
 // --- the menu 管理 (Administration)
 inline constexpr Message kRightsHeld{"你已经拥有管理权限了", "", MessageIcon::None,
                                      MessageButtons::Ok};
+// 严格模式 is turned on only by who holds the rights over a stored password.
+inline constexpr Message kStrictModeNeedsRights{
+    "请先设置管理密码并获取管理权限，才能打开严格模式。", "", MessageIcon::Information,
+    MessageButtons::Ok};
 
 // --- the menu 工具 (ProgramOptions): the log-on entry could not be written
 // or removed.

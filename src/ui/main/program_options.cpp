@@ -28,8 +28,8 @@ std::string programOfCommand(const std::string& commandLine) {
 }  // namespace
 
 ProgramOptions::ProgramOptions(Services& services, PlanStore& store, AppState& state,
-                               Window& window)
-    : services_(services), state_(state), window_(window), settings_(store) {}
+                               Window& window, Administration& admin)
+    : services_(services), state_(state), window_(window), admin_(admin), settings_(store) {}
 
 template <typename Change>
 void ProgramOptions::change(Change&& write) {
@@ -51,7 +51,7 @@ bool ProgramOptions::toggle(MenuItemId id) {
   const SettingsValues& v = settings_.values();
   switch (id) {
     case kStrictMode:
-      change([&] { settings_.setStrictMode(!v.strictMode); });
+      toggleStrictMode();
       return true;
     case kPowerNotice:
       change([&] {
@@ -70,6 +70,27 @@ bool ProgramOptions::toggle(MenuItemId id) {
     default:
       return false;
   }
+}
+
+void ProgramOptions::toggleStrictMode() {
+  if (!settings_.values().strictMode) {
+    if (state_.password.empty() || !state_.rights) {
+      show(services_.prompts, &window_, kStrictModeNeedsRights);
+      return;
+    }
+    change([&] { settings_.setStrictMode(true); });
+    return;
+  }
+  const auto turnOff = [this] {
+    if (settings_.values().strictMode) change([&] { settings_.setStrictMode(false); });
+  };
+  // Without a password strict mode holds nothing back, and there is
+  // nothing to ask for.
+  if (!state_.strictMode()) {
+    turnOff();
+    return;
+  }
+  admin_.confirm(window_, turnOff);
 }
 
 void ProgramOptions::showMarks() {

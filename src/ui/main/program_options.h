@@ -7,6 +7,7 @@
 #include "platform/window.h"
 #include "store/app_state.h"
 #include "store/settings.h"
+#include "ui/main/administration.h"
 
 namespace temvik {
 
@@ -17,7 +18,9 @@ namespace temvik {
 // starts this very program.
 class ProgramOptions {
  public:
-  ProgramOptions(Services& services, PlanStore& store, AppState& state, Window& window);
+  // Strict mode is turned off only through the password, which `admin` asks for.
+  ProgramOptions(Services& services, PlanStore& store, AppState& state, Window& window,
+                 Administration& admin);
 
   // Runs after the settings were read or changed, so that what acts on
   // them follows at once.
@@ -36,10 +39,14 @@ class ProgramOptions {
   // The log-on entry names this program's file.
   [[nodiscard]] bool startsThisProgram() const;
   void toggleAutoStart();
+  // On only with a password stored and the rights held; off only after the
+  // password, while a password is stored.
+  void toggleStrictMode();
 
   Services& services_;
   AppState& state_;
   Window& window_;
+  Administration& admin_;
   Settings settings_;
   std::function<void()> applied_;
 };

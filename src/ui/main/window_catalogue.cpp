@@ -7,6 +7,7 @@
 #include "run/give_up_dialog.h"
 #include "run/item_finished_dialog.h"
 #include "run/plan_complete_window.h"
+#include "run/power_notice.h"
 #include "run/run_window.h"
 #include "timed/set_sync_dialog.h"
 #include "tools/stopwatch.h"
@@ -34,6 +35,7 @@ const std::vector<CataloguedWindow>& windowCatalogue() {
       {"changeTime", changeTimeDesign(), {kChangeTime}},
       {"planComplete", planCompleteDesign(), {kPlanComplete}},
       {"contentNote", contentNoteDesign(), {kContentNote}},
+      {"powerNotice", powerNoticeDesign(), {kPowerNotice}},
       {"promptPoints", promptPointDesign(), {kPromptPoints}},
       {"endProcessChooser", endProcessChooserDesign(), {kProcessChooser}},
       {"forbiddenChooser", forbiddenChooserDesign(), {kProcessChooser}},

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 #include <random>
 
+#include "store/password.h"
 #include "store/settings.h"
+#include "ui/dialogs/password_dialog.h"
 #include "ui/main/main_window_fixture.h"
 
 namespace temvik::testing {
@@ -76,6 +78,43 @@ TEST_F(ProgramOptionsTest, NoPlanOperationTouchesTheSettingsFile) {
     main.reset();
   }
   EXPECT_GT(changedPlans, 120) << "the operations did change the plan";
+}
+
+TEST_F(ProgramOptionsTest, StrictModeTurnsOnOnlyWithTheRightsAndOffOnlyWithThePassword) {
+  const auto answer = [&](const char* entry) {
+    headless::HeadlessWindow* d = env.ui.find("密码窗口");
+    ASSERT_NE(d, nullptr);
+    if (entry) d->type(password_ids::kPasswordEntry, entry), d->click(password_ids::kPasswordOk);
+    if (!entry) d->requestClose();
+    env.ui.drainPosts();
+  };
+  const std::string refused = "请先设置管理密码并获取管理权限，才能打开严格模式。";
+  // No password, then a password without the rights: refused, nothing written.
+  const std::string stored = *hashPassword(env.crypto, "pw");
+  for (const char* startUpAnswer : {static_cast<const char*>(nullptr), "PW"}) {
+    putFile("\\time.ini", join({item("一"), {"[密码]", "密码=" + (startUpAnswer ? stored : "")}}));
+    auto& w = start();
+    if (startUpAnswer) answer(startUpAnswer);
+    env.prompts.clear();
+    w.chooseMenu(kStrictMode);
+    EXPECT_EQ(env.prompts.takeTexts(), std::vector<std::string>{refused});
+    EXPECT_FALSE(w.isMenuChecked(kStrictMode));
+    EXPECT_FALSE(env.files.read(env.files.path("\\settings.ini")));
+  }
+  auto& w = start();
+  answer("pw");
+  w.chooseMenu(kStrictMode);
+  EXPECT_TRUE(w.isMenuChecked(kStrictMode));
+  EXPECT_EQ(fileText("\\settings.ini"), "[设置]\r\n严格模式=真\r\n");
+  for (const char* wrong : {"PW", static_cast<const char*>(nullptr)}) {
+    w.chooseMenu(kStrictMode);
+    answer(wrong);
+    EXPECT_TRUE(w.isMenuChecked(kStrictMode));
+  }
+  w.chooseMenu(kStrictMode);
+  answer("pw");
+  EXPECT_FALSE(w.isMenuChecked(kStrictMode));
+  EXPECT_EQ(fileText("\\settings.ini"), "[设置]\r\n严格模式=假\r\n");
 }
 
 }  // namespace
