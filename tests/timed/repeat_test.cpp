@@ -43,27 +43,17 @@ TEST(NextOccurrence, Table) {
        "2028-02-29 09:30:00", 1},
       {"out of the leap day", at(2028, 2, 28), Repeat::Daily, at(2028, 2, 29, 10),
        "2028-03-01 09:30:00", 2},
-      {"a second before", at(2026, 3, 1), Repeat::Daily, at(2026, 3, 5, 9, 29, 59),
-       "2026-03-05 09:30:00", 4},
-      {"year end", at(2026, 12, 31, 23, 59, 59), Repeat::Daily, at(2026, 12, 31, 23, 59, 59),
-       "2027-01-01 23:59:59", 1},
       {"Friday to Monday", at(2026, 5, 4), Repeat::Weekdays, at(2026, 5, 8, 10),
-       "2026-05-11 09:30:00", 5},
-      {"over the weekend", at(2026, 5, 4), Repeat::Weekdays, at(2026, 5, 10, 23),
        "2026-05-11 09:30:00", 5},
       {"a Saturday start is no occurrence", at(2026, 1, 3), Repeat::Weekdays, at(2026, 1, 3, 9, 29),
        "2026-01-05 09:30:00", 0},
       {"weekly across the year end", at(2026, 12, 29), Repeat::Weekly, at(2026, 12, 30),
        "2027-01-05 09:30:00", 1},
-      {"weekly on its day, later", at(2026, 12, 29), Repeat::Weekly, at(2027, 1, 5, 9, 30),
-       "2027-01-12 09:30:00", 2},
       // 2000-01-01 to 2026-05-03: 9,620 days, 1,375 Saturdays.
       {"far in the past", at(2000, 1, 1, 6, 0), Repeat::Daily, at(2026, 5, 3, 7),
        "2026-05-04 06:00:00", 9620},
       {"far in the past, weekly", at(2000, 1, 1, 6, 0), Repeat::Weekly, at(2026, 5, 3, 7),
        "2026-05-09 06:00:00", 1375},
-      {"before the calendar's epoch", at(1969, 12, 31, 23, 0), Repeat::Weekdays,
-       at(1970, 1, 2, 23, 0), "1970-01-05 23:00:00", 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -78,7 +68,8 @@ TEST(NextOccurrence, Table) {
 
 // Against a walk over the days with the standard library's calendar: the
 // first occurrence after the time and the count up to it, for starts from
-// 1900 to 2100 and times from before the start to decades after it.
+// 1900 to 2100 (before 1970 too) and times from before the start to
+// decades after it.
 TEST(NextOccurrence, AgreesWithAWalkOverTheCalendar) {
   using namespace std::chrono;
   std::mt19937_64 gen(2028);
@@ -88,7 +79,9 @@ TEST(NextOccurrence, AgreesWithAWalkOverTheCalendar) {
     const auto repeat = static_cast<Repeat>(1 + below(3));
     const std::int64_t start = at(1900, 1, 1, 0, 0, 0) + below(200LL * 365 * day);
     const std::int64_t span = i % 50 == 0 ? 40LL * 365 * day : 60 * day;
-    const std::int64_t after = start - 3 * day + below(span);
+    // Often on an occurrence's time of day, or a second before it.
+    std::int64_t after = start - 3 * day + below(span);
+    if (below(2)) after = start + day * ((after - start) / day) - below(2);
     const auto qualifies = [&](std::int64_t d) {
       const unsigned w = weekday(sys_days(days(d))).iso_encoding();  // 1 Monday … 7 Sunday
       const std::int64_t first = start / day - (start % day < 0 ? 1 : 0);
