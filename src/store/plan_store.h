@@ -58,6 +58,14 @@ inline constexpr std::array<std::string_view, 19> kItemKeys = {
 // text form of platform/date_time.h) and its start sound.
 inline constexpr std::string_view kStartTimeKey = "同步时间";
 inline constexpr std::string_view kStartSoundKey = "同步提示";
+// A timed item that repeats has one more key, after all the others (an
+// earlier version reads the rest as ever): "每天", "工作日" (Monday to
+// Friday) or "每周" (its weekday). Absent or any other value: it does not
+// repeat.
+inline constexpr std::string_view kRepeatKey = "重复";
+inline constexpr std::string_view kRepeatDaily = "每天";
+inline constexpr std::string_view kRepeatWeekdays = "工作日";
+inline constexpr std::string_view kRepeatWeekly = "每周";
 // Key parts of prompt point n: "断点" + n + part.
 inline constexpr std::string_view kPointNamePart = "名";
 inline constexpr std::string_view kPointTimePart = "时间";

@@ -36,5 +36,9 @@ inline constexpr Message kTimedSectionTaken{
 // --- the scheduler: how many items expired and were removed.
 inline constexpr Message kItemsExpired{"您有{}同步计划已过期，已经删除！", "", MessageIcon::None,
                                        MessageButtons::Ok};
+// How many occurrences of repeating items went by unstarted (the program
+// was not running, the clock jumped); their starts moved on.
+inline constexpr Message kRepeatsMissed{"重复的同步计划错过了{}次，已顺延到下一次。", "",
+                                        MessageIcon::None, MessageButtons::Ok};
 
 }  // namespace temvik

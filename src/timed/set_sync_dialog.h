@@ -6,6 +6,7 @@
 #include "platform/id_blocks.h"
 #include "platform/prompts.h"
 #include "platform/short_lived_window.h"
+#include "timed/repeat.h"
 
 namespace temvik {
 
@@ -29,23 +30,26 @@ enum SetSyncControl : ControlId {
   kOpenSound,                               // 超级按钮2
   kSoundNote,                               // 透明标签9
   kSetSyncOk,                               // 超级按钮1
+  kRepeatLabel,                             // 透明标签10
+  kRepeatList,                              // 列表框1
 };
 }  // namespace timed_ids
 
-// "设置同步": the start date, time and sound of one item. Non-modal and
-// owned by the main window; OK hands the values to the timed plan.
+// "设置同步": the start date, time, repeat and sound of one item. Non-modal
+// and owned by the main window; OK hands the values to the timed plan.
 class SetSyncDialog final : public ShortLivedWindow {
  public:
   SetSyncDialog(Ui& ui, RetiredWindows& retired, Prompts& prompts, TimedPlan& plan);
 
   // Opens the dialog for the item shown as `itemText`, preset with a start
-  // time and sound.
+  // time, sound and repeat.
   void open(Window& owner, const std::string& itemText, const DateTime& start,
-            const std::string& sound);
+            const std::string& sound, Repeat repeat);
   void onClick(ControlId id) override;
 
   // The start date and time the controls hold now (carry-over applied).
   [[nodiscard]] DateTime chosenStart() const;
+  [[nodiscard]] Repeat chosenRepeat() const;
 
  private:
   Prompts& prompts_;

@@ -25,12 +25,23 @@ std::optional<StartRefusal> setSyncRefusal(const RunItem& item) {
   return refusal;
 }
 
-// A timed record: the start time and sound first, then the item's keys.
+// A timed record: the start time and sound first, then the item's keys,
+// then its repeat, if any, after all of them.
 void writeTimedItem(IniDocument& doc, std::string_view section, const ItemRecord& item,
-                    const std::string& startText, const std::string& sound) {
+                    const std::string& startText, const std::string& sound,
+                    std::string_view repeat) {
   doc.set(section, kStartTimeKey, startText);
   doc.set(section, kStartSoundKey, sound);
   writeItem(doc, section, item);
+  doc.removeKey(section, kRepeatKey);
+  if (!repeat.empty()) doc.set(section, kRepeatKey, repeat);
+}
+
+// The first occurrence at or after `start`: the start itself, unless its
+// day does not qualify (工作日 on a weekend).
+DateTime firstOccurrence(const DateTime& start, Repeat repeat) {
+  const std::int64_t second = secondsOf(start);
+  return dateTimeOfSeconds(nextOccurrence(second, repeat, second - 1).next);
 }
 
 }  // namespace
@@ -98,6 +109,7 @@ void TimedPlan::loadRowFrom(const IniDocument& items, int row) {
   editorStart_ = start ? *start : services_.clock.now();
   keptStartText_ = start ? std::nullopt : std::optional<std::string>(startText);
   editorSound_ = value(kStartSoundKey);
+  editorRepeat_ = value(kRepeatKey);
   if (shown) window_.listSelect(ids_.timedList, row);
 }
 
@@ -149,7 +161,7 @@ bool TimedPlan::save() {
   const std::string startText = keptStartText_ ? *keptStartText_ : dateTimeText(editorStart_);
   IniDocument written = items;
   if (equalsIgnoreCase(name, content)) {
-    writeTimedItem(written, name, record, startText, editorSound_);
+    writeTimedItem(written, name, record, startText, editorSound_, editorRepeat_);
     store_.save(kTimedItemFile, written);
   } else {
     // A new content renames the record in its place; every other section
@@ -159,7 +171,7 @@ bool TimedPlan::save() {
       return false;
     }
     written.renameSection(name, content);
-    writeTimedItem(written, content, record, startText, editorSound_);
+    writeTimedItem(written, content, record, startText, editorSound_, editorRepeat_);
     commitPlanRewrite(store_, written, std::nullopt, kTimedFiles);
   }
   slots_ = timedSlots(written);
@@ -173,7 +185,7 @@ bool TimedPlan::save() {
   return true;
 }
 
-bool TimedPlan::removeRows(const std::vector<int>& removed) {
+bool TimedPlan::rewriteRows(const std::vector<int>& removed, const std::vector<MovedStart>& moved) {
   IniDocument items = store_.load(kTimedItemFile);
   const IniDocument marks = store_.load(kTimedMarkFile);
   const std::vector<ListItem> list = listItems(items);
@@ -183,6 +195,15 @@ bool TimedPlan::removeRows(const std::vector<int>& removed) {
     // no longer name its items.
     showDocuments(items, marks);
     return false;
+  }
+  // A moved start takes the place of the old one.
+  for (const MovedStart& m : moved)
+    items.set(list[static_cast<std::size_t>(m.row)].section, kStartTimeKey,
+              dateTimeText(dateTimeOfSeconds(m.second)));
+  if (removed.empty()) {
+    store_.save(kTimedItemFile, items);
+    slots_ = timedSlots(items);
+    return true;
   }
   // The removed items' sections go; every other section stays where it
   // stands. The marks keep their rows.
@@ -210,7 +231,7 @@ void TimedPlan::cancelSync() {
     show(services_.prompts, &window_, kNoTimedRowToCancel);
     return;
   }
-  if (!removeRows({k})) {
+  if (!rewriteRows({k})) {
     host_.resetEditor();
     show(services_.prompts, &window_, kListOutOfStep);
     return;
@@ -273,6 +294,7 @@ void TimedPlan::doubleClicked() {
   window_.listSelect(ids_.timedList, -1);
   host_.resetEditor();
   editorSound_.clear();
+  editorRepeat_.clear();
 }
 
 // ------------------------------------------------------------ set sync
@@ -306,6 +328,7 @@ void TimedPlan::setSyncCommand() {
     if (row >= 0) {
       host_.loadSequentialRow(row);
       editorSound_.clear();
+      editorRepeat_.clear();
     }
   } else if (state_.activeList == ActiveList::Timed) {
     loadSelectedRow();
@@ -337,27 +360,28 @@ void TimedPlan::setSyncCommand() {
                                    : window_.listText(ids_.timedList, timedRow);
   sourceName_ = sectionOfRow(itemText);
   closedDialogs_.release();  // a menu of the main window: no dialog handler is running
-  dialog_.open(window_, itemText, editorStart_, editorSound_);
+  dialog_.open(window_, itemText, editorStart_, editorSound_, repeatOfText(editorRepeat_));
 }
 
-bool TimedPlan::setSyncAccepted(const DateTime& start, const std::string& sound) {
+bool TimedPlan::setSyncAccepted(const DateTime& start, const std::string& sound, Repeat repeat) {
   try {
-    return acceptStart(start, sound);
+    return acceptStart(start, sound, repeat);
   } catch (const StoreError& error) {
     host_.storeFailed(error);
     return false;
   }
 }
 
-bool TimedPlan::acceptStart(const DateTime& start, const std::string& sound) {
-  if (!isValidDateTime(start) || start <= services_.clock.now()) {
+bool TimedPlan::acceptStart(const DateTime& chosen, const std::string& sound, Repeat repeat) {
+  if (!isValidDateTime(chosen) || chosen <= services_.clock.now()) {
     show(services_.prompts, &window_, kStartPassed);
     return false;
   }
+  const DateTime start = firstOccurrence(chosen, repeat);
   // What the dialog was opened for decides, not what the editor shows by
   // now: the main window stays usable while the dialog is open.
   if (sourceIndex_ >= 0) {
-    if (!moveToTimedList(start, sound)) return false;
+    if (!moveToTimedList(start, sound, repeat)) return false;
   } else {
     // The timed row it was opened for, still selected and loaded.
     const int row = window_.listSelection(ids_.timedList);
@@ -369,14 +393,16 @@ bool TimedPlan::acceptStart(const DateTime& start, const std::string& sound) {
     editorStart_ = start;
     keptStartText_.reset();
     editorSound_ = sound;
+    editorRepeat_ = repeatText(repeat);
     if (!save()) return false;
   }
   host_.resetEditor();
   editorSound_.clear();
+  editorRepeat_.clear();
   return true;
 }
 
-bool TimedPlan::moveToTimedList(const DateTime& start, const std::string& sound) {
+bool TimedPlan::moveToTimedList(const DateTime& start, const std::string& sound, Repeat repeat) {
   // The row the dialog was opened for, unless the list changed meanwhile.
   const int source = sourceIndex_;
   const std::string name = sourceName_;
@@ -424,7 +450,7 @@ bool TimedPlan::moveToTimedList(const DateTime& start, const std::string& sound)
   // Appended to the timed file under the content its row shows.
   record.content = name;
   IniDocument timed = oldTimed;
-  writeTimedItem(timed, name, record, dateTimeText(start), sound);
+  writeTimedItem(timed, name, record, dateTimeText(start), sound, repeatText(repeat));
 
   // The sequential item leaves its file, every other section stays; the
   // marks of the rows after it move up with them, as a delete does.
@@ -481,11 +507,12 @@ void TimedPlan::tick() {
   }
 
   std::vector<int> expired = step.expired;
+  std::int64_t missed = step.missed;
   std::optional<StoreError> failure;
-  if (!expired.empty()) {
+  if (!expired.empty() || !step.moved.empty()) {
     const int selected = window_.listSelection(ids_.timedList);
     try {
-      if (!removeRows(expired)) {
+      if (!rewriteRows(expired, step.moved)) {
         // The file changed behind the list, which now shows it afresh: the
         // next tick walks that, as if this one had not come.
         lastTick_ = previous;
@@ -494,8 +521,17 @@ void TimedPlan::tick() {
     } catch (const StoreError& error) {
       // Told once; the items stay and are not tried again in every tick.
       for (int row : expired) unremovable_.insert(shown[static_cast<std::size_t>(row)]);
+      for (const MovedStart& m : step.moved)
+        unremovable_.insert(shown[static_cast<std::size_t>(m.row)]);
       failure = error;
       expired.clear();  // the list is as it was: nothing moved up
+      missed = 0;
+    }
+    // The item in the editor keeps its new start for the next save.
+    for (const MovedStart& m : step.moved) {
+      if (failure || m.row != selected) continue;
+      editorStart_ = dateTimeOfSeconds(m.second);
+      keptStartText_.reset();
     }
     // An editor that showed a removed item goes on as cancel sync leaves
     // it; any other item in the editor stays, selected as it was.
@@ -521,9 +557,11 @@ void TimedPlan::tick() {
     startDueItem(original - static_cast<int>(removedBefore));
   }
   if (failure) throw *failure;
-  if (expired.empty()) return;
-  if (window_.listCount(ids_.timedList) == 0) timedNameFallsBack();
-  show(services_.prompts, &window_, kItemsExpired, {std::to_string(expired.size())});
+  if (!expired.empty()) {
+    if (window_.listCount(ids_.timedList) == 0) timedNameFallsBack();
+    show(services_.prompts, &window_, kItemsExpired, {std::to_string(expired.size())});
+  }
+  if (missed > 0) show(services_.prompts, &window_, kRepeatsMissed, {std::to_string(missed)});
 }
 
 void TimedPlan::wakeForNextStart() {

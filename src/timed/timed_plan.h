@@ -54,9 +54,9 @@ class TimedPlan {
 
   // "设置同步", "添加到同步", "编辑".
   void setSyncCommand();
-  // OK of the set-sync dialog with the start its controls hold.
+  // OK of the set-sync dialog with the start and repeat its controls hold.
   // False when refused (the dialog stays open).
-  bool setSyncAccepted(const DateTime& start, const std::string& sound);
+  bool setSyncAccepted(const DateTime& start, const std::string& sound, Repeat repeat);
 
   // The 500 ms tick of 时钟1.
   void tick();
@@ -72,17 +72,18 @@ class TimedPlan {
   [[nodiscard]] const std::vector<TimedSlot>& slots() const { return slots_; }
 
  private:
-  bool acceptStart(const DateTime& start, const std::string& sound);
+  bool acceptStart(const DateTime& start, const std::string& sound, Repeat repeat);
   void showDocuments(const IniDocument& items, const IniDocument& marks);
   void loadRowFrom(const IniDocument& items, int row);
   // The list as its file holds it, after an editor reset.
   void showFileAfresh(const IniDocument& items);
-  // Rewrites both files without the given rows (ascending), in one
-  // rewrite. False, with the list shown afresh and nothing written, when
-  // the list does not show the file any more.
-  bool removeRows(const std::vector<int>& rows);
+  // Rewrites both files without the given rows (ascending), and with the
+  // moved starts, in one rewrite; only the item file when no row goes.
+  // False, with the list shown afresh and nothing written, when the list
+  // does not show the file any more.
+  bool rewriteRows(const std::vector<int>& removed, const std::vector<MovedStart>& moved = {});
   // Moves the sequential item the dialog was opened for; false when refused.
-  bool moveToTimedList(const DateTime& start, const std::string& sound);
+  bool moveToTimedList(const DateTime& start, const std::string& sound, Repeat repeat);
   void startDueItem(int row);
   void timedNameFallsBack();
   [[nodiscard]] bool timedNameTaken(const std::string& section) const;
@@ -103,6 +104,8 @@ class TimedPlan {
   std::vector<TimedSlot> slots_;  // one per row of 同步框
   DateTime editorStart_;
   std::string editorSound_;
+  // The loaded item's "重复" as stored, which its save writes back.
+  std::string editorRepeat_;
   // The stored start text of the loaded item when it names no date-time.
   std::optional<std::string> keptStartText_;
   int sourceIndex_ = -1;    // the sequential row the open dialog moves, or -1

@@ -32,6 +32,11 @@ std::vector<TimedSlot> timedSlots(const IniDocument& items) {
     TimedSlot slot;
     slot.startText = items.value(section, kStartTimeKey);
     slot.start = parseDateTimeText(slot.startText);
+    slot.repeat = repeatOfText(items.value(section, kRepeatKey));
+    if (slot.start && slot.repeat != Repeat::None) {
+      const std::int64_t second = secondsOf(*slot.start);
+      slot.start = dateTimeOfSeconds(nextOccurrence(second, slot.repeat, second - 1).next);
+    }
     slot.durationSeconds = durationSeconds(items.value(section, "时"), items.value(section, "分"),
                                            items.value(section, "秒"));
     slots.push_back(std::move(slot));
@@ -51,10 +56,18 @@ bool overlapsTimedItem(const std::vector<TimedSlot>& slots, const DateTime& star
   const std::int64_t n = d + duration;
   for (const TimedSlot& slot : slots) {
     if (!slot.start) continue;
-    const std::int64_t s = secondsOf(*slot.start);
-    const std::int64_t e = s + slot.durationSeconds;
-    if (s < d && d <= e) return true;
-    if (e > n && n >= s) return true;
+    const std::int64_t start = secondsOf(*slot.start);
+    const std::int64_t length = slot.durationSeconds;
+    if (slot.repeat == Repeat::None) {
+      const std::int64_t e = start + length;
+      if (start < d && d <= e) return true;
+      if (e > n && n >= start) return true;
+      continue;
+    }
+    // The same two tests at the occurrences they can hold at: one that
+    // starts in [d - length, d), and one that starts in (n - length, n].
+    if (nextOccurrence(start, slot.repeat, d - length - 1).next < d) return true;
+    if (nextOccurrence(start, slot.repeat, n - length).next <= n) return true;
   }
   return false;
 }
@@ -79,6 +92,7 @@ TickStep schedulerStep(const TickInput& in) {
   };
   const auto over = [&](std::size_t row) {
     if (!in.slots[row].start || in.unremovable.contains(in.rows[row])) return false;
+    if (in.slots[row].repeat != Repeat::None) return false;  // moved on instead
     const std::int64_t second = secondsOf(*in.slots[row].start);
     if (in.running && in.running->second == second && key(row) == in.running) return false;
     return started(row, second) || (second < in.now && !due(row));
@@ -102,6 +116,20 @@ TickStep schedulerStep(const TickInput& in) {
     if (in.slots[row].start && started(row, secondsOf(*in.slots[row].start)))
       step.started.insert(key(row));
   if (step.start) step.started.insert(key(static_cast<std::size_t>(*step.start)));
+
+  // Repeating items that started, now or before, or whose start is over
+  // unstarted, move on; one that is due but waits for the next tick stays.
+  for (std::size_t row = 0; row < n; ++row) {
+    const TimedSlot& slot = in.slots[row];
+    if (slot.repeat == Repeat::None || !slot.start || in.unremovable.contains(in.rows[row]))
+      continue;
+    const std::int64_t second = secondsOf(*slot.start);
+    const bool ran = step.start == static_cast<int>(row) || started(row, second);
+    if (!ran && (second > in.now || due(row))) continue;
+    const Occurrences occurrences = nextOccurrence(second, slot.repeat, in.now);
+    step.moved.push_back({static_cast<int>(row), occurrences.next});
+    step.missed += occurrences.passed - (ran ? 1 : 0);
+  }
   return step;
 }
 

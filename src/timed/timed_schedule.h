@@ -9,15 +9,19 @@
 
 #include "platform/date_time.h"
 #include "store/ini.h"
+#include "timed/repeat.h"
 
 namespace temvik {
 
 // What the scheduler and the overlap test need of one timed item: its
-// start time as stored and as a date-time, and its duration.
+// start time as stored and as a date-time, its duration and its repeat.
 struct TimedSlot {
-  std::string startText;          // "同步时间" as stored; "" when absent
-  std::optional<DateTime> start;  // nothing when the text names no date-time
+  std::string startText;  // "同步时间" as stored; "" when absent
+  // Nothing when the text names no date-time. A repeating item's first
+  // occurrence, which its stored start is unless that day does not qualify.
+  std::optional<DateTime> start;
   std::int64_t durationSeconds = 0;
+  Repeat repeat = Repeat::None;
   friend bool operator==(const TimedSlot&, const TimedSlot&) = default;
 };
 
@@ -39,9 +43,9 @@ struct TimedSlot {
 // Whether a new item starting at `start` for `duration` seconds collides
 // with the span of a timed item: its start lies inside an existing span,
 // start included, or its end lies inside one, end excluded, start included.
-// A new span that encloses an existing one is no collision. An item
-// without a start time, or whose start text names no date-time, has no
-// span and is passed over.
+// A new span that encloses an existing one is no collision. A repeating
+// item has a span at each of its occurrences; an item without a start
+// time, or whose start text names no date-time, has none and is passed over.
 [[nodiscard]] bool overlapsTimedItem(const std::vector<TimedSlot>& slots, const DateTime& start,
                                      std::int64_t duration);
 
@@ -75,12 +79,22 @@ struct TickInput {
   const std::set<std::string>& unremovable;
 };
 
+// A repeating item's start moved on to its next occurrence.
+struct MovedStart {
+  int row = 0;
+  std::int64_t second = 0;
+  friend bool operator==(const MovedStart&, const MovedStart&) = default;
+};
+
 // What the tick does: the rows to remove (ascending, as shown), the row to
-// start (as shown before the removal), and the started items still to be
-// remembered.
+// start (as shown before the removal), the repeating rows whose start moves
+// on (ascending), how many of their occurrences passed unstarted, and the
+// started items still to be remembered.
 struct TickStep {
   std::vector<int> expired;
   std::optional<int> start;
+  std::vector<MovedStart> moved;
+  std::int64_t missed = 0;
   std::set<StartedItem> started;
   friend bool operator==(const TickStep&, const TickStep&) = default;
 };
@@ -92,6 +106,10 @@ struct TickStep {
 // more than kCatchUpSeconds before it (the first tick catches up nothing).
 // The first due item of the walk starts; the others wait for the next
 // tick. Items without a start time are passed over.
+//
+// A repeating item never expires: once it starts, or once it is over as
+// another would be, its start moves to its first occurrence after now, and
+// the occurrences up to now that did not start count as missed.
 [[nodiscard]] TickStep schedulerStep(const TickInput& in);
 
 }  // namespace temvik

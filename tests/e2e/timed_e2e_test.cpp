@@ -1,7 +1,8 @@
 // The timed plan in the real program: an item moved to the timed list
 // starts by itself at its second with the run window, also behind a note
 // in a hand-made file and after a restart; an item whose time passed is
-// removed with the expiry message, and the set-sync dialog's captions fit.
+// removed with the expiry message, a daily item moves on to tomorrow once
+// it started, and the set-sync dialog's captions fit.
 
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 
 #include "caption_fit.h"
 #include "e2e_support.h"
+#include "platform/date_time.h"
 #include "run/run_window.h"
 #include "store/gbk.h"
 #include "timed/set_sync_dialog.h"
@@ -97,6 +99,39 @@ TEST(TimedPlan, AnItemMovedFiveSecondsAheadStartsByItselfInTheRunWindow) {
   EXPECT_FALSE(app.messageBox());
   EXPECT_EQ(app.rows(kTimedList), Rows{"开会"});
   EXPECT_TRUE(IsWindow(run));
+}
+
+// A 每天 item starts at its second, and its record moves on to the same
+// time tomorrow, the repeat kept as its last key.
+TEST(TimedPlan, ADailyItemStartsAndItsRecordMovesToTheSameTimeTomorrow) {
+  PlanFolder folder;
+  ASSERT_TRUE(
+      folder.writeIni("time.ini", itemSection("晨练", "0", "0", "3", {"提示音=假", "播放=10"}) +
+                                      itemSection("写报告", "0", "30", "0", {"播放=10"})));
+  E2E_START(app, folder);
+  const HWND dialog = openSetSync(app);
+  ASSERT_NE(dialog, nullptr);
+  SendMessageW(GetDlgItem(dialog, kRepeatList), LB_SETCURSEL, 1, 0);  // 每天
+  ASSERT_NO_FATAL_FAILURE(startInSeconds(app, dialog, 5));
+  E2E_EVENTUALLY_EQ(app.rows(kTimedList), Rows{"晨练"});
+  const auto out = parseIni(folder.readText("out.ini"));
+  ASSERT_EQ(out.size(), 1U);
+  ASSERT_FALSE(out[0].keys().empty());
+  EXPECT_EQ(out[0].keys().back(), "重复");
+  EXPECT_EQ(out[0].value("重复"), "每天");
+  const auto start = parseDateTimeText(out[0].value("同步时间"));
+  ASSERT_TRUE(start) << out[0].value("同步时间");
+
+  const HWND run = app.waitForWindow("计划执行中", 20s);
+  ASSERT_NE(run, nullptr) << "the daily item did not start";
+  E2E_EVENTUALLY_EQ(controlText(run, run_ids::kContentBox), std::string("晨练"));
+  const auto storedStart = [&] {
+    const auto now = parseIni(folder.readText("out.ini"));
+    return now.size() == 1 ? now[0].value("同步时间") : std::string();
+  };
+  E2E_EVENTUALLY_EQ(storedStart(), dateTimeText(addSeconds(*start, 24 * 3600)));
+  EXPECT_EQ(parseIni(folder.readText("out.ini"))[0].value("重复"), "每天");
+  EXPECT_EQ(app.rows(kTimedList), Rows{"晨练"});
 }
 
 // A hand-made timed file whose first section is a note: the item moved in

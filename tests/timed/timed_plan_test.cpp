@@ -772,5 +772,117 @@ TEST_F(TimedPlanTest, RowsThatMoveWhileTheSaveQuestionIsOpenAreFoundByName) {
   EXPECT_EQ(timedValue("丙", "分"), "1");
 }
 
+// ------------------------------------------------------------ repeating items
+
+namespace repeating {
+
+// A timed record that repeats: the key after all the others.
+std::vector<std::string> withRepeat(std::vector<std::string> record, const std::string& repeat) {
+  record.push_back("重复=" + repeat);
+  return record;
+}
+
+// The keys of the first section of a file, in file order.
+std::vector<std::string> keysOf(const std::string& file) {
+  const IniDocument doc = IniDocument::parse(file);
+  std::vector<std::string> keys;
+  doc.forEachValue(doc.sectionNames().at(0),
+                   [&](std::string_view key, const std::string&) { keys.emplace_back(key); });
+  return keys;
+}
+
+}  // namespace repeating
+
+TEST_F(TimedPlanTest, TheDialogsRepeatIsStoredAfterEveryOtherKeyAndKeptBySaves) {
+  putFile("\\time.ini", join({item("晨读", "20")}));
+  auto& w = start();
+  auto& d = openFor(w, 0);
+  EXPECT_THAT(d.listRows(kRepeatList), ElementsAre("不重复", "每天", "每个工作日", "每周"));
+  EXPECT_EQ(d.listSelection(kRepeatList), 0);
+  d.clickRow(kRepeatList, 1);
+  setTime(d, "9", "0", "0");
+  d.click(kSetSyncOk);
+  EXPECT_THAT(env.prompts.takeTexts(), IsEmpty());
+  std::vector<std::string> keys = repeating::keysOf(fileText("\\out.ini"));
+  EXPECT_EQ(keys.back(), "重复");
+  EXPECT_EQ(timedValue("晨读", "重复"), "每天");
+
+  // 编辑 shows it; 每个工作日 on a Saturday begins on the Monday.
+  w.clickRow(kTimedList, 0);
+  w.chooseMenu(kEditTimed);
+  EXPECT_EQ(dialog()->listSelection(kRepeatList), 1);
+  dialog()->clickRow(kRepeatList, 2);
+  ASSERT_TRUE(dialog()->pickDate(kCalendar, {2026, 1, 3, 0, 0, 0}));
+  dialog()->click(kSetSyncOk);
+  EXPECT_THAT(env.prompts.takeTexts(), IsEmpty());
+  EXPECT_EQ(timedValue("晨读", "同步时间"), "2026-01-05 09:00:00");
+  EXPECT_EQ(timedValue("晨读", "重复"), "工作日");
+
+  // A save from the editor keeps it, and puts it last again.
+  putFile("\\out.ini", join({{"[晨读]", "同步时间=2026-01-05 09:00:00", "重复=每周",
+                              "同步提示=", "内容=晨读", "时=0", "分=20", "秒=0", "播放=10"}}));
+  auto& again = start();
+  again.clickRow(kTimedList, 0);
+  again.type(kMinutes, "25");
+  again.click(kSaveItem);
+  EXPECT_EQ(timedValue("晨读", "分"), "25");
+  EXPECT_EQ(timedValue("晨读", "重复"), "每周");
+  keys = repeating::keysOf(fileText("\\out.ini"));
+  EXPECT_EQ(keys.back(), "重复");
+
+  // 不重复 writes no key: the record is as one that never repeated.
+  again.clickRow(kTimedList, 0);
+  again.chooseMenu(kEditTimed);
+  EXPECT_EQ(dialog()->listSelection(kRepeatList), 3);
+  dialog()->clickRow(kRepeatList, 0);
+  dialog()->click(kSetSyncOk);
+  keys.pop_back();
+  EXPECT_EQ(repeating::keysOf(fileText("\\out.ini")), keys);
+}
+
+TEST_F(TimedPlanTest, ARepeatingItemStartsMovesToItsNextDayAndNeverExpires) {
+  putFile("\\out.ini", repeating::withRepeat(timed("每日", "2026-01-01 08:00:05"), "每天"));
+  auto& w = start();
+  env.ui.advance(5100);
+  EXPECT_THAT(starts(), ElementsAre("每日.mp3"));
+  EXPECT_EQ(timedValue("每日", "同步时间"), "2026-01-02 08:00:05");
+  EXPECT_EQ(timedValue("每日", "重复"), "每天");
+  env.ui.advance(90000);  // its run is over
+  EXPECT_EQ(runWindow(), nullptr);
+  EXPECT_THAT(env.prompts.takeTexts(), IsEmpty());
+  EXPECT_THAT(w.listRows(kTimedList), ElementsAre("每日"));
+  EXPECT_THAT(starts(), IsEmpty());
+}
+
+TEST_F(TimedPlanTest, OccurrencesMissedWhileClosedOrJumpedOverAreToldOnceAndMovedOn) {
+  // Thursday 2026-01-01 08:00 at start-up.
+  putFile("\\out.ini",
+          join({timed("过期", "2026-01-01 07:00:00"),
+                repeating::withRepeat(timed("早操", "2025-12-29 07:00:00"), "每天"),
+                repeating::withRepeat(timed("晨会", "2025-12-31 07:30:00"), "工作日")}));
+  auto& w = start();
+  env.ui.advance(500);
+  EXPECT_EQ(env.prompts.takeTexts(),
+            (std::vector<std::string>{"您有1同步计划已过期，已经删除！",
+                                      "重复的同步计划错过了6次，已顺延到下一次。"}));
+  EXPECT_THAT(w.listRows(kTimedList), ElementsAre("早操", "晨会"));
+  EXPECT_EQ(timedValue("早操", "同步时间"), "2026-01-02 07:00:00");
+  EXPECT_EQ(timedValue("晨会", "同步时间"), "2026-01-02 07:30:00");
+  env.ui.advance(2000);
+  EXPECT_THAT(env.prompts.takeTexts(), IsEmpty());
+  // Asleep until Monday 08:00: 早操 four times, 晨会 on Friday and Monday.
+  w.clickRow(kTimedList, 1);
+  env.clock.setNow({2026, 1, 5, 8, 0, 0});
+  env.ui.systemTimeChanged();
+  EXPECT_EQ(env.prompts.takeTexts(),
+            std::vector<std::string>{"重复的同步计划错过了6次，已顺延到下一次。"});
+  EXPECT_EQ(timedValue("早操", "同步时间"), "2026-01-06 07:00:00");
+  EXPECT_EQ(timedValue("晨会", "同步时间"), "2026-01-06 07:30:00");
+  EXPECT_THAT(starts(), IsEmpty());
+  // The item in the editor has its new start: a save keeps it.
+  w.click(kSaveItem);
+  EXPECT_EQ(timedValue("晨会", "同步时间"), "2026-01-06 07:30:00");
+}
+
 }  // namespace
 }  // namespace temvik::testing

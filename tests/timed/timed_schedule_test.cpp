@@ -44,6 +44,43 @@ TEST(OverlapTest, PassesOverItemsWithoutAStartOrWithAnUnreadableOne) {
   EXPECT_TRUE(overlapsTimedItem(slots, at(10, 30, 0), 60));
 }
 
+// A repeating item has a span at each of its occurrences, tested as the
+// span of a single item there would be; a stored 工作日 start on a weekend
+// counts from the Monday.
+TEST(OverlapTest, ARepeatingItemCollidesAtAnyOfItsOccurrences) {
+  std::mt19937 gen(29);
+  const auto below = [&](int n) { return static_cast<int>(gen() % static_cast<unsigned>(n)); };
+  const DateTime base{2026, 5, 1, 0, 0, 0};
+  for (int i = 0; i < 3000; ++i) {
+    const auto repeat = static_cast<Repeat>(1 + below(3));
+    const DateTime start = addSeconds(base, below(14 * 86400));
+    const std::int64_t length = below(4) == 0 ? below(2 * 86400) : below(3 * 3600);
+    const std::int64_t duration = below(3 * 3600);
+    // Near a day's start at its time of day, often on an edge of the spans.
+    const std::array<std::int64_t, 6> edges = {0, 1, -1, length, length + 1, -duration};
+    const DateTime d =
+        addSeconds(start, 86400LL * (below(24) - 3) + (below(3) ? edges[below(6)] : below(86400)));
+    const TimedSlot repeating{dateTimeText(start), start, length, repeat};
+    bool atSome = false;
+    for (std::int64_t o = nextOccurrence(secondsOf(start), repeat, secondsOf(start) - 1).next;
+         o <= secondsOf(d) + duration; o = nextOccurrence(secondsOf(start), repeat, o).next) {
+      const DateTime at = dateTimeOfSeconds(o);
+      atSome = atSome || overlapsTimedItem({TimedSlot{dateTimeText(at), at, length}}, d, duration);
+    }
+    EXPECT_EQ(overlapsTimedItem({repeating}, d, duration), atSome)
+        << dateTimeText(start) << " for " << length << " repeat " << static_cast<int>(repeat)
+        << "; new " << dateTimeText(d) << " for " << duration;
+  }
+  // Read from a file, a weekend start of a 工作日 item is its Monday.
+  const auto slots = timedSlots(IniDocument::parse(
+      "[A]\r\n同步时间=2026-01-03 10:00:00\r\n内容=A\r\n时=1\r\n重复=工作日\r\n"));
+  ASSERT_EQ(slots.size(), 1U);
+  EXPECT_EQ(slots[0].start, (DateTime{2026, 1, 5, 10, 0, 0}));
+  EXPECT_EQ(slots[0].repeat, Repeat::Weekdays);
+  EXPECT_FALSE(overlapsTimedItem(slots, {2026, 1, 4, 10, 30, 0}, 60));  // Sunday
+  EXPECT_TRUE(overlapsTimedItem(slots, {2026, 1, 9, 10, 30, 0}, 60));   // Friday
+}
+
 TEST(TimeOfDay, CarriesOverIntoTheDaysAround) {
   const DateTime fifth{2026, 5, 5, 0, 0, 0};
   EXPECT_EQ(atTimeOfDay(fifth, 24, 0, 0), (DateTime{2026, 5, 6, 0, 0, 0}));
@@ -149,6 +186,66 @@ TEST(SchedulerStep, Table) {
       const auto row = static_cast<std::size_t>(*c.start);
       EXPECT_TRUE(step.started.contains({rows[row], noonPlus(*c.offsets[row])}));
     }
+  }
+}
+
+// What a step does, in short: "start 0; 0@03-30 12:00:00; missed 0" (row 0
+// starts and moves to that time).
+std::string told(const TickStep& step) {
+  std::string t;
+  for (int row : step.expired) t += "expire " + std::to_string(row) + "; ";
+  if (step.start) t += "start " + std::to_string(*step.start) + "; ";
+  for (const MovedStart& m : step.moved)
+    t += std::to_string(m.row) + "@" + dateTimeText(dateTimeOfSeconds(m.second)).substr(5) + "; ";
+  return t + "missed " + std::to_string(step.missed);
+}
+
+// Repeating items at noon of Sunday 2026-03-29 plus an offset: a started
+// one moves on to its next occurrence, one whose start is over moves on
+// too and counts the occurrences it missed; none expires.
+TEST(SchedulerStep, RepeatingItemsMoveOnInsteadOfExpiring) {
+  const int h = 3600, day = 24 * h;
+  const auto D = Repeat::Daily, W = Repeat::Weekdays, N = Repeat::None;
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::optional<int>, Repeat>> items;  // a, b, …
+    std::optional<int> previous;
+    int now;
+    bool aStarted;  // a started at its start, in an earlier tick
+    const char* step;
+  };
+  const int fri = -2 * day;
+  const std::vector<Case> cases = {
+      {"due", {{0, D}}, -1, 0, false, "start 0; 0@03-30 12:00:00; missed 0"},
+      {"caught up", {{-3, D}}, -4, 0, false, "start 0; 0@03-30 11:59:57; missed 0"},
+      {"missed while closed", {{-3 * day - h, D}}, {}, 0, false, "0@03-30 11:00:00; missed 4"},
+      {"clock jump", {{h, D}}, 0, 2 * day + 2 * h, false, "0@04-01 13:00:00; missed 3"},
+      {"Friday", {{fri, W}}, fri - 1, fri, false, "start 0; 0@03-30 12:00:00; missed 0"},
+      {"weekly", {{-14 * day - 1, Repeat::Weekly}}, {}, 0, false, "0@04-05 11:59:59; missed 3"},
+      {"due, waiting behind a start", {{-1, N}, {0, D}}, -2, 0, false, "start 0; missed 0"},
+      {"after an expiry", {{-h, N}, {-h, D}}, -2, 0, false, "expire 0; 1@03-30 11:00:00; missed 1"},
+      {"started, not moved yet", {{-600, D}}, -1, 0, true, "0@03-30 11:50:00; missed 0"},
+      {"to come", {{10, D}}, -1, 0, false, "missed 0"},
+      {"no start time", {{std::nullopt, D}}, -1, 0, false, "missed 0"},
+  };
+
+  const std::set<std::string> none;
+  for (const Case& c : cases) {
+    std::vector<TimedSlot> slots;
+    std::vector<std::string> rows;
+    for (std::size_t i = 0; i < c.items.size(); ++i) {
+      const auto& [offset, repeat] = c.items[i];
+      rows.push_back(std::string(1, static_cast<char>('a' + i)));
+      slots.push_back(
+          {"", offset ? std::optional(addSeconds(kNoon, *offset)) : std::nullopt, 60, repeat});
+    }
+    std::set<StartedItem> started;
+    if (c.aStarted) started.insert({"a", noonPlus(*c.items[0].first)});
+    const auto previous = c.previous ? std::optional(noonPlus(*c.previous)) : std::nullopt;
+    EXPECT_EQ(
+        told(schedulerStep({slots, rows, previous, noonPlus(c.now), started, std::nullopt, none})),
+        c.step)
+        << c.what;
   }
 }
 
