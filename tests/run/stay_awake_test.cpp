@@ -54,7 +54,9 @@ TEST_F(StayAwakeTest, HeldExactlyWhileAnItemOrTheQuestionBetweenItemsIsUp) {
       putFile("\\out.ini", {"[定时]", "同步时间=" + dateTimeText(at), "内容=定时", "时=0", "分=0",
                             "秒=2", "提示音=假"});
     }
-    putFile("\\settings.ini", {"[设置]", chance(80) ? "执行时不睡眠=真" : "执行时不睡眠=假"});
+    // No notice before a power action: it is carried out at the item's end.
+    putFile("\\settings.ini",
+            {"[设置]", chance(80) ? "执行时不睡眠=真" : "执行时不睡眠=假", "关机提示秒数=0"});
     auto& w = start();
 
     for (int step = 0; step < 30 && w.isOpen(); ++step) {
