@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -31,10 +32,14 @@ std::wstring environmentValue(const wchar_t* name) {
 // step, the shutdown privilege, and is then written to a file instead of
 // being asked of the system, which under wine would end every program of
 // the wineserver, the test's too. One line per request: "<kind> <1 when the
-// privilege is enabled>".
+// privilege is enabled>". Holding awake and the wake timer are the
+// system's own.
 class LoggedPower final : public temvik::Power {
  public:
-  explicit LoggedPower(std::wstring path) : path_(std::move(path)) {}
+  LoggedPower(std::wstring path, temvik::Power& system)
+      : path_(std::move(path)), system_(system) {}
+  void holdAwake(bool on) override { system_.holdAwake(on); }
+  void wakeFor(std::optional<temvik::DateTime> start) override { system_.wakeFor(start); }
   void request(temvik::PowerAction action) override {
     const bool privileged = temvik::enableShutdownPrivilege();
     const std::string line =
@@ -49,6 +54,7 @@ class LoggedPower final : public temvik::Power {
 
  private:
   std::wstring path_;
+  temvik::Power& system_;
 };
 
 }  // namespace
@@ -74,7 +80,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   temvik::Win32Shell shell;
   temvik::Win32Processes processes;
   temvik::Win32Power systemPower;
-  LoggedPower loggedPower(environmentValue(L"TEMVIK_POWER_LOG"));
+  LoggedPower loggedPower(environmentValue(L"TEMVIK_POWER_LOG"), systemPower);
   temvik::Power& power = environmentValue(L"TEMVIK_POWER_LOG").empty()
                              ? static_cast<temvik::Power&>(systemPower)
                              : loggedPower;
