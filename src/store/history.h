@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/date_time.h"
+
+namespace temvik {
+
+// The history of runs: one record for every item a run started, written
+// when the item ends, appended to a CSV file beside the exe that Excel on a
+// Chinese Windows opens by double click (UTF-8 with a byte-order mark, CR LF,
+// fields quoted where needed, one header row). The file is only ever
+// appended to; no plan operation rewrites it.
+inline constexpr std::string_view kHistoryFile = "\\执行记录.csv";
+
+// The header row's columns, in this order.
+inline constexpr std::string_view kHistoryColumns[] = {
+    "日期", "开始时间", "结束时间", "内容", "计划时长", "实际用时", "结束方式", "结束动作", "来自"};
+
+// How an item ended; each is stored as its Chinese words.
+enum class HistoryEnd {
+  Finished,            // 完成
+  GivenUp,             // 放弃
+  ChangedThenFinished, // 改时后完成: its remaining time was changed, then it finished
+  CutByTimed,          // 被同步项目中断
+  ProgramEnded,        // 程序结束时中断: the program or the computer ended under it
+};
+
+// Which list the item came from.
+enum class HistorySource {
+  Sequential,  // 非同步计划
+  Timed,       // 同步计划
+};
+
+struct HistoryRecord {
+  DateTime start;              // local; the 日期 column is its date
+  DateTime end;                // local
+  std::string content;         // the item's 内容
+  std::int64_t plannedSeconds = 0;
+  std::int64_t runSeconds = 0;  // the time it actually ran
+  HistoryEnd how = HistoryEnd::Finished;
+  std::string endAction;       // the end actions taken, in words; empty for none
+  HistorySource from = HistorySource::Sequential;
+  friend bool operator==(const HistoryRecord&, const HistoryRecord&) = default;
+};
+
+[[nodiscard]] std::string_view historyEndWords(HistoryEnd how);
+[[nodiscard]] std::string_view historySourceWords(HistorySource from);
+
+// One CSV line of the record, CR LF at its end.
+[[nodiscard]] std::string historyLine(const HistoryRecord& record);
+
+// The records of a history file's bytes, in file order. A line that does
+// not read as a record (a torn last line, a line edited by hand) is left
+// out and counted in `skipped`; it stays in the file.
+struct HistoryRead {
+  std::vector<HistoryRecord> records;
+  int skipped = 0;
+};
+[[nodiscard]] HistoryRead readHistory(std::string_view bytes);
+
+}  // namespace temvik
