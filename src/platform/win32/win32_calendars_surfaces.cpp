@@ -67,7 +67,8 @@ LRESULT Win32Window::handleSurface(HWND surface, UINT msg, WPARAM wp, LPARAM lp)
     }
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-      if (auto* e = events()) {
+      // A disabled surface takes no press, however the press was sent.
+      if (auto* e = events(); e && IsWindowEnabled(surface)) {
         const Point at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
         e->onMouseDownAt(GetDlgCtrlID(surface),
                          msg == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right, at);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -177,8 +178,10 @@ TEST(Win32PostTest, WorkerPostingPastTheEndOfTheUiIsRefusedSafely) {
   {
     Win32Ui ui;
     worker = std::thread([&ran, &refused, poster = ui.poster()] {
-      // Posts until the Ui is gone (bounded, should it never go).
-      for (int i = 0; i < 2'000'000; ++i) {
+      // Posts until the Ui is gone (bounded in time, should it never go: a
+      // bound in posts can run out before the Ui goes on a fast machine).
+      const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      for (int i = 0; std::chrono::steady_clock::now() < giveUp; ++i) {
         if (!poster.post([&ran] { ++ran; })) {
           refused = true;
           return;

@@ -169,22 +169,7 @@ class Win32WindowTest : public ::testing::Test {
                  reinterpret_cast<LPARAM>(&r));
     POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ClientToScreen(item(kList), &p);
-    movePointer(p);
-  }
-  // Moves the pointer as the user does, and waits until it is there:
-  // SetCursorPos under wine may take effect only after a later click.
-  static void movePointer(POINT to) {
-    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = (to.x * 65536 + cx - 1) / cx;  // 65536ths of the screen
-    move.mi.dy = (to.y * 65536 + cy - 1) / cy;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &move, sizeof(INPUT));
-    EXPECT_TRUE(pumpUntil([&] {
-      POINT now{};
-      return GetCursorPos(&now) && now.x == to.x && now.y == to.y;
-    })) << "the pointer did not move";
+    ASSERT_TRUE(testing::movePointer(p)) << "the pointer did not reach the row";
   }
   void showOnTop() {
     window_->show();
@@ -509,7 +494,8 @@ TEST_F(Win32WindowTest, ClicksAtThePointerReachLabelsAndButtons) {
   for (int id : {kLabel, kButton}) {
     RECT r{};
     GetWindowRect(item(id), &r);
-    movePointer({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    ASSERT_TRUE(testing::movePointer({(r.left + r.right) / 2, (r.top + r.bottom) / 2}))
+        << "the pointer did not reach " << id;
     window_->clickAtPointer();
     const std::string expected = "click:" + std::to_string(id);
     EXPECT_TRUE(pumpUntil([&] { return events_.has(expected); })) << expected;
