@@ -50,7 +50,8 @@ const std::vector<Scene>& scenes() {
       {"editor", "editor-item", {"main"}},  // a row whose item has options ticked
       // The menu 工具 open, its check items on.
       {"tools-menu", "tools-menu", {"main"}},
-      {"run", "run-window", {"run"}},  // counting an item down
+      {"manage-menu", "manage-menu", {"main"}},  // the menu 管理 open, 严格模式 on
+      {"run", "run-window", {"run"}},            // counting an item down
       {"give-up", "give-up", {"giveUp"}},
       {"change-time", "change-time", {"changeTime"}},
       // With the finished item's note above it.
@@ -174,10 +175,12 @@ int wmain(int argc, wchar_t** argv) {
   const bool passwordScene =
       scene == "password" || scene == "set-password" || scene == "first-password";
   const bool toolsMenuScene = scene == "tools-menu";
+  const bool manageMenuScene = scene == "manage-menu";
+  const bool menuScene = toolsMenuScene || manageMenuScene;
   PlanFolder folder;
   if (!folder.ok()) return fail(folder.error());
   if ((scene == "plan" || scene == "editor" || pointsScene || chooserScene || editorChooserScene ||
-       renameScene || setSyncScene || toolsMenuScene) &&
+       renameScene || setSyncScene || menuScene) &&
       !writePlan(folder))
     return fail("cannot write the plan files");
   // Prompt points are edited, and items moved, only in a plan without
@@ -188,6 +191,8 @@ int wmain(int argc, wchar_t** argv) {
   if (runScene && !writeRunPlan(folder, scene)) return fail("cannot write the plan files");
   if (toolsMenuScene &&
       !folder.writeIni("settings.ini", "[设置]\n执行时不睡眠=真\n唤醒执行同步=真\n"))
+    return fail("cannot write settings.ini");
+  if (manageMenuScene && !folder.writeIni("settings.ini", "[设置]\n严格模式=真\n"))
     return fail("cannot write settings.ini");
   // The update check reads a page the tool holds back until the shot is taken.
   LocalHttpServer server;
@@ -232,14 +237,14 @@ int wmain(int argc, wchar_t** argv) {
     shown = app.waitForWindow(title);
     if (!shown) return fail(std::string("no window ") + title);
   }
-  if (toolsMenuScene) {
+  if (menuScene) {
     // 开机自动启动 on, in the shots' own prefix; the entry goes again below.
-    app.menu(main_ids::kStartWithWindows);
+    if (toolsMenuScene) app.menu(main_ids::kStartWithWindows);
     if (!app.sync()) return fail("the program does not answer");
-    // The menu bar by the keyboard: Alt, then right to the fourth title, down.
+    // The menu bar by the keyboard: Alt, then right to the title, down.
     SetForegroundWindow(app.hwnd());
     App::pressKey(VK_MENU);
-    for (int i = 0; i < 3; ++i) App::pressKey(VK_RIGHT);
+    for (int i = 0; i < (toolsMenuScene ? 3 : 2); ++i) App::pressKey(VK_RIGHT);
     App::pressKey(VK_DOWN);
     if (!waitFor([&] { return app.popupMenu() != nullptr; })) return fail("the menu did not open");
   }
@@ -411,7 +416,7 @@ int wmain(int argc, wchar_t** argv) {
   // The note with the finished item's content stands above the dialog.
   if (const HWND note = app.window("刚完成的项目"); note && scene != "run")
     r = unite(r, rectOf(note));
-  if (const HWND menu = app.popupMenu(); menu && toolsMenuScene) r = unite(r, rectOf(menu));
+  if (const HWND menu = app.popupMenu(); menu && menuScene) r = unite(r, rectOf(menu));
   const std::string line = std::to_string(r.x) + " " + std::to_string(r.y) + " " +
                            std::to_string(r.width) + " " + std::to_string(r.height) + "\n";
   const std::wstring partial = rectFile + L".part";
@@ -430,7 +435,7 @@ int wmain(int argc, wchar_t** argv) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                        L"Temvik");
   if (runScene || chooserScene || editorChooserScene || updateScene || aboutScene || renameScene ||
-      passwordScene || toolsMenuScene) {
+      passwordScene || menuScene) {
     app.kill();
     return 0;
   }
