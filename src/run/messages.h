@@ -17,12 +17,6 @@ inline constexpr Message kNothingToRun{"并没有计划以供执行", "", Messag
 inline constexpr Message kAskGiveUp{"你确定不坚持下去了吗？", "确定退出", MessageIcon::Question,
                                     MessageButtons::YesNo};
 
-// A program chosen for the end of a watch (tools/progress_watcher) that the
-// shell could not start; the path fills "{}". The end of an item passes the
-// same failure over without a word, since nobody may be there to answer.
-inline constexpr Message kProgramNotStarted{"无法运行程序：\n{}", "", MessageIcon::Warning,
-                                            MessageButtons::Ok};
-
 // An item refused by the start checks (startRefusal): its own text and title.
 [[nodiscard]] constexpr Message startRefusedMessage(const StartRefusal& refusal) {
   return {refusal.text, refusal.title, MessageIcon::Information, MessageButtons::Ok};

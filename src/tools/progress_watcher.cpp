@@ -4,7 +4,7 @@
 
 #include "platform/bmp.h"
 #include "run/end_actions.h"
-#include "run/messages.h"
+#include "tools/messages.h"
 
 namespace temvik {
 
