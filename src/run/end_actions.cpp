@@ -51,4 +51,9 @@ void playMedia(MediaPlayer& player, Shell& shell, const std::string& path) {
     shell.open(path);
 }
 
+void carryOutPower(Window& mainWindow, Power& power, PowerAction action) {
+  mainWindow.close();
+  power.request(action);
+}
+
 }  // namespace temvik

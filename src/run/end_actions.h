@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/system.h"
+#include "platform/window.h"
 #include "store/comma_list.h"
 
 namespace temvik {
@@ -22,6 +23,10 @@ int endProcessesNamed(Processes& processes, const std::vector<std::string>& name
 // Plays a media file for the end of an item: sounds in `player`, anything
 // else opened through the shell.
 void playMedia(MediaPlayer& player, Shell& shell, const std::string& path);
+
+// A forced shut down, restart or log-off: the main window closes first,
+// which ends the program, and then the power goes.
+void carryOutPower(Window& mainWindow, Power& power, PowerAction action);
 
 inline constexpr std::string_view kLockCommand = "Rundll32 USER32.dll ,LockWorkStation";
 

@@ -88,6 +88,14 @@ void PowerNotice::open(Window& owner, PowerAction action, int seconds, Choices c
   w.activate();
 }
 
+void PowerNotice::announce(Window& owner, PowerAction action, int seconds, Choices choices) {
+  if (seconds > 0) {
+    open(owner, action, seconds, std::move(choices));
+  } else if (choices.carryOut) {
+    choices.carryOut();
+  }
+}
+
 void PowerNotice::showLeft() {
   window_->setText(kNoticeText, filledText(noticeText(action_), {std::to_string(left_)}));
 }

@@ -41,6 +41,9 @@ class PowerNotice final : public ShortLivedWindow {
 
   // Shows the notice for `seconds` (> 0), owned by `owner`.
   void open(Window& owner, PowerAction action, int seconds, Choices choices);
+  // The same, but with no seconds to count (0 or less, as the setting 关机提示秒数
+  // 0 asks) the action is carried out at once, without a notice.
+  void announce(Window& owner, PowerAction action, int seconds, Choices choices);
   // Whole seconds left, as shown.
   [[nodiscard]] int secondsLeft() const { return left_; }
 

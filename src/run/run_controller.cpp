@@ -110,19 +110,14 @@ void RunController::itemEnd() {
     const PowerAction action = o.shutdown  ? PowerAction::ShutDown
                                : o.restart ? PowerAction::Restart
                                            : PowerAction::LogOff;
-    const int seconds = app_.settings.powerNoticeSeconds;
-    if (seconds <= 0) {
-      carryOut(action);
-      return;
-    }
     // 取消 keeps the computer on and ends the run as giving up does.
-    powerNotice_.open(host_.mainWindow(), action, seconds,
-                      {.carryOut = [this, action] { carryOut(action); },
-                       .cancelled = [this] { giveUp(); },
-                       .allowCancel =
-                           [this](Window& over, std::function<void()> allowed) {
-                             withAdministrator(over, std::move(allowed));
-                           }});
+    powerNotice_.announce(host_.mainWindow(), action, app_.settings.powerNoticeSeconds,
+                          {.carryOut = [this, action] { carryOut(action); },
+                           .cancelled = [this] { giveUp(); },
+                           .allowCancel =
+                               [this](Window& over, std::function<void()> allowed) {
+                                 withAdministrator(over, std::move(allowed));
+                               }});
     return;
   }
   if (o.exitApp) {
@@ -142,8 +137,7 @@ void RunController::itemEnd() {
 }
 
 void RunController::carryOut(PowerAction action) {
-  host_.mainWindow().close();
-  services_.power.request(action);
+  carryOutPower(host_.mainWindow(), services_.power, action);
 }
 
 void RunController::nextItem() {

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/bmp.h"
+#include "run/end_actions.h"
+#include "tools/messages.h"
 
 namespace temvik {
 
@@ -35,11 +37,14 @@ Picture canvasPicture(const std::optional<std::vector<std::uint8_t>>& capture) {
   return canvas;
 }
 
-ProgressWatcher::ProgressWatcher(Services& services, RetiredWindows& retired)
+ProgressWatcher::ProgressWatcher(Services& services, RetiredWindows& retired,
+                                 const SettingsValues& settings)
     : services_(services),
+      settings_(settings),
       chooser_(services.ui, retired, services.desktop, *this),
       watch_(services.ui, retired, *this),
-      magnifier_(services.desktop, services.ui.poster()) {}
+      magnifier_(services.desktop, services.ui.poster()),
+      notice_(services, retired) {}
 
 ProgressWatcher::~ProgressWatcher() { magnifier_.stop(); }
 
@@ -47,7 +52,32 @@ void ProgressWatcher::open(Window& owner) {
   if (watch_.bringToFront() || chooser_.bringToFront()) return;
   owner_ = &owner;
   watching_ = false;
+  end_ = WatchEnd::Alert;
+  program_.clear();
   chooser_.open(owner);
+  showEnd();
+}
+
+void ProgressWatcher::showEnd() {
+  const auto at = std::find_if(kWatchEnds.begin(), kWatchEnds.end(),
+                               [&](const WatchEndChoice& c) { return c.end == end_; });
+  chooser_.showEnd(static_cast<int>(at - kWatchEnds.begin()), program_);
+}
+
+void ProgressWatcher::chooseEnd(WatchEnd end) {
+  if (end == WatchEnd::RunProgram && program_.empty()) {
+    if (!chooseProgram()) showEnd();  // the row goes back to the end held
+    return;
+  }
+  end_ = end;
+}
+
+bool ProgressWatcher::chooseProgram() {
+  if (!chooser_.isOpen() || !programDialog_.run(services_.prompts, chooser_.window())) return false;
+  program_ = programDialog_.fileName();
+  end_ = WatchEnd::RunProgram;
+  showEnd();
+  return true;
 }
 
 void ProgressWatcher::startPicking(std::int64_t handle) {
@@ -86,10 +116,42 @@ void ProgressWatcher::compare() {
   showCapture();
   const std::uint32_t current = colourAt(endPoint_);
   if (!endReached(endColour_, current)) return;
+  const WatchEnd end = end_;
+  const std::string program = program_;
   chooser_.window()->setTimer(kCompareTimer, 0);
   watch_.close();  // stop() runs
   chooser_.close();
-  services_.prompts.alert(owner_, kEndText, kEndTitle);
+  finish(end, program);
+}
+
+void ProgressWatcher::finish(WatchEnd end, const std::string& program) {
+  const auto power = [this](PowerAction action) {
+    // 取消 leaves it there: the tool has ended already.
+    notice_.announce(*owner_, action, settings_.powerNoticeSeconds, {.carryOut = [this, action] {
+      carryOutPower(*owner_, services_.power, action);
+    }});
+  };
+  switch (end) {
+    case WatchEnd::Alert:
+      services_.prompts.alert(owner_, kEndText, kEndTitle);
+      break;
+    case WatchEnd::ShutDown:
+      power(PowerAction::ShutDown);
+      break;
+    case WatchEnd::Restart:
+      power(PowerAction::Restart);
+      break;
+    case WatchEnd::LogOff:
+      power(PowerAction::LogOff);
+      break;
+    case WatchEnd::Lock:
+      services_.shell.run(std::string(kLockCommand));
+      break;
+    case WatchEnd::RunProgram:
+      if (!services_.shell.open(program))
+        show(services_.prompts, owner_, kProgramNotStarted, {program});
+      break;
+  }
 }
 
 void ProgressWatcher::stop() {

@@ -11,7 +11,7 @@ const WindowDesign& windowChooserDesign() {
   static const WindowDesign design{
       .designName = "进度条检测",
       .title = "进度条检测",
-      .rect = {0, 0, 400, 209},
+      .rect = {0, 0, 400, 347},
       .centered = true,
       .controls =
           {
@@ -31,6 +31,30 @@ const WindowDesign& windowChooserDesign() {
                {8, 150, 376, 20},
                "若被检测窗口被最小化，则请将其还原后刷新重试",
                ""},
+              {kEndHeading,
+               "透明标签2",
+               "endHeading",
+               K::Label,
+               {8, 180, 72, 16},
+               "到终点后：",
+               ""},
+              {kEndList, "到终点列表", "endActions", K::ListBox, {80, 178, 100, 100}, "", ""},
+              {kChooseProgram,
+               "超级按钮2",
+               "chooseProgram",
+               K::Button,
+               {192, 178, 96, 26},
+               "选择程序…",
+               "选择到终点时运行的程序"},
+              {kProgramPath,
+               "程序编辑框",
+               "programPath",
+               K::Edit,
+               {8, 286, 376, 22},
+               "",
+               "",
+               false,
+               true},
           },
   };
   return design;
@@ -47,6 +71,7 @@ std::vector<TopLevelWindow> choosableWindows(const std::vector<TopLevelWindow>& 
 
 void WindowChooser::open(Window& owner) {
   Window& w = create(windowChooserDesign(), &owner);
+  for (const WatchEndChoice& c : kWatchEnds) w.listAdd(kEndList, c.caption);
   refresh();
   w.show();
   w.activate();
@@ -59,11 +84,25 @@ void WindowChooser::refresh() {
     w.listAdd(kWindowList, t.title, t.handle);
 }
 
+void WindowChooser::showEnd(int row, const std::string& program) {
+  window_->listSelect(kEndList, row);
+  window_->setText(kProgramPath, program);
+}
+
 void WindowChooser::onClick(ControlId id) {
-  if (id == kRefresh) refresh();
+  if (id == kRefresh)
+    refresh();
+  else if (id == kChooseProgram)
+    watcher_.chooseProgram();
 }
 
 void WindowChooser::onRowSelected(ControlId id) {
+  if (id == kEndList) {
+    const int row = window_->listSelection(kEndList);
+    if (row >= 0 && row < static_cast<int>(kWatchEnds.size()))
+      watcher_.chooseEnd(kWatchEnds[row].end);
+    return;
+  }
   if (id != kWindowList) return;
   const int row = window_->listSelection(kWindowList);
   if (row >= 0) watcher_.startPicking(window_->listData(kWindowList, row));

@@ -18,6 +18,10 @@ enum Control : ControlId {
   kRefresh,                                  // 超级按钮1
   kWindowList,                               // 窗口列表
   kMinimizedNote,                            // 透明标签1
+  kEndHeading,                               // 透明标签2
+  kEndList,                                  // 到终点列表
+  kChooseProgram,                            // 超级按钮2
+  kProgramPath,                              // 程序编辑框
 };
 enum Timer : TimerId {
   kCompareTimer = 1,  // 时钟1: the watch's comparison, alive while the window is hidden
@@ -29,8 +33,9 @@ enum Timer : TimerId {
 [[nodiscard]] std::vector<TopLevelWindow> choosableWindows(const std::vector<TopLevelWindow>& all);
 
 // "进度条检测": lists the windows to watch; selecting one starts the pick.
-// It stays alive, hidden, while the watch runs, since the watch's timer is
-// its own.
+// Below, what happens when the bar reaches its end (到终点后), chosen before
+// the window is. It stays alive, hidden, while the watch runs, since the
+// watch's timer is its own.
 class WindowChooser final : public ShortLivedWindow {
  public:
   WindowChooser(Ui& ui, RetiredWindows& retired, Desktop& desktop, ProgressWatcher& watcher)
@@ -39,6 +44,8 @@ class WindowChooser final : public ShortLivedWindow {
   // Opens a fresh chooser over `owner` with the windows listed.
   void open(Window& owner);
   void refresh();
+  // Shows the end the watcher holds: its row, and the program it runs.
+  void showEnd(int row, const std::string& program);
 
   void onClick(ControlId id) override;
   void onRowSelected(ControlId id) override;

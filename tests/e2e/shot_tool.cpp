@@ -384,6 +384,14 @@ int wmain(int argc, wchar_t** argv) {
       return row >= 0;
     });
     if (row < 0) return fail("the main window is not listed");
+    if (scene == "choose-window") {
+      // 运行程序 chosen, so that the path shows under its button.
+      const HWND ends = GetDlgItem(shown, window_chooser_ids::kEndList);
+      SendMessageW(ends, LB_SETCURSEL, 5, 0);
+      PostMessageW(shown, WM_COMMAND, MAKEWPARAM(window_chooser_ids::kEndList, LBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(ends));
+      if (!app.chooseFile(narrow(folder.exe()))) return fail("no program dialog");
+    }
     if (scene == "watch") {
       SendMessageW(list, LB_SETCURSEL, row, 0);
       PostMessageW(shown, WM_COMMAND, MAKEWPARAM(window_chooser_ids::kWindowList, LBN_SELCHANGE),

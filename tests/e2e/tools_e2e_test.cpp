@@ -1,6 +1,6 @@
 // The tools of the real program: the stopwatch started and stopped by keys,
 // and the progress-bar watcher watching a window of this test whose colour
-// changes, until the program says "到终点".
+// changes, until the program says "到终点" or starts the program chosen.
 
 #include <windows.h>
 
@@ -129,14 +129,17 @@ HWND watchWindow(const App& app) {
   return search.found;
 }
 
-TEST(ProgressWatcherE2e, AWatchedPixelThatTurnsGreenEndsInTheAlert) {
-  ColourWindow helper;
-  ASSERT_NE(helper.hwnd(), nullptr);
-  PlanFolder folder;
-  E2E_START(app, folder);
-  app.menu(kProgressWatcher);
-  const HWND chooser = app.waitForWindow("进度条检测");
-  ASSERT_NE(chooser, nullptr);
+// Selects `row` of a list box of `window` as a click on it would.
+void selectRow(HWND window, int listId, int row) {
+  const HWND list = GetDlgItem(window, listId);
+  SendMessageW(list, LB_SETCURSEL, row, 0);
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+}
+
+// Picks the helper's window in the open chooser and its pixel in the watch
+// window; returns the watch window, watching.
+HWND watchHelper(const App& app, HWND chooser) {
   const HWND list = GetDlgItem(chooser, window_chooser_ids::kWindowList);
   int row = -1;
   waitFor([&] {
@@ -150,13 +153,13 @@ TEST(ProgressWatcherE2e, AWatchedPixelThatTurnsGreenEndsInTheAlert) {
     }
     return row >= 0;
   });
-  ASSERT_GE(row, 0) << "the helper window is listed";
-  SendMessageW(list, LB_SETCURSEL, row, 0);
-  PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(window_chooser_ids::kWindowList, LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(list));
+  EXPECT_GE(row, 0) << "the helper window is listed";
+  if (row < 0) return nullptr;
+  selectRow(chooser, window_chooser_ids::kWindowList, row);
 
   HWND watch = nullptr;
-  E2E_EVENTUALLY_TRUE((watch = watchWindow(app)) != nullptr);
+  EXPECT_TRUE(waitFor([&] { return (watch = watchWindow(app)) != nullptr; }));
+  if (watch == nullptr) return nullptr;
   EXPECT_FALSE(IsWindowVisible(chooser)) << "hidden while watching";
   const HWND canvas = GetDlgItem(watch, watch_ids::kCanvas);
   const HWND view = GetDlgItem(watch, watch_ids::kMagnifierView);
@@ -167,8 +170,21 @@ TEST(ProgressWatcherE2e, AWatchedPixelThatTurnsGreenEndsInTheAlert) {
   PostMessageW(canvas, WM_LBUTTONUP, 0, MAKELPARAM(120, 100));
   // The pick hides the view and then shows the marker: seen from here, one
   // may come before the other.
-  E2E_EVENTUALLY_TRUE(!IsWindowVisible(view));
-  E2E_EVENTUALLY_TRUE(IsWindowVisible(GetDlgItem(watch, watch_ids::kMarker)));
+  EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(view); }));
+  EXPECT_TRUE(waitFor([&] { return IsWindowVisible(GetDlgItem(watch, watch_ids::kMarker)) != 0; }));
+  return watch;
+}
+
+TEST(ProgressWatcherE2e, AWatchedPixelThatTurnsGreenEndsInTheAlert) {
+  ColourWindow helper;
+  ASSERT_NE(helper.hwnd(), nullptr);
+  PlanFolder folder;
+  E2E_START(app, folder);
+  app.menu(kProgressWatcher);
+  const HWND chooser = app.waitForWindow("进度条检测");
+  ASSERT_NE(chooser, nullptr);
+  const HWND watch = watchHelper(app, chooser);
+  ASSERT_NE(watch, nullptr);
   EXPECT_EQ(GetWindowLongPtrW(app.hwnd(), GWL_STYLE) & WS_MINIMIZEBOX, 0)
       << "no minimise box while watching";
   // Still white: no alert for a while.
@@ -184,6 +200,34 @@ TEST(ProgressWatcherE2e, AWatchedPixelThatTurnsGreenEndsInTheAlert) {
   EXPECT_NE(GetWindowLongPtrW(app.hwnd(), GWL_STYLE) & WS_MINIMIZEBOX, 0);
   EXPECT_TRUE(box->press(IDOK));
   EXPECT_TRUE(app.sync());
+}
+
+// 运行程序 chosen before the watch: at the end the chosen file is opened
+// through the shell, and nothing is said.
+TEST(ProgressWatcherE2e, TheChosenProgramStartsWhenTheBarReachesItsEnd) {
+  ColourWindow helper;
+  ASSERT_NE(helper.hwnd(), nullptr);
+  PlanFolder folder;
+  DocumentOpener opener(folder, L".tmvk");
+  ASSERT_TRUE(opener.ok());
+  ASSERT_TRUE(folder.writeBytes("备份.tmvk", "1"));
+  const std::string program = narrow(folder.path("备份.tmvk"));
+  E2E_START(app, folder);
+  app.menu(kProgressWatcher);
+  const HWND chooser = app.waitForWindow("进度条检测");
+  ASSERT_NE(chooser, nullptr);
+  selectRow(chooser, window_chooser_ids::kEndList, 5);  // 运行程序
+  ASSERT_TRUE(app.chooseFile(program)) << "the program dialog";
+  E2E_EVENTUALLY_EQ(labelText(chooser, window_chooser_ids::kProgramPath), program);
+  ASSERT_NE(watchHelper(app, chooser), nullptr);
+  EXPECT_FALSE(opener.opened());
+
+  PostMessageW(helper.hwnd(), ColourWindow::kTurnGreen, 0, 0);
+  E2E_EVENTUALLY_TRUE(opener.opened());
+  EXPECT_EQ(opener.opened(), program);
+  EXPECT_FALSE(IsWindow(chooser) && IsWindowVisible(chooser));
+  EXPECT_TRUE(app.sync());
+  EXPECT_FALSE(app.messageBox()) << "no alert after the program";
 }
 
 }  // namespace

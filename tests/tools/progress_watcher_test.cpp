@@ -1,14 +1,16 @@
 // The progress-bar watcher from the tools menu: which windows it lists, the
 // pick, the magnifier, the 50 ms comparison with its signed colour rule, the
-// alert and how the tool ends.
+// alert or the end chosen for it, and how the tool ends.
 
 #include "tools/progress_watcher.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
+#include <random>
 #include <thread>
 
 #include "platform/bmp.h"
+#include "run/power_notice.h"
 #include "tools/magnifier.h"
 #include "ui/main/main_window_fixture.h"
 
@@ -220,6 +222,113 @@ TEST_F(ProgressWatcherTest, TheMenuBringsARunningToolToTheFrontInsteadOfASecond)
   for (auto* x : env.ui.windows())
     if (x->design().designName == "进度条检测" && x->isOpen()) ++open;
   EXPECT_EQ(open, 1);
+}
+
+// Every end the chooser offers is done exactly once when the bar reaches its
+// end, and the tool is gone as after the alert: the alert itself; a power
+// action through the run's notice (at once with 0 seconds, at the end of the
+// countdown, never after 取消); the lock; the chosen program started through
+// the shell, or its failure told.
+TEST_F(ProgressWatcherTest, EachEndIsDoneOnceWhenTheBarReachesItsEnd) {
+  const auto handle = env.desktop.addWindow("下载", true);
+  std::vector<std::string> captions;
+  for (const auto& c : kWatchEnds) captions.emplace_back(c.caption);
+  std::mt19937 random(6202);
+  for (int round = 0; round < 3 * static_cast<int>(kWatchEnds.size()); ++round) {
+    SCOPED_TRACE(round);
+    const int row = round % static_cast<int>(kWatchEnds.size());
+    const WatchEnd end = kWatchEnds[row].end;
+    const int variant = round / static_cast<int>(kWatchEnds.size());  // 0, 1, 2
+    const int seconds = variant == 0 ? 0 : 1 + static_cast<int>(random() % 90);
+    const bool cancel = variant == 2;
+    const std::string program = "C:\\工具\\备份 " + std::to_string(round) + ".exe";
+    putFile("\\settings.ini", {"[设置]", "关机提示秒数=" + std::to_string(seconds)});
+    env.desktop.setLook(handle, Picture(100, 50, kWhite));
+    start();
+    ASSERT_TRUE(mainWindow().chooseMenu(kProgressWatcher));
+    auto* c = chooser();
+    EXPECT_EQ(c->listRows(kEndList), captions);
+    EXPECT_EQ(c->listSelection(kEndList), 0) << "each opening starts with the alert alone";
+    if (end == WatchEnd::RunProgram) env.prompts.chooseFile(program);
+    ASSERT_TRUE(c->clickRow(kEndList, row));
+    EXPECT_EQ(c->text(kProgramPath), end == WatchEnd::RunProgram ? program : "");
+    env.shell.opens = variant != 1;
+    env.shell.take();
+    env.prompts.clear();
+    env.power.requests.clear();
+    ASSERT_TRUE(c->clickRow(kWindowList, 0));
+    ASSERT_TRUE(watch()->pressSurface(kCanvas, {40, 20}));
+    Picture bar(100, 50, kWhite);
+    bar.set(40, 20, kGreen);
+    env.desktop.setLook(handle, bar);
+    env.ui.advance(50);
+    EXPECT_EQ(watch(), nullptr);
+    EXPECT_EQ(chooser(), nullptr);
+
+    std::vector<std::string> boxes;
+    std::vector<std::string> shell;
+    std::vector<PowerAction> power;
+    bool mainStays = true;
+    switch (end) {
+      case WatchEnd::Alert:
+        boxes = {"根据您的设置，该进度条已到终点！若有不准确之处，请见谅！"};
+        break;
+      case WatchEnd::ShutDown:
+      case WatchEnd::Restart:
+      case WatchEnd::LogOff: {
+        const PowerAction action = end == WatchEnd::ShutDown  ? PowerAction::ShutDown
+                                   : end == WatchEnd::Restart ? PowerAction::Restart
+                                                              : PowerAction::LogOff;
+        if (seconds > 0) {
+          auto* notice = env.ui.find("关机提示窗口");
+          ASSERT_NE(notice, nullptr);
+          env.ui.advance(seconds * 1000ull - 1);
+          EXPECT_TRUE(env.power.requests.empty()) << "not before the countdown ends";
+          if (cancel) notice->click(power_notice_ids::kCancelPower);
+        }
+        if (!cancel) {
+          power = {action};
+          mainStays = false;
+        }
+        break;
+      }
+      case WatchEnd::Lock:
+        shell = {"run:Rundll32 USER32.dll ,LockWorkStation"};
+        break;
+      case WatchEnd::RunProgram:
+        shell = {"open:" + program};
+        if (variant == 1) boxes = {"无法运行程序：\n" + program};
+        break;
+    }
+    env.ui.advance(3600000);
+    EXPECT_EQ(env.prompts.takeTexts(), boxes);
+    EXPECT_EQ(env.shell.take(), shell);
+    EXPECT_EQ(env.power.requests, power);
+    EXPECT_EQ(mainWindow().isOpen(), mainStays);
+    EXPECT_EQ(env.ui.find("关机提示窗口"), nullptr);
+    main.reset();
+  }
+}
+
+// 运行程序 asks for the program when none is held, and a cancel there keeps
+// the end chosen before; 选择程序… picks one and makes it the end.
+TEST_F(ProgressWatcherTest, TheProgramIsChosenBeforeTheWatchAndACancelKeepsTheEndBefore) {
+  start();
+  ASSERT_TRUE(mainWindow().chooseMenu(kProgressWatcher));
+  auto* c = chooser();
+  const int run = static_cast<int>(kWatchEnds.size()) - 1;
+  ASSERT_TRUE(c->clickRow(kEndList, 4));  // 锁定
+  env.prompts.chooseFile(std::nullopt);
+  ASSERT_TRUE(c->clickRow(kEndList, run));
+  EXPECT_EQ(c->listSelection(kEndList), 4);
+  EXPECT_EQ(c->text(kProgramPath), "");
+  env.prompts.chooseFile("D:\\a.bat");
+  c->click(kChooseProgram);
+  EXPECT_EQ(c->listSelection(kEndList), run);
+  EXPECT_EQ(c->text(kProgramPath), "D:\\a.bat");
+  ASSERT_TRUE(c->clickRow(kEndList, 0));
+  ASSERT_TRUE(c->clickRow(kEndList, run));  // the program held: no second dialog
+  EXPECT_EQ(c->text(kProgramPath), "D:\\a.bat");
 }
 
 }  // namespace

@@ -555,7 +555,7 @@ class MainWindow::Impl final : public WindowEvents,
   PlanMenu planMenu_;
   RenameDialog rename_;
   Stopwatch stopwatch_{services_.ui, closedDialogs_};
-  ProgressWatcher watcher_{services_, closedDialogs_};
+  ProgressWatcher watcher_{services_, closedDialogs_, state_.settings};
 };
 
 MainWindow::MainWindow(Services& services, std::string updatePageAddress)

@@ -121,7 +121,8 @@ TEST_F(Win32DesktopTest, ClosingTheWatchWindowWhileTheMagnifierRunsLeaksNothing)
   Services services{ui_,   clock, files,   prompts, shell,    processes,
                     power, sound, network, crypto,  desktop_, autoStart};
   RetiredWindows retired;
-  ProgressWatcher watcher(services, retired);
+  const SettingsValues settings;
+  ProgressWatcher watcher(services, retired, settings);
   const auto cycle = [&] {
     watcher.open(*window_);
     watcher.startPicking(handle());
