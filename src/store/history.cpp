@@ -230,4 +230,22 @@ HistoryRead readHistory(std::string_view bytes) {
   return result;
 }
 
+std::string historyPath(const Files& files) {
+  return files.programDirectory() + std::string(kHistoryFile);
+}
+
+bool appendHistory(Files& files, const HistoryRecord& record) {
+  const std::string path = historyPath(files);
+  const std::optional<std::string> held = files.read(path);
+  std::string bytes;
+  // A file there that does not read (held open by another program) is
+  // appended to as it is.
+  if (held ? held->empty() : !files.exists(path))
+    bytes = historyFileStart();
+  else if (held && held->back() != '\n')
+    bytes = "\r\n";
+  bytes += historyLine(record);
+  return files.append(path, bytes);
+}
+
 }  // namespace temvik

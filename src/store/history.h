@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/date_time.h"
+#include "platform/files.h"
 
 namespace temvik {
 
@@ -72,5 +73,13 @@ struct HistoryRead {
   int skipped = 0;
 };
 [[nodiscard]] HistoryRead readHistory(std::string_view bytes);
+
+// The history file beside the program.
+[[nodiscard]] std::string historyPath(const Files& files);
+// Adds the record to the history file and flushes it to disk. A file that
+// is new or empty gets its start first; a last line that a crash left
+// without its line end gets one, so the record is a line of its own. False
+// when the file refused: files.lastFailure() tells why.
+bool appendHistory(Files& files, const HistoryRecord& record);
 
 }  // namespace temvik

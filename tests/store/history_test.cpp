@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <random>
 
+#include "platform/headless/memory_files.h"
+
 namespace temvik {
 namespace {
 
@@ -124,6 +126,31 @@ TEST(History, ReadsWithoutByteOrderMarkOrHeaderAndRefusesWrongFields) {
     EXPECT_EQ(read.records.size(), 1u) << w;
     EXPECT_EQ(read.skipped, 1) << w;
   }
+}
+
+TEST(History, AppendStartsTheFileAndKeepsEachRecordOnALineOfItsOwn) {
+  std::mt19937 rng(7);
+  const auto records = generatedRecords(rng, 4);
+  headless::MemoryFiles files;
+  const std::string path = files.path("\\执行记录.csv");
+  ASSERT_EQ(historyPath(files), path);
+  // New, empty, and ending in a torn line that a crash left.
+  for (const std::string& held :
+       {std::string("-"), std::string(), historyLine(records[3]).substr(0, 30)}) {
+    if (held == "-")
+      files.remove(path);
+    else
+      files.put(path, held);
+    ASSERT_TRUE(appendHistory(files, records[0]));
+    ASSERT_TRUE(appendHistory(files, records[1]));
+    const HistoryRead read = readHistory(*files.read(path));
+    EXPECT_EQ(read.records, std::vector<HistoryRecord>(records.begin(), records.begin() + 2));
+    EXPECT_EQ(read.skipped, held.size() > 1 ? 1 : 0);
+    EXPECT_EQ(files.read(path)->starts_with(historyFileStart()), held.size() <= 1);
+  }
+  files.unwritable.insert(path);
+  EXPECT_FALSE(appendHistory(files, records[2]));
+  EXPECT_EQ(files.lastFailure().code, headless::kAccessDenied.code);
 }
 
 }  // namespace
