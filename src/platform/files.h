@@ -35,6 +35,9 @@ class Files {
   // Writes the file completely and flushes it to disk before it takes the
   // name `path`: a reader sees the old or the new content, never a mix.
   virtual bool writeAtomic(const std::string& path, std::string_view bytes) = 0;
+  // Adds the bytes at the end of the file, making it when it is not there,
+  // and flushes them to disk before it returns.
+  virtual bool append(const std::string& path, std::string_view bytes) = 0;
   virtual bool copy(const std::string& from, const std::string& to) = 0;
   virtual bool remove(const std::string& path) = 0;
   // Moves `from` over `to` in one step (replacing `to` when it exists).

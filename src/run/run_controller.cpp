@@ -10,8 +10,11 @@
 namespace temvik {
 
 RunController::RunController(Services& services, PlanStore& store, AppState& app, RunHost& host)
-    : services_(services), store_(store), app_(app), host_(host) {}
+    : services_(services), store_(store), app_(app), host_(host) {
+  history_.recoverLeftover();
+}
 RunController::~RunController() {
+  history_.programEnds();
   // The program ends: its windows go without closing first.
   if (holdingAwake_) services_.power.holdAwake(false);
 }
@@ -46,6 +49,7 @@ void RunController::startFromBeginning() {
   }
   state_.position = 0;
   state_.kind = RunKind::Sequential;
+  history_.newRun();
   start(host_.loadSequential(0));
 }
 
@@ -55,10 +59,12 @@ void RunController::continueUnfinished() {
   if (first < 0) return;  // nothing left to run
   state_.position = first;
   state_.kind = RunKind::Sequential;
+  history_.newRun();
   start(host_.loadSequential(first));
 }
 
 void RunController::giveWayToTimedStart() {
+  history_.end(HistoryEnd::CutByTimed);
   // In this order: the run window's timers stop before the item-finished
   // dialog it may have opened goes.
   planComplete_.close();
@@ -74,6 +80,7 @@ void RunController::giveWayToTimedStart() {
 void RunController::startTimedRun(const std::string& startSound) {
   state_.kind = RunKind::Timed;
   state_.startSound = startSound;
+  history_.newRun();
   start(host_.editorItem());
 }
 
@@ -82,6 +89,8 @@ void RunController::start(const RunItem& item) {
       normalized({numberValue(item.hours), numberValue(item.minutes), numberValue(item.seconds)});
   state_.content = item.content;
   state_.options = item.options;
+  history_.begin(item.content, static_cast<std::int64_t>(totalMs(state_.remaining) / 1000),
+                 state_.kind == RunKind::Timed ? HistorySource::Timed : HistorySource::Sequential);
   host_.mainWindow().hide();
   runWindow_.open();
 }
@@ -93,9 +102,38 @@ void RunController::itemEnd() {
   giveUp_.close();
 
   const ItemOptions& o = state_.options;
+  const std::vector<std::string> programs = commaListEntries(o.programList);
+  const std::vector<std::string> processes = commaListEntries(o.processList);
+  const PowerAction action = o.shutdown  ? PowerAction::ShutDown
+                             : o.restart ? PowerAction::Restart
+                                         : PowerAction::LogOff;
+  const bool power = o.shutdown || o.restart || o.logOff;
+  const int noticeSeconds = app_.settings.powerNoticeSeconds;
+  // The record tells the end actions taken, in their order.
+  std::string taken;
+  auto took = [&taken](std::string_view words) {
+    if (!taken.empty()) taken += "、";
+    taken += words;
+  };
+  if (o.runProgram && !programs.empty()) took("运行程序");
+  if (o.endProcesses && !processes.empty()) took("结束进程");
+  const std::string_view powerWords = action == PowerAction::ShutDown  ? "关机"
+                                      : action == PowerAction::Restart ? "重启"
+                                                                       : "注销";
+  if (power && noticeSeconds <= 0)
+    took(powerWords);
+  else if (!power && o.exitApp)
+    took("退出软件");
+  else if (!power && o.lock)
+    took("锁定");
+  if (power && noticeSeconds > 0)
+    history_.endAndHold(history_.finishedWay(), taken);  // the notice may be cancelled
+  else
+    history_.end(history_.finishedWay(), taken);
+
   if (o.runProgram)
-    for (const auto& program : commaListEntries(o.programList)) services_.shell.open(program);
-  if (o.endProcesses) endProcessesNamed(services_.processes, commaListEntries(o.processList));
+    for (const auto& program : programs) services_.shell.open(program);
+  if (o.endProcesses) endProcessesNamed(services_.processes, processes);
   if (state_.kind == RunKind::Sequential) {
     ++state_.position;
     try {
@@ -106,18 +144,28 @@ void RunController::itemEnd() {
     }
   }
 
-  if (o.shutdown || o.restart || o.logOff) {
-    const PowerAction action = o.shutdown  ? PowerAction::ShutDown
-                               : o.restart ? PowerAction::Restart
-                                           : PowerAction::LogOff;
+  if (power) {
+    const int seconds = noticeSeconds;
+    if (seconds <= 0) {
+      carryOut(action);
+      return;
+    }
     // 取消 keeps the computer on and ends the run as giving up does.
-    powerNotice_.announce(host_.mainWindow(), action, app_.settings.powerNoticeSeconds,
-                          {.carryOut = [this, action] { carryOut(action); },
-                           .cancelled = [this] { giveUp(); },
-                           .allowCancel =
-                               [this](Window& over, std::function<void()> allowed) {
-                                 withAdministrator(over, std::move(allowed));
-                               }});
+    powerNotice_.open(host_.mainWindow(), action, seconds,
+                      {.carryOut =
+                           [this, action, powerWords] {
+                             history_.release(powerWords);
+                             carryOut(action);
+                           },
+                       .cancelled =
+                           [this] {
+                             history_.release();
+                             giveUp();
+                           },
+                       .allowCancel =
+                           [this](Window& over, std::function<void()> allowed) {
+                             withAdministrator(over, std::move(allowed));
+                           }});
     return;
   }
   if (o.exitApp) {
@@ -150,6 +198,7 @@ void RunController::nextItem() {
 }
 
 void RunController::giveUp() {
+  history_.end(HistoryEnd::GivenUp);
   giveUp_.close();
   if (runWindow_.isOpen()) {
     runWindow_.stopTimers();
@@ -163,6 +212,8 @@ void RunController::giveUp() {
 }
 
 void RunController::backToMain(bool refillSequential) {
+  // The run window was closed under the item.
+  history_.end(HistoryEnd::GivenUp);
   if (refillSequential) host_.refillSequential();
   host_.mainWindow().show();
   host_.mainWindow().activate();

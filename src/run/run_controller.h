@@ -11,6 +11,7 @@
 #include "run/item_finished_dialog.h"
 #include "run/plan_complete_window.h"
 #include "run/power_notice.h"
+#include "run/run_history.h"
 #include "run/run_host.h"
 #include "run/run_item.h"
 #include "run/run_state.h"
@@ -63,6 +64,7 @@ class RunController {
   [[nodiscard]] Services& services() { return services_; }
   [[nodiscard]] RunHost& host() { return host_; }
   [[nodiscard]] RunState& state() { return state_; }
+  [[nodiscard]] RunHistory& history() { return history_; }
   [[nodiscard]] RetiredWindows& retired() { return retired_; }
   [[nodiscard]] RunWindow& runWindow() { return runWindow_; }
   [[nodiscard]] ItemFinishedDialog& itemFinished() { return itemFinished_; }
@@ -83,6 +85,7 @@ class RunController {
   AppState& app_;
   RunHost& host_;
   RunState state_;
+  RunHistory history_{services_};
   bool holdingAwake_ = false;
   // Declared before the windows, so that it outlives them.
   RetiredWindows retired_;

@@ -153,6 +153,7 @@ void RunWindow::startEndTimer() {
 
 void RunWindow::changeRemaining(const Duration& remaining) {
   run_.state().remaining = remaining;
+  run_.history().remainingChanged();
   if (isOpen()) startEndTimer();
 }
 
@@ -178,6 +179,7 @@ void RunWindow::onTimer(TimerId id) {
       const std::uint64_t due = std::max(stepsDone_ + 1, elapsed / kSecondMs);
       for (; stepsDone_ < due; ++stepsDone_) countDownOneSecond(run_.state().remaining);
       showLabels();
+      run_.history().tick();
       break;
     }
     case kEndTimer:

@@ -37,6 +37,13 @@ std::string storeErrorText(const StoreError& error) {
          std::string(outcome);
 }
 
+std::string historyWriteFailureText(const FileFailure& failure) {
+  std::string reason = systemReason(failure);
+  while (reason.ends_with('\n')) reason.pop_back();
+  return "无法写入执行记录。\n\n" +
+         (reason.empty() ? "请检查该文件是否被其他程序占用、是否只读，以及磁盘是否已满。" : reason);
+}
+
 void reportStoreError(Prompts& prompts, const Window* owner, const StoreError& error) {
   show(prompts, owner, kStoreError, {storeErrorText(error)});
 }

@@ -33,6 +33,10 @@ class StoreError : public std::runtime_error {
 // (else what to check), and that nothing was changed.
 [[nodiscard]] std::string storeErrorText(const StoreError& error);
 
+// A history record could not be written: that, and the system's reason
+// when it gave one (else what to check). The run goes on.
+[[nodiscard]] std::string historyWriteFailureText(const FileFailure& failure);
+
 // Shows the one message box of a failed read or write (kStoreError).
 void reportStoreError(Prompts& prompts, const Window* owner, const StoreError& error);
 

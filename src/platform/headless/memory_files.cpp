@@ -67,6 +67,13 @@ bool MemoryFiles::writeAtomic(const std::string& path, std::string_view bytes) {
   return true;
 }
 
+bool MemoryFiles::append(const std::string& path, std::string_view bytes) {
+  if (!mayChange(path)) return false;
+  ++writes;
+  files_[held(path)] += bytes;
+  return true;
+}
+
 bool MemoryFiles::copy(const std::string& from, const std::string& to) {
   if (!mayChange(to)) return false;
   auto it = files_.find(held(from));

@@ -208,6 +208,23 @@ bool Win32Files::writeAtomic(const std::string& path, std::string_view bytes) {
   return true;
 }
 
+bool Win32Files::append(const std::string& path, std::string_view bytes) {
+  // Readers (a spreadsheet showing the file) may keep it open meanwhile.
+  FileHandle file(CreateFileW(toUtf16(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return failed();
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kMaxChunk));
+    DWORD wrote = 0;
+    if (!WriteFile(file.get(), bytes.data() + done, want, &wrote, nullptr)) return failed();
+    if (wrote != want) return failed(ERROR_DISK_FULL);
+    done += wrote;
+  }
+  if (!FlushFileBuffers(file.get())) return failed();
+  return file.close() || failed();
+}
+
 bool Win32Files::copy(const std::string& from, const std::string& to) {
   return CopyFileW(toUtf16(from).c_str(), toUtf16(to).c_str(), FALSE) != 0 || failed();
 }

@@ -23,6 +23,7 @@ class Win32Files final : public Files {
   [[nodiscard]] bool exists(const std::string& path) const override;
   [[nodiscard]] std::optional<std::string> read(const std::string& path) const override;
   bool writeAtomic(const std::string& path, std::string_view bytes) override;
+  bool append(const std::string& path, std::string_view bytes) override;
   bool copy(const std::string& from, const std::string& to) override;
   bool remove(const std::string& path) override;
   bool replace(const std::string& from, const std::string& to) override;

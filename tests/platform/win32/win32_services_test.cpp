@@ -95,6 +95,16 @@ TEST(Win32Files, WriteAtomicCreatesAndReplacesWithExactBytes) {
   EXPECT_FALSE(files.exists(path + ".tmp"));  // no scratch copy left behind
 }
 
+TEST(Win32Files, AppendMakesTheFileAndAddsAtItsEnd) {
+  ScratchFolder folder;
+  Win32Files files;
+  const std::string path = folder.file("执行记录.csv");
+  ASSERT_TRUE(files.append(path, std::string("a\0\r\n", 4)));
+  ASSERT_TRUE(files.append(path, "第二"));
+  EXPECT_EQ(files.read(path), std::string("a\0\r\n第二", 10));
+  EXPECT_FALSE(files.append(folder.file("没有\\x.csv"), "x"));
+}
+
 TEST(Win32Files, AFileReadForAMomentElsewhereIsStillReplaced) {
   ScratchFolder folder;
   Win32Files files;
