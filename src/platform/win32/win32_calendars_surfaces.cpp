@@ -155,12 +155,13 @@ void Win32Window::paintDrawing(HDC dc, const Drawing& drawing) const {
       }
     } else if (const auto* line = std::get_if<Drawing::Line>(&shape)) {
       const POINT a = at(line->from), b = at(line->to);
-      const HBRUSH brush = CreateSolidBrush(colorRef(line->color));
       if (a.x == b.x || a.y == b.y) {
         // Straight lines as whole pixels, ends included.
         const RECT r{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) + thickness,
                      std::max(a.y, b.y) + thickness};
+        const HBRUSH brush = CreateSolidBrush(colorRef(line->color));
         FillRect(dc, &r, brush);
+        DeleteObject(brush);
       } else {
         const HPEN pen = CreatePen(PS_SOLID, thickness, colorRef(line->color));
         const HGDIOBJ oldPen = SelectObject(dc, pen);
@@ -169,7 +170,6 @@ void Win32Window::paintDrawing(HDC dc, const Drawing& drawing) const {
         SelectObject(dc, oldPen);
         DeleteObject(pen);
       }
-      DeleteObject(brush);
     } else if (const auto* text = std::get_if<Drawing::Text>(&shape)) {
       RECT r = area(text->rect);
       const UINT align = text->align == Drawing::Align::Center  ? DT_CENTER

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/win32/dpi.h"
-#include "platform/win32/pump.h"
 #include "platform/win32/win32_ui.h"
+#include "pump.h"
 
 namespace temvik {
 namespace {
@@ -262,7 +262,7 @@ TEST(Win32DpiWindow, At144DpiADrawingIsPaintedAtThatScaleWithWholePixelEdges) {
   constexpr int kWidth = 300, kHeight = 150;  // 200 × 100 at 144 DPI
   std::vector<COLORREF> p;
   const auto at = [&](int x, int y) { return p[static_cast<std::size_t>(y * kWidth + x)]; };
-  ASSERT_TRUE(pumpUntil([&] {
+  ASSERT_TRUE(testing::pumpUntil([&] {
     p = surfacePixels(surface, kWidth, kHeight);
     return at(15, 15) == kRed;
   }));
