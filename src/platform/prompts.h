@@ -10,7 +10,9 @@ namespace temvik {
 class Window;
 
 enum class MessageIcon { None, Information, Question, Warning, Error };
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+// YesNoDefaultNo: 是 and 否 with 否 the default button, for a question whose
+// 是 cannot be undone.
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 // Modal message boxes and the common file dialogs.

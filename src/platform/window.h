@@ -73,6 +73,9 @@ class WindowEvents {
   // hibernation: the wall-clock time may have jumped. Every top-level
   // window hears it.
   virtual void onSystemTimeChanged() {}
+  // Windows ends the session (shut down, restart, log off): the process
+  // goes right after, without its windows closing first.
+  virtual void onSessionEnding() {}
 };
 
 // A top-level window with the controls of its WindowDesign. Created through

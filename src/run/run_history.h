@@ -9,11 +9,6 @@
 
 namespace temvik {
 
-// Beside the program while an item runs: the record it would leave if the
-// program ended now, rewritten about once a minute. The next start makes a
-// marker left behind its record (程序结束时中断).
-inline constexpr std::string_view kHistoryMarkerFile = "\\执行记录.tmp";
-
 // The history of the item that runs: from its start to the one record its
 // end leaves. The time it ran is counted on the monotonic clock, so a change
 // of the system time does not alter it.

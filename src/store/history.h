@@ -17,6 +17,11 @@ namespace temvik {
 // appended to; no plan operation rewrites it.
 inline constexpr std::string_view kHistoryFile = "\\执行记录.csv";
 
+// Beside the program while an item runs: the record it would leave if the
+// program ended now, rewritten about once a minute. The next start makes a
+// marker left behind its record (程序结束时中断).
+inline constexpr std::string_view kHistoryMarkerFile = "\\执行记录.tmp";
+
 // The header row's columns, in this order.
 inline constexpr std::string_view kHistoryColumns[] = {
     "日期", "开始时间", "结束时间", "内容", "计划时长", "实际用时", "结束方式", "结束动作", "来自"};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "store/history.h"
 #include "store/ini.h"
 
 namespace temvik {
@@ -23,12 +24,13 @@ inline constexpr std::string_view kScratchTimedItemFile = "\\out1.ini";
 inline constexpr std::string_view kScratchTimedMarkFile = "\\fin1.ini";
 // The program's settings (store/settings.h), no part of the plan.
 inline constexpr std::string_view kSettingsFile = "\\settings.ini";
-// Every file the program keeps beside itself.
+// Every file the program keeps beside itself; no import or export may take
+// one of them.
 // clang-format off
-inline constexpr std::array<std::string_view, 10> kProgramFiles = {
+inline constexpr std::array<std::string_view, 12> kProgramFiles = {
     kItemFile, kMarkFile, kTimedItemFile, kTimedMarkFile, kPlanNameFile,
     kScratchItemFile, kScratchMarkFile, kScratchTimedItemFile, kScratchTimedMarkFile,
-    kSettingsFile};
+    kSettingsFile, kHistoryFile, kHistoryMarkerFile};
 // clang-format on
 
 inline constexpr std::string_view kFinishedMark = "已完成--";  // 8 bytes in GBK

@@ -129,6 +129,72 @@ TEST(PlanRun, TheRunWindowGoesToTheTrayAndComesBack) {
   EXPECT_FALSE(folder.exists("win.ini"));
 }
 
+// The rows of a CSV text as a spreadsheet reads them: fields split at commas
+// outside quotes, "" a quote inside them, rows ended by CR LF.
+std::vector<Rows> csvRows(std::string_view text) {
+  std::vector<Rows> rows(1, Rows(1));
+  bool quoted = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted && c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+      rows.back().back() += '"';
+      ++i;
+    } else if (c == '"') {
+      quoted = !quoted;
+    } else if (!quoted && c == ',') {
+      rows.back().emplace_back();
+    } else if (!quoted && c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      rows.emplace_back(1);
+      ++i;
+    } else {
+      rows.back().back() += c;
+    }
+  }
+  if (rows.back() == Rows(1)) rows.pop_back();
+  return rows;
+}
+
+TEST(PlanRun, AFinishedAndAGivenUpItemLeaveTwoRowsInTheHistory) {
+  PlanFolder folder;
+  ASSERT_TRUE(
+      folder.writeIni("time.ini", itemSection("背单词, \"一\"", "0", "0", "2", {"提示音=假"}) +
+                                      itemSection("做练习", "0", "5", "0", {"提示音=假"})));
+  E2E_START(app, folder);
+  app.clickAsync(kRunFromStart);
+  HWND finished = app.waitForWindow("时间到", 10s);
+  ASSERT_NE(finished, nullptr);
+  clickButton(finished, kYesButton);
+  HWND run = app.waitForWindow("计划执行中");
+  ASSERT_NE(run, nullptr);
+  E2E_EVENTUALLY_EQ(controlText(run, kContentBox), std::string("做练习"));
+  clickLabel(run, kGiveUpLabel);
+  HWND giveUp = app.waitForWindow("放弃");
+  ASSERT_NE(giveUp, nullptr);
+  clickLabel(giveUp, kConfirmGiveUp);
+  E2E_EVENTUALLY_TRUE(IsWindowVisible(app.hwnd()));
+
+  std::string text;
+  E2E_EVENTUALLY_TRUE(
+      (text = folder.readBytes("执行记录.csv").value_or(""), csvRows(text).size() == 3));
+  ASSERT_TRUE(text.starts_with("\xEF\xBB\xBF"));
+  const std::vector<Rows> rows = csvRows(text.substr(3));
+  EXPECT_EQ(rows[0], (Rows{"日期", "开始时间", "结束时间", "内容", "计划时长", "实际用时",
+                           "结束方式", "结束动作", "来自"}));
+  EXPECT_EQ(rows[1][3], "背单词, \"一\"");
+  EXPECT_EQ(rows[1][4], "0:00:02");
+  EXPECT_EQ(rows[1][5], "0:00:02");
+  EXPECT_EQ(rows[1][6], "完成");
+  EXPECT_EQ(rows[2][3], "做练习");
+  EXPECT_EQ(rows[2][4], "0:05:00");
+  EXPECT_EQ(rows[2][6], "放弃");
+  for (const Rows& row : {rows[1], rows[2]}) {
+    ASSERT_EQ(row.size(), 9u);
+    EXPECT_EQ(row[1].substr(0, 10), row[0]);
+    EXPECT_EQ(row[8], "非同步计划");
+  }
+  EXPECT_FALSE(folder.exists("执行记录.tmp"));
+}
+
 // ------------------------------------------------------------ from the keyboard
 
 // Keys are real key presses (SendInput): they reach the dialog only while

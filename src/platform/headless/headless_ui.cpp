@@ -50,6 +50,13 @@ void HeadlessUi::systemTimeChanged() {
       w->events().onSystemTimeChanged();
 }
 
+void HeadlessUi::sessionEnding() {
+  const std::vector<HeadlessWindow*> all = windows_;
+  for (HeadlessWindow* w : all)
+    if (std::find(windows_.begin(), windows_.end(), w) != windows_.end() && w->isOpen())
+      w->events().onSessionEnding();
+}
+
 void HeadlessUi::quit() {
   quit_ = true;
   posts_->close();

@@ -35,6 +35,8 @@ class HeadlessUi final : public Ui {
   // The system clock was set, or the computer woke: every open window
   // hears onSystemTimeChanged, as Windows tells every top-level window.
   void systemTimeChanged();
+  // Windows ends the session: every open window hears onSessionEnding.
+  void sessionEnding();
   // Runs the posted functions, and what they post in turn, until none is
   // left (posts from other threads included); returns how many ran.
   std::size_t drainPosts();

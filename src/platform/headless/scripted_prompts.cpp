@@ -22,6 +22,7 @@ MessageAnswer ScriptedPrompts::message(const Window*, std::string_view text, std
     answers_.pop_front();
     return a;
   }
+  if (buttons == MessageButtons::YesNoDefaultNo) return MessageAnswer::No;  // its default button
   return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
              ? MessageAnswer::Yes
              : MessageAnswer::Ok;

@@ -31,8 +31,8 @@ class ScriptedPrompts final : public Prompts {
   std::optional<std::string> saveFile(const Window* owner, std::string_view filter,
                                       std::string_view presetName) override;
 
-  // Answers for the next boxes, in order; without one a box gets its first
-  // button (OK or Yes).
+  // Answers for the next boxes, in order; without one a box gets its
+  // default button (OK or Yes; No for YesNoDefaultNo).
   void answer(MessageAnswer a) { answers_.push_back(a); }
   // The next file dialog returns this (nothing = cancel).
   void chooseFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }

@@ -76,6 +76,10 @@ MessageAnswer Win32Prompts::message(const Window* owner, std::string_view text,
       flags |= MB_YESNO;
       refusal = MessageAnswer::No;
       break;
+    case MessageButtons::YesNoDefaultNo:
+      flags |= MB_YESNO | MB_DEFBUTTON2;
+      refusal = MessageAnswer::No;
+      break;
     case MessageButtons::YesNoCancel:
       flags |= MB_YESNOCANCEL;
       refusal = MessageAnswer::Cancel;

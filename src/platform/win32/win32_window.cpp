@@ -318,6 +318,11 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOVE:
       if (auto* e = events()) e->onMoved({bounds().x, bounds().y});
       return 0;
+    case WM_ENDSESSION:
+      if (wp) {
+        if (auto* e = events()) e->onSessionEnding();
+      }
+      return 0;
     case WM_TIMECHANGE:
       if (auto* e = events()) e->onSystemTimeChanged();
       return 0;

@@ -458,6 +458,11 @@ class MainWindow::Impl final : public WindowEvents,
     if (timed_) guarded([&] { timed_->tick(); });
   }
 
+  // No destructor runs after this: what runs is recorded now.
+  void onSessionEnding() override {
+    if (run_) run_->history().programEnds();
+  }
+
  private:
   // Runs one action; a plan file that cannot be read or written stops it
   // with one message, and the lists then show what the files hold. False

@@ -48,6 +48,9 @@ inline constexpr Message kNothingToDelete{"此计划并没有可以供删除的�
                                           MessageButtons::Ok};
 inline constexpr Message kAskDeletePlan{"你确定删除此计划吗？", "", MessageIcon::None,
                                         MessageButtons::YesNo};
+// Then, when there is a history of runs: it goes only when asked for.
+inline constexpr Message kAskDeleteHistory{"是否同时删除执行记录？", "", MessageIcon::Question,
+                                           MessageButtons::YesNoDefaultNo};
 
 // --- the menu 管理 (Administration)
 inline constexpr Message kRightsHeld{"你已经拥有管理权限了", "", MessageIcon::None,

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "store/history.h"
 #include "store/messages.h"
 #include "store/store_error.h"
 #include "store/text.h"
@@ -158,6 +159,13 @@ void PlanMenu::deletePlan() {
       throw;
     }
   }
+  // The history of runs is asked for apart, after the plan is gone.
+  const std::string history = historyPath(services_.files);
+  if (services_.files.exists(history) &&
+      show(services_.prompts, &host_.mainWindow(), kAskDeleteHistory) == MessageAnswer::Yes &&
+      !services_.files.remove(history))
+    reportStoreError(services_.prompts, &host_.mainWindow(),
+                     StoreError(StoreError::Kind::Write, history, services_.files.lastFailure()));
   state_.password.clear();
   state_.rights = true;
   host_.resetEditor();

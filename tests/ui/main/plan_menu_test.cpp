@@ -227,6 +227,25 @@ TEST_F(PlanMenuTest, DeletingThePlanRemovesEveryFileAndShowsTheDefaults) {
   EXPECT_EQ(again.title(), "Temvikv1.0 -- 默认计划 -- 默认同步");
 }
 
+TEST_F(PlanMenuTest, TheHistoryOfRunsGoesWithThePlanOnlyWhenAskedFor) {
+  const std::string history = env.files.path("\\执行记录.csv");
+  for (const MessageAnswer second : {MessageAnswer::No, MessageAnswer::Yes}) {
+    putPlan();
+    env.files.put(history, "记录");
+    env.prompts.clear();
+    auto& w = start();
+    env.prompts.answer(MessageAnswer::Yes);
+    if (second == MessageAnswer::Yes) env.prompts.answer(second);  // else its default, 否
+    w.chooseMenu(kDeletePlan);
+    ASSERT_EQ(env.prompts.shown().size(), 2u);
+    EXPECT_EQ(env.prompts.shown()[1].text, "是否同时删除执行记录？");
+    EXPECT_EQ(env.prompts.shown()[1].buttons, MessageButtons::YesNoDefaultNo);
+    EXPECT_EQ(env.files.exists(history), second == MessageAnswer::No);
+    EXPECT_EQ(files().size(), second == MessageAnswer::No ? 1u : 0u);
+    main.reset();
+  }
+}
+
 // Whichever of the five files cannot be read or deleted, the plan stays
 // whole: every file comes back byte for byte, one message names that file,
 // and the window, the names and the password in memory stay as they were.
