@@ -186,9 +186,8 @@ void StatsWindow::startRead() {
   showPeriod();
   if (reader_.joinable()) reader_.join();
   const std::uint64_t read = ++read_;
-  ++*underway_;
   reader_ = std::thread([&files = services_.files, poster = services_.ui.poster(),
-                         self = std::weak_ptr(self_), underway = underway_, read] {
+                         self = std::weak_ptr(self_), read] {
     Read result;
     const std::string path = historyPath(files);
     if (files.exists(path)) {
@@ -203,7 +202,6 @@ void StatsWindow::startRead() {
       if (const auto alive = self.lock(); alive && *alive)
         (*alive)->readDone(read, std::move(result));
     });
-    --*underway;
   });
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -48,8 +47,6 @@ class StatsWindow final : public ShortLivedWindow {
 
   // Opens the window over `owner`; one that is open comes to the front.
   void open(Window& owner);
-  // A read of the file is under way (its answer may not have been posted).
-  [[nodiscard]] bool reading() const { return *underway_ > 0; }
 
   void onClick(ControlId id) override;
 
@@ -68,7 +65,6 @@ class StatsWindow final : public ShortLivedWindow {
   Services& services_;
   std::thread reader_;
   std::shared_ptr<StatsWindow*> self_ = std::make_shared<StatsWindow*>(this);
-  std::shared_ptr<std::atomic<int>> underway_ = std::make_shared<std::atomic<int>>(0);
   std::uint64_t read_ = 0;
   enum class State { Reading, Failed, Read } state_ = State::Reading;
   std::vector<HistoryRecord> records_;
