@@ -83,13 +83,15 @@ Drawing statsChart(const HistoryStats& stats, int width, int height) {
 
   const int count = static_cast<int>(stats.days.size());
   if (count > 0) {
-    const int slot = (right - left) / count;
-    const int barWidth = std::max(3, slot * 3 / 5);
+    // The days share the width; each bar stands in the middle of its share.
+    const auto slotLeft = [&](int i) { return left + i * (right - left) / count; };
+    const int barWidth = std::max(3, (right - left) / count * 3 / 5);
     // Every date fits under a week; of a month every fifth, today's among them.
     const int every = count <= 7 ? 1 : 5;
     for (int i = 0; i < count; ++i) {
       const StatsDay& day = stats.days[i];
-      const int x = left + i * slot + (slot - barWidth) / 2;
+      const int middle = (slotLeft(i) + slotLeft(i + 1)) / 2;
+      const int x = middle - barWidth / 2;
       const int finishedTop = yOf(day.finishedSeconds);
       const int allTop = yOf(day.finishedSeconds + day.unfinishedSeconds);
       if (day.finishedSeconds > 0)
@@ -97,7 +99,7 @@ Drawing statsChart(const HistoryStats& stats, int width, int height) {
       if (day.unfinishedSeconds > 0)
         d.box({x, allTop, barWidth, finishedTop - allTop}, kUnfinished, Drawing::Fill::Hatched);
       if ((count - 1 - i) % every == 0)
-        d.text({left + i * slot + slot / 2 - 24, bottom + 2, 48, kDateHeight - 2},
+        d.text({middle - 24, bottom + 2, 48, kDateHeight - 2},
                std::to_string(day.date.month) + "/" + std::to_string(day.date.day),
                Drawing::Align::Center, kInk);
     }
