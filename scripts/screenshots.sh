@@ -5,9 +5,10 @@
 #
 # One picture for each scene of the shot tool (tests/e2e/shot_tool.cpp, which
 # names each scene's file and the windows it shows, and lists them with
-# --list), and three screens more:
+# --list), and four screens more:
 #   main-window-plan-144dpi.png  the plan again on a 144-DPI (150 %) screen
 #   window-chooser-144dpi.png    the progress-bar watcher's chooser at 144 DPI
+#   statistics-144dpi.png        the statistics window at 144 DPI
 #   main-window-small-screen.png the plan on a 1280 × 1024 screen at 144 DPI,
 #                                where the window is laid out smaller to fit
 #
@@ -32,7 +33,7 @@ BUILD=${TEMVIK_SHOT_BUILD:-$ROOT/build/mingw}
 OUT=${TEMVIK_SHOT_OUT:-$ROOT/docs/screenshots}
 [[ $OUT == /* ]] || OUT=$ROOT/$OUT
 export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix-shots}
-SCENES_144DPI=(plan:main-window-plan-144dpi choose-window:window-chooser-144dpi)
+SCENES_144DPI=(plan:main-window-plan-144dpi choose-window:window-chooser-144dpi stats:statistics-144dpi)
 SCENES_SMALL_SCREEN=(plan:main-window-small-screen)
 
 die() {

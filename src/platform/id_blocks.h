@@ -31,6 +31,7 @@ inline constexpr int kUpdateCheck = 2900;
 inline constexpr int kStopwatch = 3000;
 inline constexpr int kWindowChooser = 3100;
 inline constexpr int kWatchWindow = 3200;
+inline constexpr int kStats = 3300;
 inline constexpr int kSetSync = 4100;
 
 }  // namespace temvik::id_blocks

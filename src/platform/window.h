@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/date_time.h"
+#include "platform/drawing.h"
 #include "platform/geometry.h"
 #include "platform/picture.h"
 #include "platform/post_queue.h"
@@ -147,6 +148,9 @@ class Window {
 
   // --- surfaces: the picture shown (an empty one clears it)
   virtual void surfaceSetPicture(ControlId, Picture picture, PictureFit fit) = 0;
+  // The shapes drawn over the window colour, in place of a picture; a
+  // picture set later takes its place again (an empty drawing clears it).
+  virtual void surfaceSetDrawing(ControlId, Drawing drawing) = 0;
 
   // --- menus
   virtual void setMenuEnabled(MenuItemId, bool) = 0;

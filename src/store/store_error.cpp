@@ -14,6 +14,15 @@ std::string systemReason(const FileFailure& failure) {
   return "系统提示：" + std::string(text) + "（错误代码 " + std::to_string(failure.code) + "）\n\n";
 }
 
+std::string writeFailureText(const std::string& path, const FileFailure& failure,
+                             std::string_view outcome) {
+  const std::string reason = systemReason(failure);
+  return "无法写入文件：\n" + path + "\n\n" +
+         (reason.empty() ? "请检查该文件是否被其他程序占用、是否只读，以及磁盘是否已满。"
+                         : reason) +
+         std::string(outcome);
+}
+
 }  // namespace
 
 StoreError::StoreError(Kind kind, std::string path, FileFailure failure)
@@ -29,12 +38,19 @@ std::string storeErrorText(const StoreError& error) {
            (reason.empty() ? "请检查该文件是否被其他程序占用。" : reason) +
            "为保护文件内容，程序不会改写此文件，本次操作已停止。";
   // A failed export changed nothing of the plan: it says what did not happen.
-  const std::string_view outcome =
-      error.kind() == StoreError::Kind::Export ? "计划没有导出。" : "刚才的更改没有保存。";
-  return "无法写入文件：\n" + error.path() + "\n\n" +
-         (reason.empty() ? "请检查该文件是否被其他程序占用、是否只读，以及磁盘是否已满。"
-                         : reason) +
-         std::string(outcome);
+  return writeFailureText(
+      error.path(), error.failure(),
+      error.kind() == StoreError::Kind::Export ? "计划没有导出。" : "刚才的更改没有保存。");
+}
+
+std::string historyExportFailureText(const std::string& path, const FileFailure& failure) {
+  return writeFailureText(path, failure, "执行记录没有导出。");
+}
+
+std::string historyReadFailureText(const FileFailure& failure) {
+  const std::string reason = systemReason(failure);
+  return "无法读取执行记录。\n\n" + (reason.empty() ? "请检查该文件是否被其他程序占用。"
+                                                    : reason.substr(0, reason.size() - 2));
 }
 
 std::string historyWriteFailureText(const FileFailure& failure) {

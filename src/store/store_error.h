@@ -37,6 +37,13 @@ class StoreError : public std::runtime_error {
 // when it gave one (else what to check). The run goes on.
 [[nodiscard]] std::string historyWriteFailureText(const FileFailure& failure);
 
+// The history file could not be copied to `path` (the statistics' export),
+// or could not be read: the same words as any other file, and what did not
+// happen.
+[[nodiscard]] std::string historyExportFailureText(const std::string& path,
+                                                   const FileFailure& failure);
+[[nodiscard]] std::string historyReadFailureText(const FileFailure& failure);
+
 // Shows the one message box of a failed read or write (kStoreError).
 void reportStoreError(Prompts& prompts, const Window* owner, const StoreError& error);
 

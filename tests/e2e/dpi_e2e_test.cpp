@@ -242,6 +242,8 @@ TEST(ScreenDpi, EveryCaptionOfTheToolsWindowsFitsItsControl) {
   E2E_START(app, folder);
   app.menu(kStopwatch);
   expectFits(app.waitForWindow("小型计时器"), "stopwatch");
+  app.menu(main_ids::kStatistics);
+  expectFits(app.waitForWindow("统计"), "stats");
   app.menu(kProgressWatcher);
   const HWND chooser = app.waitForWindow("进度条检测");
   expectFits(chooser, "windowChooser");

@@ -20,7 +20,9 @@
 
 #include "driver.h"
 #include "run/run_window.h"
+#include "store/history.h"
 #include "timed/set_sync_dialog.h"
+#include "tools/stats_window.h"
 #include "tools/stopwatch.h"
 #include "tools/watch_window.h"
 #include "tools/window_chooser.h"
@@ -71,6 +73,7 @@ const std::vector<Scene>& scenes() {
       {"set-password", "set-password", {"setPassword"}},
       {"first-password", "first-password", {"setFirstPassword"}},
       {"stopwatch", "stopwatch", {"stopwatch"}},  // stopped after two seconds
+      {"stats", "statistics", {"stats"}},         // over two weeks of history
       {"choose-window", "window-chooser", {"windowChooser"}},
       {"watch", "watch-window", {"watch"}},  // picking on the main window, magnifier on
   };
@@ -102,6 +105,44 @@ bool writePlan(PlanFolder& folder) {
          folder.writeIni("win.ini", "[背单词]\nwin=已完成--\n[写作业]\nwin=已完成--\n") &&
          folder.writeIni("out.ini", item("晚饭", "0", "30", "0") + item("洗澡", "0", "15", "0")) &&
          folder.writeIni("fin.ini", "[晚饭]\nfin=已完成--\n");
+}
+
+// Two weeks of history up to today: a few items a day, most finished, one
+// of them over midnight.
+std::string twoWeeksOfHistory() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  const DateTime today{now.wYear, now.wMonth, now.wDay, 0, 0, 0};
+  static const char* kContents[] = {"背单词", "写作业", "练钢琴", "读书", "整理房间"};
+  std::string bytes = historyFileStart();
+  unsigned seed = 7;
+  const auto next = [&seed](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  for (int day = 13; day >= 0; --day) {
+    DateTime at = addSeconds(today, -day * 86400 + 8 * 3600 + 60 * static_cast<int>(next(120)));
+    for (unsigned i = 0, count = 2 + next(3); i < count; ++i) {
+      HistoryRecord r;
+      r.content = kContents[next(5)];
+      r.plannedSeconds = 60 * (20 + 10 * static_cast<int>(next(8)));
+      const unsigned how = next(10);
+      r.how = how < 6   ? HistoryEnd::Finished
+              : how < 7 ? HistoryEnd::ChangedThenFinished
+              : how < 9 ? HistoryEnd::GivenUp
+                        : HistoryEnd::CutByTimed;
+      r.runSeconds =
+          r.how == HistoryEnd::Finished ? r.plannedSeconds : r.plannedSeconds * (3 + next(5)) / 8;
+      r.start = at;
+      r.end = addSeconds(at, r.runSeconds);
+      bytes += historyLine(r);
+      at = addSeconds(r.end, 60 * (10 + static_cast<int>(next(90))));
+    }
+  }
+  // Late the day before yesterday, into yesterday.
+  const DateTime late = addSeconds(today, -2 * 86400 + 23 * 3600 + 30 * 60);
+  bytes += historyLine({late, addSeconds(late, 3600), "读书", 3600, 3600});
+  return bytes;
 }
 
 // A short plan for the run scenes: the items end in a second, and the end
@@ -189,6 +230,8 @@ int wmain(int argc, wchar_t** argv) {
       !folder.writeIni("win.ini", ""))
     return fail("cannot write win.ini");
   if (runScene && !writeRunPlan(folder, scene)) return fail("cannot write the plan files");
+  if (scene == "stats" && !folder.writeBytes(kHistoryFile.substr(1), twoWeeksOfHistory()))
+    return fail("cannot write the history");
   if (toolsMenuScene &&
       !folder.writeIni("settings.ini", "[设置]\n执行时不睡眠=真\n唤醒执行同步=真\n"))
     return fail("cannot write settings.ini");
@@ -357,6 +400,13 @@ int wmain(int argc, wchar_t** argv) {
       if (scene == "set-password") typeInto(GetDlgItem(shown, kOldPassword), "pw");
       typeInto(GetDlgItem(shown, kNewPassword), "Neu2026");
     }
+  }
+  if (scene == "stats") {
+    app.menu(main_ids::kStatistics);
+    shown = app.waitForWindow("统计");
+    if (!shown) return fail("no statistics window");
+    if (!waitFor([&] { return !windowText(GetDlgItem(shown, stats_ids::kTimes)).empty(); }))
+      return fail("the statistics show no totals");
   }
   if (scene == "stopwatch") {
     app.menu(main_ids::kStopwatch);

@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "e2e_support.h"
+#include "store/history.h"
+#include "tools/stats_window.h"
 #include "tools/stopwatch.h"
 #include "tools/watch_window.h"
 #include "tools/window_chooser.h"
@@ -18,6 +20,7 @@ namespace temvik::e2e {
 namespace {
 
 using main_ids::kProgressWatcher;
+using main_ids::kStatistics;
 using main_ids::kStopwatch;
 
 std::string labelText(HWND window, int id) { return windowText(GetDlgItem(window, id)); }
@@ -44,6 +47,27 @@ TEST(StopwatchE2e, AKeyStartsItAndAnotherStopsIt) {
   EXPECT_FALSE(waitFor([&] { return labelText(s, stopwatch_ids::kSeconds) != stopped; }, 2500ms));
   EXPECT_EQ(labelText(s, stopwatch_ids::kMinutes), "00");
   EXPECT_EQ(labelText(s, stopwatch_ids::kHours), "00");
+}
+
+TEST(StatsE2e, TheToolsMenuOpensTheStatisticsOfTheHistoryBesideTheExe) {
+  PlanFolder folder;
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  const DateTime noon{now.wYear, now.wMonth, now.wDay, 12, 0, 0};
+  HistoryRecord read{noon, addSeconds(noon, 3600), "读书", 3600, 3600};
+  HistoryRecord run{addSeconds(noon, 3600), addSeconds(noon, 4200), "跑步", 1800, 600,
+                    HistoryEnd::GivenUp};
+  ASSERT_TRUE(folder.writeBytes(kHistoryFile.substr(1),
+                                historyFileStart() + historyLine(read) + historyLine(run)));
+  E2E_START(app, folder);
+  app.menu(kStatistics);
+  const HWND stats = app.waitForWindow("统计");
+  ASSERT_NE(stats, nullptr);
+  E2E_EVENTUALLY_EQ(labelText(stats, stats_ids::kTimes),
+                    std::string("计划时长：1小时30分　　实际用时：1小时10分"));
+  EXPECT_EQ(labelText(stats, stats_ids::kCounts),
+            "完成项目数：1　　放弃项目数：1　　完成比例：50%");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(stats, stats_ids::kExport)));
 }
 
 // A plain window of this process, white until told to turn green, with a

@@ -35,6 +35,17 @@ void HeadlessWindow::surfaceSetPicture(ControlId id, Picture picture, PictureFit
   Control& c = control(id, ControlKind::Surface);
   c.picture = std::move(picture);
   c.fit = fit;
+  c.drawing = {};
+}
+
+void HeadlessWindow::surfaceSetDrawing(ControlId id, Drawing drawing) {
+  Control& c = control(id, ControlKind::Surface);
+  c.drawing = std::move(drawing);
+  c.picture = {};
+}
+
+const Drawing& HeadlessWindow::surfaceDrawing(ControlId id) const {
+  return control(id, ControlKind::Surface).drawing;
 }
 
 const Picture& HeadlessWindow::surfacePicture(ControlId id) const {

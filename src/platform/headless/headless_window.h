@@ -78,6 +78,7 @@ class HeadlessWindow final : public Window {
   void calendarSetDate(ControlId, const DateTime& date) override;
   [[nodiscard]] DateTime calendarDate(ControlId) const override;
   void surfaceSetPicture(ControlId, Picture picture, PictureFit fit) override;
+  void surfaceSetDrawing(ControlId, Drawing drawing) override;
 
   void setMenuEnabled(MenuItemId, bool) override;
   [[nodiscard]] bool isMenuEnabled(MenuItemId) const override;
@@ -129,6 +130,8 @@ class HeadlessWindow final : public Window {
   // What the surface shows, as last set.
   [[nodiscard]] const Picture& surfacePicture(ControlId surface) const;
   [[nodiscard]] PictureFit surfaceFit(ControlId surface) const;
+  // The drawing the surface shows, as last set; empty while it shows a picture.
+  [[nodiscard]] const Drawing& surfaceDrawing(ControlId surface) const;
   [[nodiscard]] std::string trayTooltip() const { return tray_.value_or(""); }
   // The hidden menu popped up last, or "" (cleared when read).
   std::string takePoppedMenu();
@@ -153,6 +156,7 @@ class HeadlessWindow final : public Window {
     DateTime date;    // month calendars
     Picture picture;  // surfaces
     PictureFit fit = PictureFit::Actual;
+    Drawing drawing;
     Rect rect;
   };
   struct Timer {

@@ -1,13 +1,17 @@
 // Win32Window's month calendars (the date, and a pick reported only when it
-// changes it), drawing surfaces (their picture, their presses) and the
-// window's own background picture.
+// changes it), drawing surfaces (their picture or drawing, their presses)
+// and the window's own background picture.
 
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
+#include <variant>
 
+#include "platform/win32/dpi.h"
+#include "platform/win32/wide.h"
 #include "platform/win32/win32_ui.h"
 #include "platform/win32/win32_window_internal.h"
 
@@ -84,6 +88,20 @@ void Win32Window::paintSurface(HWND surface, HDC dc) const {
   RECT client{};
   GetClientRect(surface, &client);
   const Control* c = find(GetDlgCtrlID(surface));
+  if (c && c->hwnd == surface && !c->drawing.empty()) {
+    // Drawn whole in memory first, then copied at once: no flicker.
+    const HDC memory = CreateCompatibleDC(dc);
+    const HBITMAP bitmap =
+        CreateCompatibleBitmap(dc, std::max(1L, client.right), std::max(1L, client.bottom));
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    FillRect(memory, &client, GetSysColorBrush(COLOR_WINDOW));
+    paintDrawing(memory, c->drawing);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return;
+  }
   if (c && c->hwnd == surface && !c->picture.empty()) {
     const Picture& p = c->picture;
     BITMAPINFO info{};
@@ -105,11 +123,82 @@ void Win32Window::paintSurface(HWND surface, HDC dc) const {
   FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
 }
 
+void Win32Window::paintDrawing(HDC dc, const Drawing& drawing) const {
+  const int dpi = static_cast<int>(dpi_);
+  const auto at = [dpi](Point p) { return POINT{atDpi(p.x, dpi), atDpi(p.y, dpi)}; };
+  const auto area = [dpi](Rect r) {
+    const Rect s = scaleToDpi(r, static_cast<UINT>(dpi));
+    return RECT{s.x, s.y, s.x + s.width, s.y + s.height};
+  };
+  const int thickness = std::max(1, atDpi(1, dpi));
+  SetBkMode(dc, TRANSPARENT);
+  const HGDIOBJ oldFont = SelectObject(dc, ui_.font(dpi_));
+  for (const Drawing::Shape& shape : drawing.shapes) {
+    if (const auto* box = std::get_if<Drawing::Box>(&shape)) {
+      const RECT r = area(box->rect);
+      if (box->fill == Drawing::Fill::Solid) {
+        const HBRUSH brush = CreateSolidBrush(colorRef(box->color));
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+      } else {
+        // Diagonal lines in the colour over the window colour, framed.
+        FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
+        const HBRUSH hatch = CreateHatchBrush(HS_BDIAGONAL, colorRef(box->color));
+        FillRect(dc, &r, hatch);
+        DeleteObject(hatch);
+        const HBRUSH frame = CreateSolidBrush(colorRef(box->color));
+        for (int i = 0; i < thickness && r.right - r.left > 2 * i && r.bottom - r.top > 2 * i;
+             ++i) {
+          const RECT inner{r.left + i, r.top + i, r.right - i, r.bottom - i};
+          FrameRect(dc, &inner, frame);
+        }
+        DeleteObject(frame);
+      }
+    } else if (const auto* line = std::get_if<Drawing::Line>(&shape)) {
+      const POINT a = at(line->from), b = at(line->to);
+      if (a.x == b.x || a.y == b.y) {
+        // Straight lines as whole pixels, ends included.
+        const RECT r{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) + thickness,
+                     std::max(a.y, b.y) + thickness};
+        const HBRUSH brush = CreateSolidBrush(colorRef(line->color));
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+      } else {
+        const HPEN pen = CreatePen(PS_SOLID, thickness, colorRef(line->color));
+        const HGDIOBJ oldPen = SelectObject(dc, pen);
+        MoveToEx(dc, a.x, a.y, nullptr);
+        LineTo(dc, b.x, b.y);
+        SelectObject(dc, oldPen);
+        DeleteObject(pen);
+      }
+    } else if (const auto* text = std::get_if<Drawing::Text>(&shape)) {
+      RECT r = area(text->rect);
+      const UINT align = text->align == Drawing::Align::Center  ? DT_CENTER
+                         : text->align == Drawing::Align::Right ? DT_RIGHT
+                                                                : DT_LEFT;
+      SetTextColor(dc, colorRef(text->color));
+      const std::wstring words = toUtf16(text->text);
+      DrawTextW(dc, words.c_str(), static_cast<int>(words.size()), &r,
+                align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    }
+  }
+  SelectObject(dc, oldFont);
+}
+
 void Win32Window::surfaceSetPicture(ControlId id, Picture picture, PictureFit fit) {
   Control* c = find(id, ControlKind::Surface);
   if (!c) return;
   c->picture = std::move(picture);
   c->fit = fit;
+  c->drawing = {};
+  InvalidateRect(c->hwnd, nullptr, FALSE);
+}
+
+void Win32Window::surfaceSetDrawing(ControlId id, Drawing drawing) {
+  Control* c = find(id, ControlKind::Surface);
+  if (!c) return;
+  c->drawing = std::move(drawing);
+  c->picture = {};
   InvalidateRect(c->hwnd, nullptr, FALSE);
 }
 

@@ -154,6 +154,8 @@ class Win32Window final : public Window {
   // The picture is drawn from memory at every paint; the rest of the
   // surface in the window colour.
   void surfaceSetPicture(ControlId, Picture picture, PictureFit fit) override;
+  // The drawing is painted with GDI at the window's DPI at every paint.
+  void surfaceSetDrawing(ControlId, Drawing drawing) override;
 
   void setMenuEnabled(MenuItemId, bool) override;
   [[nodiscard]] bool isMenuEnabled(MenuItemId) const override;
@@ -203,6 +205,7 @@ class Win32Window final : public Window {
     DateTime date;    // month calendars: the date last seen selected
     Picture picture;  // surfaces
     PictureFit fit = PictureFit::Actual;
+    Drawing drawing;
     // List boxes: the text of every row, as the list box shows it. Read
     // from here: asking the list box for thousands of rows is slow.
     std::vector<std::string> rows;
@@ -240,6 +243,7 @@ class Win32Window final : public Window {
   void handleNotify(const NMHDR& from);
   void handleCalendarSelection(ControlId id, Control& calendar);
   void paintSurface(HWND surface, HDC dc) const;
+  void paintDrawing(HDC dc, const Drawing& drawing) const;
   void handleTimer(TimerId id);
   void handleTray(UINT mouseMessage);
   bool handleContextMenu(LPARAM screenPoint);

@@ -15,6 +15,7 @@
 #include "store/store_error.h"
 #include "timed/timed_plan.h"
 #include "tools/progress_watcher.h"
+#include "tools/stats_window.h"
 #include "tools/stopwatch.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/process_chooser.h"
@@ -395,6 +396,10 @@ class MainWindow::Impl final : public WindowEvents,
         closedDialogs_.release();
         watcher_.open(*window_);
         break;
+      case kStatistics:
+        closedDialogs_.release();
+        stats_.open(*window_);
+        break;
       case kAbout:
         about_.open(*window_);
         break;
@@ -561,6 +566,7 @@ class MainWindow::Impl final : public WindowEvents,
   RenameDialog rename_;
   Stopwatch stopwatch_{services_.ui, closedDialogs_};
   ProgressWatcher watcher_{services_, closedDialogs_, state_.settings};
+  StatsWindow stats_{services_, closedDialogs_};
 };
 
 MainWindow::MainWindow(Services& services, std::string updatePageAddress)

@@ -91,6 +91,7 @@ enum Menu : MenuItemId {
   kStayAwake,
   kWakeForTimed,
   kStartWithWindows,
+  kStatistics,
 };
 
 enum Timer : TimerId {

@@ -287,6 +287,7 @@ const WindowDesign& mainWindowDesign() {
                false,
                {{kStopwatch, "小型计时器", "小型计时器"},
                 {kProgressWatcher, "进度条检测工具", "进度条检测工具"},
+                {kStatistics, "统计", "统计"},
                 {0, "", ""},
                 {kPowerNotice, "强制关机前倒计时提示", "强制关机前倒计时提示"},
                 {kStayAwake, "执行期间不让电脑睡眠", "执行期间不让电脑睡眠"},

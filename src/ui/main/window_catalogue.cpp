@@ -10,6 +10,7 @@
 #include "run/power_notice.h"
 #include "run/run_window.h"
 #include "timed/set_sync_dialog.h"
+#include "tools/stats_window.h"
 #include "tools/stopwatch.h"
 #include "tools/watch_window.h"
 #include "tools/window_chooser.h"
@@ -50,6 +51,7 @@ const std::vector<CataloguedWindow>& windowCatalogue() {
       {"stopwatch", stopwatchDesign(), {kStopwatch}},
       {"windowChooser", windowChooserDesign(), {kWindowChooser}},
       {"watch", watchWindowDesign(), {kWatchWindow}},
+      {"stats", statsDesign(), {kStats}},
   };
   return catalogue;
 }

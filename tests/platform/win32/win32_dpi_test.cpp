@@ -11,6 +11,7 @@
 
 #include "platform/win32/dpi.h"
 #include "platform/win32/win32_ui.h"
+#include "pump.h"
 
 namespace temvik {
 namespace {
@@ -214,6 +215,86 @@ TEST(Win32DpiWindow, AWindowStaysInsideAShrinkingWorkAreaLaidOutAtAScaleThatFits
   expectLaidOutFor(w, d, 144);
   EXPECT_EQ(outerRect(w.hwnd()).width, before.width);
   EXPECT_EQ(outerRect(w.hwnd()).height, before.height);
+}
+
+// The surface's pixels as the screen shows them, row by row.
+std::vector<COLORREF> surfacePixels(HWND surface, int width, int height) {
+  POINT at{0, 0};
+  ClientToScreen(surface, &at);
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP copy = CreateCompatibleBitmap(screen, width, height);
+  const HGDIOBJ old = SelectObject(memory, copy);
+  BitBlt(memory, 0, 0, width, height, screen, at.x, at.y, SRCCOPY);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(memory, x, y));
+  SelectObject(memory, old);
+  DeleteObject(copy);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+TEST(Win32DpiWindow, At144DpiADrawingIsPaintedAtThatScaleWithWholePixelEdges) {
+  Win32Options options;
+  options.dpi = 144;
+  Win32Ui ui(options);
+  Moves events;
+  const WindowDesign d{
+      .designName = "测试窗口",
+      .title = "绘图",
+      .rect = {60, 40, 300, 200},
+      .controls = {{1, "图表", "", ControlKind::Surface, {10, 10, 200, 100}, "", ""}},
+  };
+  auto window = ui.createWindow(d, events, nullptr);
+  auto& w = static_cast<Win32Window&>(*window);
+  constexpr COLORREF kRed = RGB(200, 0, 0), kBlue = RGB(0, 0, 200), kGreen = RGB(0, 150, 0);
+  Drawing drawing;
+  drawing.box({10, 10, 20, 20}, rgb(200, 0, 0));
+  drawing.box({40, 10, 40, 40}, rgb(0, 0, 200), Drawing::Fill::Hatched);
+  drawing.line({0, 70}, {199, 70}, rgb(0, 150, 0));
+  drawing.text({100, 10, 100, 30}, "统计", Drawing::Align::Left, rgb(0, 0, 0));
+  w.surfaceSetDrawing(1, drawing);
+  w.show();
+  w.activate();
+  const HWND surface = w.controlHwnd(1);
+  constexpr int kWidth = 300, kHeight = 150;  // 200 × 100 at 144 DPI
+  std::vector<COLORREF> p;
+  const auto at = [&](int x, int y) { return p[static_cast<std::size_t>(y * kWidth + x)]; };
+  ASSERT_TRUE(testing::pumpUntil([&] {
+    p = surfacePixels(surface, kWidth, kHeight);
+    return at(15, 15) == kRed;
+  }));
+  const COLORREF paper = GetSysColor(COLOR_WINDOW);
+  // The solid box covers 15…44 both ways exactly.
+  EXPECT_EQ(at(44, 44), kRed);
+  EXPECT_EQ(at(14, 30), paper);
+  EXPECT_EQ(at(45, 30), paper);
+  EXPECT_EQ(at(30, 45), paper);
+  // The line is two whole rows at 105 and 106 across the surface.
+  for (const int x : {0, 150, 299}) {
+    EXPECT_EQ(at(x, 104), paper) << x;
+    EXPECT_EQ(at(x, 105), kGreen) << x;
+    EXPECT_EQ(at(x, 106), kGreen) << x;
+    EXPECT_EQ(at(x, 107), paper) << x;
+  }
+  // The hatched box: its frame in the colour, inside both the colour and the paper.
+  EXPECT_EQ(at(60, 15), kBlue);
+  EXPECT_EQ(at(60, 16), kBlue);
+  int blue = 0, white = 0;
+  for (int y = 20; y < 70; ++y)
+    for (int x = 65; x < 115; ++x)
+      (at(x, y) == kBlue ? blue : white) += at(x, y) == kBlue || at(x, y) == paper;
+  EXPECT_GT(blue, 200);
+  EXPECT_GT(white, 1000);
+  // The text is drawn inside its rectangle, 150…299 × 15…59, and nowhere else.
+  int ink = 0, stray = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 120; x < kWidth; ++x)
+      if (at(x, y) == RGB(0, 0, 0)) ++(x >= 150 && y >= 15 && y < 60 ? ink : stray);
+  EXPECT_GT(ink, 20);
+  EXPECT_EQ(stray, 0);
 }
 
 TEST(Win32DpiUi, OneFontPerDpiMadeOnceAndOfTheSameFace) {
