@@ -2,7 +2,7 @@
 # Builds temvik.exe and one of the measuring tools that drive it, then runs
 # the tool under wine in a private Xvfb (as scripts/wine-run.sh does):
 #
-#   bash scripts/win32-tool.sh TARGET [ARGS...]    (TARGET: temvik_run_accuracy, temvik_large_plan, temvik_forbid_watch)
+#   bash scripts/win32-tool.sh TARGET [ARGS...]    (TARGET: temvik_run_accuracy, temvik_large_plan, temvik_forbid_watch, temvik_stats_open)
 set -euo pipefail
 ROOT=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${TEMVIK_BUILD:-$ROOT/build/mingw}
