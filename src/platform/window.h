@@ -30,6 +30,8 @@ inline constexpr int kDelete = 46;
 inline constexpr int kSpace = 32;
 inline constexpr int kReturn = 13;
 inline constexpr int kEscape = 27;
+inline constexpr int kUp = 38;
+inline constexpr int kDown = 40;
 }  // namespace vk
 
 // What a window's code hears. Every handler runs on the UI thread.
@@ -51,8 +53,8 @@ class WindowEvents {
 
   virtual void onClick(ControlId) {}  // buttons, check boxes (after the tick changed), labels
   virtual void onDoubleClick(ControlId) {}
-  virtual void onTextTyped(ControlId) {}               // the user changed an edit box's text
-  virtual void onRowSelected(ControlId) {}             // the user selected a list row
+  virtual void onTextTyped(ControlId) {}    // the user changed an edit box's text
+  virtual void onRowSelected(ControlId) {}  // the user selected a list row or chose a drop-down's
   virtual void onMouseDown(ControlId, MouseButton) {}  // list boxes: before the selection moves
   virtual void onMouseUp(ControlId, MouseButton) {}
   // Surfaces: a button went down at `at`, in the surface's own coordinates.
@@ -125,7 +127,7 @@ class Window {
   // Focuses an edit box with all of its text selected, so typing replaces it.
   virtual void focusAllSelected(ControlId) = 0;
 
-  // --- list boxes
+  // --- list boxes and drop-downs (a drop-down's selection is its choice)
   virtual void listClear(ControlId) = 0;
   virtual int listAdd(ControlId, std::string_view text, std::int64_t data = 0) = 0;
   // Replaces every row (data 0) and clears the selection, drawn once: how

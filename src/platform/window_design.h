@@ -22,6 +22,10 @@ enum class ControlKind {
   Edit,           // single-line edit box
   MultiLineEdit,  // multi-line edit box with vertical scrolling
   ListBox,        // rows of text, each with 64-bit data
+  // A closed box showing the chosen row; it drops its rows down to choose
+  // another. Takes the list calls (rows, data, selection) and reports the
+  // user's choice as onRowSelected. Its rect is the closed box.
+  DropDown,
   GroupBox,       // frame with a caption
   MonthCalendar,  // one month's days; the user picks a date (onChanged)
   Surface,        // shows a picture the program sets; reports presses with their point

@@ -1,6 +1,7 @@
 #include "tools/stats_window.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "store/messages.h"
@@ -16,6 +17,13 @@ constexpr std::string_view kCsvFilter = "CSV文件(*.csv)|*.csv";
 constexpr std::string_view kNoHistory = "还没有执行记录。";
 constexpr std::string_view kReading = "正在读取执行记录……";
 constexpr std::string_view kReadFailed = "无法读取执行记录。";
+
+// The periods of 时间范围, in its rows.
+struct Period {
+  int days;
+  std::string_view caption;
+};
+constexpr std::array<Period, 2> kPeriods{{{7, "最近 7 天"}, {30, "最近 30 天"}}};
 
 constexpr Pixel kInk = rgb(0, 0, 0);
 constexpr Pixel kGrid = rgb(217, 217, 217);
@@ -118,14 +126,14 @@ const WindowDesign& statsDesign() {
       .minimizeBox = false,
       .controls =
           {
-              {kLast7Days, "选择框1", "last7Days", K::CheckBox, {16, 12, 100, 20}, "最近 7 天", ""},
-              {kLast30Days,
-               "选择框2",
-               "last30Days",
-               K::CheckBox,
-               {124, 12, 110, 20},
-               "最近 30 天",
+              {kPeriodHeading,
+               "标签4",
+               "periodHeading",
+               K::Label,
+               {16, 15, 72, 16},
+               "时间范围：",
                ""},
+              {kPeriod, "下拉框1", "period", K::DropDown, {88, 11, 110, 22}, "", ""},
               {kChart, "图表", "chart", K::Surface, {16, 40, 512, 230}, "", ""},
               {kTimes, "标签1", "times", K::Label, {16, 280, 512, 20}, "", ""},
               {kCounts, "标签2", "counts", K::Label, {16, 302, 512, 20}, "", ""},
@@ -175,8 +183,10 @@ StatsWindow::~StatsWindow() {
 void StatsWindow::open(Window& owner) {
   if (bringToFront()) return;
   Window& w = create(statsDesign(), &owner);
-  w.setChecked(kLast7Days, dayCount_ == 7);
-  w.setChecked(kLast30Days, dayCount_ == 30);
+  for (std::size_t row = 0; row < kPeriods.size(); ++row) {
+    w.listAdd(kPeriod, kPeriods[row].caption);
+    if (kPeriods[row].days == dayCount_) w.listSelect(kPeriod, static_cast<int>(row));
+  }
   startRead();
   w.show();
   w.activate();
@@ -219,12 +229,6 @@ void StatsWindow::readDone(std::uint64_t read, Read result) {
 
 void StatsWindow::onClick(ControlId id) {
   switch (id) {
-    case kLast7Days:
-      choose(7);
-      break;
-    case kLast30Days:
-      choose(30);
-      break;
     case kExport:
       exportFile();
       break;
@@ -239,11 +243,11 @@ void StatsWindow::onClick(ControlId id) {
   }
 }
 
-void StatsWindow::choose(int dayCount) {
-  // The two boxes act as one choice: a click on the chosen one keeps it.
-  dayCount_ = dayCount;
-  window_->setChecked(kLast7Days, dayCount == 7);
-  window_->setChecked(kLast30Days, dayCount == 30);
+void StatsWindow::onRowSelected(ControlId id) {
+  if (id != kPeriod) return;
+  const int row = window_->listSelection(kPeriod);
+  if (row < 0 || row >= static_cast<int>(kPeriods.size())) return;
+  dayCount_ = kPeriods[static_cast<std::size_t>(row)].days;
   showPeriod();
 }
 

@@ -18,16 +18,16 @@ namespace temvik {
 
 namespace stats_ids {
 enum Control : ControlId {
-  kLast7Days = id_blocks::kStats + 1,  // 选择框1
-  kLast30Days,                         // 选择框2
-  kChart,                              // 图表
-  kTimes,                              // 标签1: 计划时长, 实际用时
-  kCounts,                             // 标签2: the counts and 完成比例
-  kTopTitle,                           // 标签3
-  kTopItems,                           // 列表1
-  kExport,                             // 按钮1
-  kOpenFolder,                         // 按钮2
-  kClose,                              // 按钮3
+  kPeriodHeading = id_blocks::kStats + 1,  // 标签4: 时间范围：
+  kPeriod,                                 // 下拉框1: 最近 7 天, 最近 30 天
+  kChart,                                  // 图表
+  kTimes,                                  // 标签1: 计划时长, 实际用时
+  kCounts,                                 // 标签2: the counts and 完成比例
+  kTopTitle,                               // 标签3
+  kTopItems,                               // 列表1
+  kExport,                                 // 按钮1
+  kOpenFolder,                             // 按钮2
+  kClose,                                  // 按钮3
 };
 }  // namespace stats_ids
 
@@ -49,6 +49,7 @@ class StatsWindow final : public ShortLivedWindow {
   void open(Window& owner);
 
   void onClick(ControlId id) override;
+  void onRowSelected(ControlId id) override;
 
  private:
   struct Read {
@@ -58,7 +59,6 @@ class StatsWindow final : public ShortLivedWindow {
   };
   void startRead();
   void readDone(std::uint64_t read, Read result);
-  void choose(int dayCount);
   void showPeriod();
   void exportFile();
 

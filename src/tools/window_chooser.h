@@ -33,7 +33,7 @@ enum Timer : TimerId {
 [[nodiscard]] std::vector<TopLevelWindow> choosableWindows(const std::vector<TopLevelWindow>& all);
 
 // "进度条检测": lists the windows to watch; selecting one starts the pick.
-// Below, what happens when the bar reaches its end (到终点后), chosen before
+// Below, what happens when the bar reaches its end (到终点后, a drop-down), chosen before
 // the window is. It stays alive, hidden, while the watch runs, since the
 // watch's timer is its own.
 class WindowChooser final : public ShortLivedWindow {

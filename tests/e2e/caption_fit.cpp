@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cwctype>
 #include <gtest/gtest.h>
+#include <iterator>
 
 #include "driver.h"
 #include "platform/window_fit.h"
@@ -94,6 +95,24 @@ std::vector<CaptionFit> measureCaptions(HWND window, const UiFont& font, UINT dp
     const std::wstring caption = text(h);
     const std::wstring cls = className(h);
     const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+    if (cls == L"combobox" && (style & WS_VISIBLE)) {
+      // Every row a drop-down can show in its closed box, beside its button.
+      RECT client{};
+      GetClientRect(h, &client);
+      const int room = client.right - atDpi(17, dpi) - 2 * atDpi(4, dpi);
+      DWORD_PTR rows = 0;
+      SendMessageTimeoutW(h, CB_GETCOUNT, 0, 0, SMTO_NORMAL, 5000, &rows);
+      for (DWORD_PTR row = 0; row < rows; ++row) {
+        wchar_t t[256]{};
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(h, CB_GETLBTEXTLEN, row, 0, SMTO_NORMAL, 5000, &length);
+        if (length >= std::size(t)) continue;
+        SendMessageW(h, CB_GETLBTEXT, row, reinterpret_cast<LPARAM>(t));
+        fits.push_back({"ComboBox " + std::to_string(GetDlgCtrlID(h)), narrow(t),
+                        static_cast<int>(font.extent(t).cx), room});
+      }
+      continue;
+    }
     if (caption.empty() || !(style & WS_VISIBLE)) continue;
     RECT client{};
     GetClientRect(h, &client);

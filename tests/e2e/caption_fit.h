@@ -56,7 +56,8 @@ struct CaptionFit {
 // width less its frame (3 px a side at 96 DPI); a check box's width less its
 // box (12 px + 1 at 96 DPI) and the gap of half a digit's width after it; a
 // group box's width less 8 px a side at 96 DPI; an edit box's client width
-// less its margins.
+// less its margins; each row of a drop-down: its width less its button and
+// margins.
 [[nodiscard]] std::vector<CaptionFit> measureCaptions(HWND window, const UiFont& font, UINT dpi);
 
 // The captions that do not fit, one line each, or "" when all do.

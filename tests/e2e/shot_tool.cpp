@@ -437,8 +437,8 @@ int wmain(int argc, wchar_t** argv) {
     if (scene == "choose-window") {
       // 运行程序 chosen, so that the path shows under its button.
       const HWND ends = GetDlgItem(shown, window_chooser_ids::kEndList);
-      SendMessageW(ends, LB_SETCURSEL, 5, 0);
-      PostMessageW(shown, WM_COMMAND, MAKEWPARAM(window_chooser_ids::kEndList, LBN_SELCHANGE),
+      SendMessageW(ends, CB_SETCURSEL, 5, 0);
+      PostMessageW(shown, WM_COMMAND, MAKEWPARAM(window_chooser_ids::kEndList, CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(ends));
       if (!app.chooseFile(narrow(folder.exe()))) return fail("no program dialog");
     }

@@ -161,6 +161,14 @@ void selectRow(HWND window, int listId, int row) {
                reinterpret_cast<LPARAM>(list));
 }
 
+// Chooses `row` of a drop-down of `window` as the user's choice would.
+void chooseRow(HWND window, int dropDownId, int row) {
+  const HWND box = GetDlgItem(window, dropDownId);
+  SendMessageW(box, CB_SETCURSEL, row, 0);
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(dropDownId, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(box));
+}
+
 // Picks the helper's window in the open chooser and its pixel in the watch
 // window; returns the watch window, watching.
 HWND watchHelper(const App& app, HWND chooser) {
@@ -240,7 +248,7 @@ TEST(ProgressWatcherE2e, TheChosenProgramStartsWhenTheBarReachesItsEnd) {
   app.menu(kProgressWatcher);
   const HWND chooser = app.waitForWindow("进度条检测");
   ASSERT_NE(chooser, nullptr);
-  selectRow(chooser, window_chooser_ids::kEndList, 5);  // 运行程序
+  chooseRow(chooser, window_chooser_ids::kEndList, 5);  // 运行程序
   ASSERT_TRUE(app.chooseFile(program)) << "the program dialog";
   E2E_EVENTUALLY_EQ(labelText(chooser, window_chooser_ids::kProgramPath), program);
   ASSERT_NE(watchHelper(app, chooser), nullptr);

@@ -250,7 +250,7 @@ TEST_F(ProgressWatcherTest, EachEndIsDoneOnceWhenTheBarReachesItsEnd) {
     EXPECT_EQ(c->listRows(kEndList), captions);
     EXPECT_EQ(c->listSelection(kEndList), 0) << "each opening starts with the alert alone";
     if (end == WatchEnd::RunProgram) env.prompts.chooseFile(program);
-    ASSERT_TRUE(c->clickRow(kEndList, row));
+    ASSERT_TRUE(c->chooseRow(kEndList, row));
     EXPECT_EQ(c->text(kProgramPath), end == WatchEnd::RunProgram ? program : "");
     env.shell.opens = variant != 1;
     env.shell.take();
@@ -317,17 +317,17 @@ TEST_F(ProgressWatcherTest, TheProgramIsChosenBeforeTheWatchAndACancelKeepsTheEn
   ASSERT_TRUE(mainWindow().chooseMenu(kProgressWatcher));
   auto* c = chooser();
   const int run = static_cast<int>(kWatchEnds.size()) - 1;
-  ASSERT_TRUE(c->clickRow(kEndList, 4));  // 锁定
+  ASSERT_TRUE(c->chooseRow(kEndList, 4));  // 锁定
   env.prompts.chooseFile(std::nullopt);
-  ASSERT_TRUE(c->clickRow(kEndList, run));
+  ASSERT_TRUE(c->chooseRow(kEndList, run));
   EXPECT_EQ(c->listSelection(kEndList), 4);
   EXPECT_EQ(c->text(kProgramPath), "");
   env.prompts.chooseFile("D:\\a.bat");
   c->click(kChooseProgram);
   EXPECT_EQ(c->listSelection(kEndList), run);
   EXPECT_EQ(c->text(kProgramPath), "D:\\a.bat");
-  ASSERT_TRUE(c->clickRow(kEndList, 0));
-  ASSERT_TRUE(c->clickRow(kEndList, run));  // the program held: no second dialog
+  ASSERT_TRUE(c->chooseRow(kEndList, 0));
+  ASSERT_TRUE(c->chooseRow(kEndList, run));  // the program held: no second dialog
   EXPECT_EQ(c->text(kProgramPath), "D:\\a.bat");
 }
 

@@ -32,7 +32,13 @@ const HeadlessWindow::Control& HeadlessWindow::control(ControlId id, ControlKind
 }
 
 void HeadlessWindow::setText(ControlId id, std::string_view text) { control(id).text = text; }
-std::string HeadlessWindow::text(ControlId id) const { return control(id).text; }
+std::string HeadlessWindow::text(ControlId id) const {
+  const Control& c = control(id);
+  // A drop-down shows its chosen row, as a combo box's text is.
+  if (c.design->kind == ControlKind::DropDown)
+    return c.selection < 0 ? "" : c.rows[static_cast<std::size_t>(c.selection)].first;
+  return c.text;
+}
 void HeadlessWindow::setEnabled(ControlId id, bool on) {
   control(id).enabled = on;
   // A disabled control loses the focus, as a native one does.

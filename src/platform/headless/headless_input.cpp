@@ -86,6 +86,14 @@ void HeadlessWindow::controlKey(int virtualKey) {
       // The Win32 backend reports a list's keys; other controls keep theirs.
       events_.onKeyDown(focused_, virtualKey);
       break;
+    case ControlKind::DropDown: {
+      // Up and Down move the choice a row while the box is closed, as a
+      // combo box does.
+      const int step = virtualKey == vk::kDown ? 1 : virtualKey == vk::kUp ? -1 : 0;
+      const int row = c.selection < 0 ? 0 : c.selection + step;
+      if (step != 0 && row >= 0 && row < static_cast<int>(c.rows.size())) chooseRow(focused_, row);
+      break;
+    }
     case ControlKind::Button:
     case ControlKind::CheckBox:
       if (virtualKey == vk::kSpace) press(focused_);

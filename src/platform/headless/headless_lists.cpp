@@ -1,4 +1,5 @@
-// HeadlessWindow's list boxes: their rows, and clicks on them.
+// HeadlessWindow's list boxes and drop-downs: their rows, and the user's
+// clicks and choices.
 
 #include <string>
 #include <vector>
@@ -101,6 +102,16 @@ bool HeadlessWindow::rightClickRow(ControlId list, int row) {
 bool HeadlessWindow::doubleClickRow(ControlId list, int row) {
   if (!clickRow(list, row)) return false;
   events_.onDoubleClick(list);
+  return true;
+}
+
+bool HeadlessWindow::chooseRow(ControlId dropDown, int row) {
+  Control& c = control(dropDown, ControlKind::DropDown);
+  if (!usable(dropDown) || row < 0 || row >= static_cast<int>(c.rows.size())) return false;
+  focused_ = dropDown;
+  const bool changed = c.selection != row;
+  c.selection = row;
+  if (changed) events_.onRowSelected(dropDown);
   return true;
 }
 

@@ -6,7 +6,7 @@
 //   headless_window.cpp               making, activating, closing, moving, timers
 //   headless_input.cpp                clicks, typing, the keyboard rules
 //   headless_controls.cpp             the calls every control takes
-//   headless_lists.cpp                list boxes and clicks on their rows
+//   headless_lists.cpp                list boxes, drop-downs and the user's picks
 //   headless_calendars_surfaces.cpp   month calendars and drawing surfaces
 //   headless_menus_tray.cpp           menus, popup menus and the tray icon
 
@@ -114,6 +114,9 @@ class HeadlessWindow final : public Window {
   bool clickRow(ControlId list, int row);
   bool rightClickRow(ControlId list, int row);  // pointer over `row` (-1: below the rows)
   bool doubleClickRow(ControlId list, int row);
+  // The user chooses `row` of a drop-down (it takes the focus); onRowSelected
+  // when that is another row than the chosen one.
+  bool chooseRow(ControlId dropDown, int row);
   bool chooseMenu(MenuItemId id);
   // Right button released over a control (0: the window itself).
   bool rightClick(ControlId id);

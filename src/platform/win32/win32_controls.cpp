@@ -50,6 +50,10 @@ void Win32Window::createControl(const ControlDesign& c) {
       // No integral height: the list keeps exactly its designed rectangle.
       style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER;
       break;
+    case ControlKind::DropDown:
+      cls = L"COMBOBOX";
+      style |= CBS_DROPDOWNLIST | WS_VSCROLL;
+      break;
     case ControlKind::GroupBox:
       cls = L"BUTTON";
       // Never paints over the controls above it.
@@ -66,7 +70,7 @@ void Win32Window::createControl(const ControlDesign& c) {
       break;
   }
   Quiet quiet(quiet_);
-  const Rect r = scaleToDpi(c.rect, dpi_);
+  const Rect r = nativeControlRect(c.kind, c.rect, dpi_);
   HWND h = CreateWindowExW(exStyle, cls, toUtf16(c.caption).c_str(), style, r.x, r.y, r.width,
                            r.height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                            instance(), nullptr);
@@ -148,7 +152,7 @@ void Win32Window::moveControl(ControlId id, Rect rect) {
   // Kept in the design, which every later layout for a DPI starts from.
   for (ControlDesign& d : design_.controls)
     if (d.id == id) d.rect = rect;
-  const Rect r = scaleToDpi(rect, dpi_);
+  const Rect r = nativeControlRect(c->kind, rect, dpi_);
   SetWindowPos(c->hwnd, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

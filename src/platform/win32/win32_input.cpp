@@ -52,6 +52,11 @@ bool Win32Window::handleKey(HWND target, int virtualKey) {
     const Control* c = find(GetDlgCtrlID(child));
     if (c && c->hwnd == child) focused = GetDlgCtrlID(child);
   }
+  // An open drop-down takes Enter and Esc to close its list.
+  if (const Control* c = find(focused); c && c->kind == ControlKind::DropDown &&
+                                        (virtualKey == VK_RETURN || virtualKey == VK_ESCAPE) &&
+                                        SendMessageW(c->hwnd, CB_GETDROPPEDSTATE, 0, 0))
+    return false;
   const KeyAnswer answer = answerKey(design_, focused, virtualKey, GetKeyState(VK_SHIFT) < 0,
                                      [this](ControlId id) { return usable(id); });
   switch (answer.kind) {

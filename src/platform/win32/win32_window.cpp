@@ -176,7 +176,7 @@ void Win32Window::layOutControls() {
   for (const ControlDesign& c : design_.controls) {
     const HWND h = controlHwnd(c.id);
     if (!h) continue;
-    const Rect r = scaleToDpi(c.rect, dpi_);
+    const Rect r = nativeControlRect(c.kind, c.rect, dpi_);
     SetWindowPos(h, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(h, WM_SETFONT,
                  c.fontPx ? reinterpret_cast<WPARAM>(ui_.font(dpi_, c.fontPx)) : font, FALSE);
@@ -399,6 +399,11 @@ void Win32Window::handleCommand(int id, int code, HWND from) {
     case ControlKind::ListBox:
       if (code == LBN_SELCHANGE) e->onRowSelected(id);
       if (code == LBN_DBLCLK) e->onDoubleClick(id);
+      break;
+    case ControlKind::DropDown:
+      // Each row the user moves to, by key or in the dropped list; never
+      // for CB_SETCURSEL.
+      if (code == CBN_SELCHANGE) e->onRowSelected(id);
       break;
     case ControlKind::GroupBox:
     case ControlKind::MonthCalendar:

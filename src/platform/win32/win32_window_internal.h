@@ -11,12 +11,29 @@
 #include <string>
 
 #include "platform/date_time.h"
+#include "platform/geometry.h"
+#include "platform/win32/dpi.h"
+#include "platform/window_design.h"
 
 namespace temvik {
 
 inline constexpr UINT_PTR kListSubclassId = 1;
 inline constexpr UINT_PTR kButtonSubclassId = 2;
 inline constexpr int kTooltipWidthPx = 360;
+
+// The room below a drop-down's closed box that its rows drop into, in
+// design pixels: ten rows of the UI font. The dropped list grows no taller
+// than its rows need.
+inline constexpr int kDroppedRowsPx = 180;
+
+// The native window's rectangle of a control designed at `design`, at `dpi`:
+// the design scaled; a combo box's window also holds its dropped list (the
+// closed box takes the height of its font).
+inline Rect nativeControlRect(ControlKind kind, const Rect& design, UINT dpi) {
+  Rect r = scaleToDpi(design, dpi);
+  if (kind == ControlKind::DropDown) r.height += scaleToDpi(kDroppedRowsPx, dpi);
+  return r;
+}
 
 inline HINSTANCE instance() { return GetModuleHandleW(nullptr); }
 

@@ -1,6 +1,6 @@
 // Real key presses in a real window: Tab moves the focus in table order,
 // Enter and Esc press the default and cancel controls, also label buttons and
-// also inside the nested loop of a modal window.
+// also inside the nested loop of a modal window; a drop-down's own keys.
 
 #include <windows.h>
 
@@ -52,6 +52,7 @@ class Recorder : public WindowEvents {
     if (onClickHook) onClickHook(id);
   }
   void onTextTyped(ControlId id) override { log.push_back("typed:" + std::to_string(id)); }
+  void onRowSelected(ControlId id) override { log.push_back("row:" + std::to_string(id)); }
   bool onCloseRequested() override {
     log.push_back("closeRequested");
     return true;
@@ -226,6 +227,55 @@ TEST_F(Win32KeyboardTest, AWindowWithoutDefaultOrCancelIgnoresEnterAndEsc) {
   EXPECT_TRUE(events_.log.empty()) << events_.log.front();
   EXPECT_TRUE(window_->isOpen());
   EXPECT_EQ(window_->text(kName), "");
+}
+
+// A drop-down is a native combo box that drops its rows; the user's choice,
+// by arrow key or in the dropped list, is reported, the program's is not,
+// and while its list is down Enter and Esc close the list, not the dialog.
+TEST_F(Win32KeyboardTest, ADropDownIsAComboBoxWhoseKeysChooseAndOpenIt) {
+  constexpr ControlId kChoice = 29;
+  WindowDesign d = dialogDesign();
+  d.controls.insert(d.controls.begin() + 3,
+                    {kChoice, "下拉框1", "", ControlKind::DropDown, {8, 112, 120, 22}, "", ""});
+  open(d);
+  const HWND box = item(kChoice);
+  wchar_t cls[32]{};
+  GetClassNameW(box, cls, 32);
+  EXPECT_STREQ(cls, L"ComboBox");
+  const LONG_PTR style = GetWindowLongPtrW(box, GWL_STYLE);
+  EXPECT_EQ(style & 3, CBS_DROPDOWNLIST);
+  EXPECT_EQ(SendMessageW(box, WM_GETFONT, 0, 0), SendMessageW(item(kName), WM_GETFONT, 0, 0));
+  const std::vector<std::string> rows = {"仅提示", "关机", "重启", "注销", "锁定", "运行程序"};
+  for (const auto& row : rows) window_->listAdd(kChoice, row);
+  window_->listSelect(kChoice, 1);
+  EXPECT_EQ(window_->listSelection(kChoice), 1);
+  EXPECT_EQ(window_->text(kChoice), "关机");
+
+  ASSERT_TRUE(tabTo(kMemo));
+  ASSERT_TRUE(tabTo(kChoice)) << "a tab stop in table order";
+  realKey(VK_DOWN);
+  ASSERT_TRUE(logged("row:29"));
+  EXPECT_EQ(window_->listSelection(kChoice), 2);
+  EXPECT_EQ(window_->text(kChoice), "重启");
+  realKey(VK_F4);
+  ASSERT_TRUE(pumpUntil([&] { return SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+  // Dropped, it shows every row without scrolling.
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(GetComboBoxInfo(box, &info));
+  RECT dropped{};
+  GetClientRect(info.hwndList, &dropped);
+  EXPECT_GE(dropped.bottom, static_cast<LONG>(rows.size()) *
+                                static_cast<LONG>(SendMessageW(box, CB_GETITEMHEIGHT, 0, 0)));
+  realKey(VK_RETURN);
+  ASSERT_TRUE(pumpUntil([&] { return SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
+  realKey(VK_F4);
+  ASSERT_TRUE(pumpUntil([&] { return SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+  realKey(VK_ESCAPE);
+  ASSERT_TRUE(pumpUntil([&] { return SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
+  pumpFor(50);
+  EXPECT_EQ(events_.log, std::vector<std::string>{"row:29"}) << "neither 是 nor 取 消 pressed";
+  EXPECT_TRUE(window_->isOpen());
 }
 
 }  // namespace
