@@ -147,6 +147,9 @@ h2 { border-bottom: 1px solid #ddd; padding-bottom: 0.2em; margin-top: 2em; }
 img { max-width: 100%; border: 1px solid #ccc; }
 table { border-collapse: collapse; margin: 1em 0; }
 th, td { border: 1px solid #ccc; padding: 0.3em 0.7em; text-align: left; vertical-align: top; }
+/* A table's first column names its row: its words stay whole (breaking at spaces and
+   punctuation only), or a long second column squeezes it to a character a line. */
+th:first-child, td:first-child { word-break: keep-all; }
 code { background: #f3f3f3; padding: 0 0.2em; }
 pre { background: #f3f3f3; padding: 0.8em; overflow-x: auto; }
 blockquote { border-left: 4px solid #ccc; margin: 1em 0; padding: 0 1em; color: #555; }
